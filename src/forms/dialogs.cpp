@@ -1,0 +1,178 @@
+#include "forms/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringList>
+#include <deque>
+
+namespace forms {
+
+const char* const kAppTitle = "Velqor电子琴";
+
+namespace {
+
+class QtDialogs : public Dialogs {
+public:
+    void message(QWidget* parent, const QString& text) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok, parent);
+        box.exec();
+    }
+    bool question(QWidget* parent, const QString& text) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kAppTitle), text,
+                        QMessageBox::Yes | QMessageBox::No, parent);
+        return box.exec() == QMessageBox::Yes;
+    }
+    std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
+                                 const QString& initial) override
+    {
+        bool ok = false;
+        QString t = QInputDialog::getText(parent, title.isEmpty() ? QString::fromUtf8(kAppTitle) : title,
+                                          prompt, QLineEdit::Normal, initial, &ok);
+        if (!ok) return std::nullopt;
+        return t;
+    }
+    std::optional<FileChoice> openFile(QWidget* parent, const FileRequest& r) override
+    {
+        QString path = QFileDialog::getOpenFileName(parent, QString(), startPath(r), qtFilter(r.filter));
+        return choice(path);
+    }
+    std::optional<FileChoice> saveFile(QWidget* parent, const FileRequest& r) override
+    {
+        QFileDialog::Options opts;
+        if (!(r.flags & 2)) opts |= QFileDialog::DontConfirmOverwrite;
+        QString path = QFileDialog::getSaveFileName(parent, QString(), startPath(r), qtFilter(r.filter),
+                                                    nullptr, opts);
+        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+            // Add the filter's extension, as the classic dialog does.
+            QString pattern = r.filter.section('|', 1, 1);
+            if (pattern.startsWith(QLatin1String("*.")) && pattern.count('*') == 1)
+                path += pattern.mid(1);
+        }
+        return choice(path);
+    }
+
+private:
+    static QString startPath(const FileRequest& r)
+    {
+        if (r.fileName.isEmpty()) return r.initialDir;
+        return r.initialDir.isEmpty() ? r.fileName : r.initialDir + '/' + r.fileName;
+    }
+    static std::optional<FileChoice> choice(const QString& path)
+    {
+        if (path.isEmpty()) return std::nullopt;
+        return FileChoice{path, QFileInfo(path).fileName()};
+    }
+};
+
+Dialogs* g_override = nullptr;
+int g_open = 0;
+std::deque<QString> g_midiQueue;
+
+struct OpenGuard {
+    OpenGuard() { ++g_open; }
+    ~OpenGuard() { --g_open; }
+};
+
+void drainMidiQueue()
+{
+    while (g_open == 0 && !g_midiQueue.empty()) {
+        QString text = g_midiQueue.front();
+        g_midiQueue.pop_front();
+        MsgBox(text);
+    }
+}
+
+}  // namespace
+
+Dialogs& dialogs()
+{
+    static QtDialogs qt;
+    return g_override ? *g_override : qt;
+}
+
+void setDialogs(Dialogs* d)
+{
+    g_override = d;
+    g_midiQueue.clear();
+}
+
+bool boxOpen() { return g_open > 0; }
+
+void MsgBox(const QString& text, QWidget* parent)
+{
+    {
+        OpenGuard guard;
+        dialogs().message(parent, text);
+    }
+    drainMidiQueue();
+}
+
+bool AskYesNo(const QString& text, QWidget* parent)
+{
+    bool yes;
+    {
+        OpenGuard guard;
+        yes = dialogs().question(parent, text);
+    }
+    drainMidiQueue();
+    return yes;
+}
+
+std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& initial,
+                                QWidget* parent)
+{
+    std::optional<QString> r;
+    {
+        OpenGuard guard;
+        r = dialogs().input(parent, prompt, title, initial);
+    }
+    drainMidiQueue();
+    return r;
+}
+
+std::optional<FileChoice> ShowOpen(const FileRequest& request, QWidget* parent)
+{
+    std::optional<FileChoice> r;
+    {
+        OpenGuard guard;
+        r = dialogs().openFile(parent, request);
+    }
+    drainMidiQueue();
+    return r;
+}
+
+std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent)
+{
+    std::optional<FileChoice> r;
+    {
+        OpenGuard guard;
+        r = dialogs().saveFile(parent, request);
+    }
+    drainMidiQueue();
+    return r;
+}
+
+void MidiErrorBox(const QString& text)
+{
+    if (g_open > 0) {
+        g_midiQueue.push_back(text);
+        return;
+    }
+    MsgBox(text);
+}
+
+QString qtFilter(const QString& classic)
+{
+    const QStringList parts = classic.split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+    return out.join(QStringLiteral(";;"));
+}
+
+}  // namespace forms

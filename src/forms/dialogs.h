@@ -1,0 +1,64 @@
+#pragma once
+// The one seam through which every modal box and file dialog of the program is shown.
+// The program installs the Qt implementation; tests install a scripted one.
+#include <QString>
+#include <QWidget>
+#include <optional>
+
+namespace forms {
+
+extern const char* const kAppTitle;   // "Velqor电子琴", the title of every message box
+
+// A file dialog request: filter as "描述|*.txt", flags (2 = ask before overwriting).
+struct FileRequest {
+    QString filter;
+    QString initialDir;
+    int flags = 0;
+    QString fileName;   // proposed name, may be empty
+};
+
+// The chosen file: the full path and the file title (the name without its folder).
+struct FileChoice {
+    QString path;
+    QString title;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A message box with an OK button, no icon and the program's title.
+    virtual void message(QWidget* parent, const QString& text) = 0;
+    // Yes/No question; true for Yes.
+    virtual bool question(QWidget* parent, const QString& text) = 0;
+    // An input box; nullopt on cancel.
+    virtual std::optional<QString> input(QWidget* parent, const QString& prompt,
+                                         const QString& title, const QString& initial) = 0;
+    // File dialogs; nullopt on cancel.
+    virtual std::optional<FileChoice> openFile(QWidget* parent, const FileRequest& request) = 0;
+    virtual std::optional<FileChoice> saveFile(QWidget* parent, const FileRequest& request) = 0;
+};
+
+Dialogs& dialogs();
+// Installs `d` (not owned); nullptr restores the Qt dialogs.
+void setDialogs(Dialogs* d);
+
+// True while a modal box or dialog shown through the seam is open. Music clocks skip their
+// ticks while it is.
+bool boxOpen();
+
+// Shows a message box through the seam.
+void MsgBox(const QString& text, QWidget* parent = nullptr);
+bool AskYesNo(const QString& text, QWidget* parent = nullptr);
+std::optional<QString> InputBox(const QString& prompt, const QString& title = QString(),
+                                const QString& initial = QString(), QWidget* parent = nullptr);
+std::optional<FileChoice> ShowOpen(const FileRequest& request, QWidget* parent = nullptr);
+std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent = nullptr);
+
+// A MIDI error box never nests: while any box is open the text waits in a queue and is shown
+// when the open box has closed.
+void MidiErrorBox(const QString& text);
+
+// Qt filter text ("描述 (*.txt)") from the classic form ("描述|*.txt").
+QString qtFilter(const QString& classic);
+
+}  // namespace forms

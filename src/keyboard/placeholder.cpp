@@ -1,0 +1,2 @@
+// The keyboard windows live in this folder.
+namespace keyboard {}

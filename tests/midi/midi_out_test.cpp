@@ -1,0 +1,133 @@
+// The MIDI module: device list, open/close, packing, pan and error boxes.
+#include "midi/midi_out.h"
+#include "midi/state.h"
+#include "support/midi_fixture.h"
+
+using testing_support::MidiFixture;
+using Kind = platform::CaptureMidiService::Kind;
+
+namespace {
+
+class MidiOutTest : public MidiFixture {};
+
+TEST_F(MidiOutTest, PackingFollowsSignedArithmetic)
+{
+    EXPECT_EQ(uint32_t(midi::PackShortMsg(0x82, 60, 0)), 0x00003C82u);
+    EXPECT_EQ(uint32_t(midi::PackShortMsg(0xC4, -1, 0)), 0xFFFFFFC4u);
+    EXPECT_EQ(uint32_t(midi::PackShortMsg(0xC0, -1, 0)), 0xFFFFFFC0u);
+    EXPECT_EQ(uint32_t(midi::PackShortMsg(0x90, 127, 127)), 0x007F7F90u);
+}
+
+TEST_F(MidiOutTest, ProgramChangeSendsBankThenProgram)
+{
+    openDevice();
+    midi::ProgramChange(4, 0, 15);
+    midi::ProgramChange(0, 0, -1);   // the silent instrument packs with its sign
+    EXPECT_EQ(midi.sent(), (std::vector<uint32_t>{0x000000B4, 0x00000FC4, 0x000000B0, 0xFFFFFFC0}));
+}
+
+TEST_F(MidiOutTest, NoteOnSendsPanFirst)
+{
+    openDevice();
+    auto& s = midi::state();
+    s.BaseNote = 36;
+    s.ChannelPan = {64, 40, 88, 20, 108, 30, 98, 64};
+    midi::NoteOn(1, 36, 70);
+    midi::NoteOn(1, 36 + 55, 70);
+    midi::NoteOn(1, 36 + 10, 70);
+    midi::NoteOn(1, 36 + 20, 70);
+    midi::NoteOn(1, 36 + 38, 70);
+    EXPECT_EQ(midi.sent(), (std::vector<uint32_t>{0x00140AB1u, 0x00462491u,
+                                                   0x006B0AB1u, 0x00465B91u,
+                                                   0x00160AB1u, 0x00462E91u,
+                                                   0x00340AB1u, 0x00463891u,
+                                                   0x006A0AB1u, 0x00464A91u}));
+    midi.clear();
+    midi::NoteOn(0, 50, 1);
+    midi::NoteOn(3, 90, 1);
+    midi::NoteOn(4, 20, 1);
+    midi::NoteOn(6, 60, 1);
+    std::vector<uint32_t> pans;
+    for (size_t i = 0; i < midi.sent().size(); i += 2) pans.push_back(midi.sent()[i]);
+    EXPECT_EQ(pans, (std::vector<uint32_t>{0x00400AB0, 0x00140AB3, 0x006C0AB4, 0x00620AB6}));
+}
+
+TEST_F(MidiOutTest, NoteOffAndControlChange)
+{
+    openDevice();
+    midi::NoteOff(2, 60);
+    midi::ControlChange(9, 11, 127);
+    EXPECT_EQ(midi.sent(), (std::vector<uint32_t>{0x00003C82, 0x007F0BB9}));
+}
+
+TEST_F(MidiOutTest, SendWithoutDeviceShowsOneBoxPerCall)
+{
+    midi::NoteOff(0, 60);
+    midi::NoteOff(0, 61);
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[0], platform::midiErrorText(platform::kMidiInvalidHandle));
+    EXPECT_FALSE(dialogs.messages[0].isEmpty());
+}
+
+TEST_F(MidiOutTest, OpenClosesThePreviousDeviceAndKeepsZeroOnFailure)
+{
+    EXPECT_TRUE(midi::OpenMidiDevice(-1));
+    const int32_t first = midi::state().MidiOutHandle;
+    EXPECT_NE(first, 0);
+    midi.refuseOpenIds = {0};
+    EXPECT_FALSE(midi::OpenMidiDevice(0));
+    EXPECT_EQ(midi::state().MidiOutHandle, 0);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    ASSERT_GE(midi.events.size(), 3u);
+    EXPECT_EQ(midi.events[1].kind, Kind::Close);
+    EXPECT_EQ(midi.events[1].handle, uint32_t(first));
+    // Handles are never reused.
+    midi.refuseOpenIds.clear();
+    EXPECT_TRUE(midi::OpenMidiDevice(0));
+    EXPECT_NE(midi::state().MidiOutHandle, first);
+}
+
+TEST_F(MidiOutTest, FailedCloseStillClearsHandle)
+{
+    openDevice();
+    midi.refuseClose = platform::kMidiError;
+    midi::CloseMidiDevice();
+    EXPECT_EQ(midi::state().MidiOutHandle, 0);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    midi::CloseMidiDevice();   // nothing open: no call, no box
+    EXPECT_EQ(dialogs.messages.size(), 1);
+}
+
+TEST_F(MidiOutTest, DeviceListPutsMapperFirstAndSkipsUnreadable)
+{
+    midi.devices = {"A", "B", "C"};
+    midi.unreadable = {1};
+    midi::PlainItemList list;
+    list.items.push_back({"old", 5});
+    EXPECT_TRUE(midi::ListMidiDevices(list));
+    ASSERT_EQ(list.items.size(), 3u);
+    EXPECT_EQ(list.items[0].data, -1);
+    EXPECT_EQ(list.items[1].text, "A");
+    EXPECT_EQ(list.items[1].data, 0);
+    EXPECT_EQ(list.items[2].text, "C");
+    EXPECT_EQ(list.items[2].data, 2);
+
+    midi.devices.clear();
+    midi.mapperReadable = false;
+    EXPECT_FALSE(midi::ListMidiDevices(list));
+    EXPECT_TRUE(list.items.empty());
+}
+
+TEST_F(MidiOutTest, ErrorBoxesDoNotNest)
+{
+    // A refusal while a box is open waits and is shown after that box has closed.
+    int nested = 0;
+    dialogs.onMessage = [&] {
+        if (nested++ == 0) midi::NoteOff(0, 1);   // no device open: refused
+    };
+    midi::NoteOff(0, 0);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(nested, 2);
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#pragma once
+// Scripted dialogs for tests: records every box and answers from queues.
+#include "forms/dialogs.h"
+
+#include <QStringList>
+#include <deque>
+
+namespace testing_support {
+
+class ScriptedDialogs : public forms::Dialogs {
+public:
+    ScriptedDialogs() { forms::setDialogs(this); }
+    ~ScriptedDialogs() override { forms::setDialogs(nullptr); }
+
+    QStringList messages;                                   // texts of the message boxes shown
+    std::deque<bool> answers;                               // question answers (default: yes)
+    std::deque<std::optional<QString>> inputs;              // input box answers (default: cancel)
+    std::deque<std::optional<forms::FileChoice>> openFiles; // open dialog answers (default: cancel)
+    std::deque<std::optional<forms::FileChoice>> saveFiles; // save dialog answers (default: cancel)
+    std::vector<forms::FileRequest> openRequests, saveRequests;
+    std::function<void()> onMessage;                        // runs while a message box is "open"
+
+    void message(QWidget*, const QString& text) override
+    {
+        messages << text;
+        if (onMessage) onMessage();
+    }
+    bool question(QWidget*, const QString& text) override
+    {
+        messages << text;
+        if (answers.empty()) return true;
+        bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::optional<QString> input(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return pop(inputs);
+    }
+    std::optional<forms::FileChoice> openFile(QWidget*, const forms::FileRequest& r) override
+    {
+        openRequests.push_back(r);
+        return pop(openFiles);
+    }
+    std::optional<forms::FileChoice> saveFile(QWidget*, const forms::FileRequest& r) override
+    {
+        saveRequests.push_back(r);
+        return pop(saveFiles);
+    }
+
+    static forms::FileChoice file(const QString& path);
+
+private:
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+    template <class T>
+    static T pop(std::deque<T>& q)
+    {
+        if (q.empty()) return T{};
+        T v = q.front();
+        q.pop_front();
+        return v;
+    }
+#pragma GCC diagnostic pop
+};
+
+}  // namespace testing_support

@@ -1,0 +1,13 @@
+// Test entry point: a QApplication on the offscreen platform and the dummy audio driver.
+#include <QApplication>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
