@@ -1,0 +1,22 @@
+#include "platform/media_service.h"
+
+#include <memory>
+
+namespace platform {
+
+std::unique_ptr<MediaService> createSystemMediaService();   // system_media_service.cpp
+
+namespace {
+MediaService* g_override = nullptr;
+}
+
+MediaService& mediaService()
+{
+    if (g_override) return *g_override;
+    static std::unique_ptr<MediaService> system = createSystemMediaService();
+    return *system;
+}
+
+void setMediaService(MediaService* service) { g_override = service; }
+
+}  // namespace platform
