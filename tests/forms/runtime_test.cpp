@@ -1,0 +1,122 @@
+// Key codes, text files, timers, the palette and the dialog seam.
+#include "forms/dialogs.h"
+#include "forms/form_timer.h"
+#include "forms/geometry.h"
+#include "forms/keycodes.h"
+#include "forms/textfile.h"
+#include "support/scripted_dialogs.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(KeyCodes, MapsKeysToClassicCodes)
+{
+    EXPECT_EQ(forms::keyCode(Qt::Key_G, Qt::NoModifier), 71);
+    EXPECT_EQ(forms::keyCode(Qt::Key_5, Qt::NoModifier), 53);
+    EXPECT_EQ(forms::keyCode(Qt::Key_5, Qt::KeypadModifier), 101);
+    EXPECT_EQ(forms::keyCode(Qt::Key_F1, Qt::NoModifier), 112);
+    EXPECT_EQ(forms::keyCode(Qt::Key_F12, Qt::NoModifier), 123);
+    EXPECT_EQ(forms::keyCode(Qt::Key_Semicolon, Qt::NoModifier), 186);
+    EXPECT_EQ(forms::keyCode(Qt::Key_Comma, Qt::NoModifier), 188);
+    EXPECT_EQ(forms::keyCode(Qt::Key_Slash, Qt::NoModifier), 191);
+    EXPECT_EQ(forms::keyCode(Qt::Key_BracketLeft, Qt::NoModifier), 219);
+    EXPECT_EQ(forms::keyCode(Qt::Key_Apostrophe, Qt::NoModifier), 222);
+    EXPECT_EQ(forms::keyCode(Qt::Key_Plus, Qt::KeypadModifier), 107);
+    EXPECT_EQ(forms::keyCode(Qt::Key_Minus, Qt::KeypadModifier), 109);
+    // NumLock off: the keypad gives the editing keys.
+    EXPECT_EQ(forms::keyCode(Qt::Key_Home, Qt::KeypadModifier), 36);
+    EXPECT_EQ(forms::keyCode(Qt::Key_Insert, Qt::NoModifier), 45);
+    EXPECT_EQ(forms::keyCode(Qt::Key_Delete, Qt::NoModifier), 46);
+    EXPECT_EQ(forms::keyCode(Qt::Key_PageDown, Qt::NoModifier), 34);
+    EXPECT_EQ(forms::keyCode(Qt::Key_Backspace, Qt::NoModifier), 8);
+    EXPECT_EQ(forms::keyCode(Qt::Key_Space, Qt::NoModifier), 32);
+    EXPECT_EQ(forms::keyCode(Qt::Key_unknown, Qt::NoModifier), 0);
+}
+
+TEST(TextFiles, WritesGbkCrlfAndReadsEveryLineEnd)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.txt");
+    ASSERT_TRUE(forms::writeLines(path, {"音效", " 3 "}));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_EQ(bytes, QByteArray("\xD2\xF4\xD0\xA7\r\n 3 \r\n"));
+    EXPECT_EQ(*forms::readLines(path), (QStringList{"音效", " 3 "}));
+
+    // UTF-8 (with or without BOM), LF and CR line ends read the same.
+    ASSERT_TRUE(forms::writeBytes(path, QByteArray("\xEF\xBB\xBF") + QString("音效\n x\r").toUtf8()));
+    EXPECT_EQ(*forms::readLines(path), (QStringList{"音效", " x"}));
+    ASSERT_TRUE(forms::writeBytes(path, QString("音效\r\n\r\nend").toUtf8()));
+    EXPECT_EQ(*forms::readLines(path), (QStringList{"音效", "", "end"}));
+
+    EXPECT_FALSE(forms::readLines(dir.filePath("missing.txt")));
+}
+
+TEST(TextFiles, FailedWriteKeepsTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("keep.txt");
+    ASSERT_TRUE(forms::writeText(path, "old"));
+    EXPECT_FALSE(forms::writeText(dir.filePath("no/such/folder/x.txt"), "new"));
+    EXPECT_EQ(*forms::readText(path), "old");
+}
+
+TEST(TextFiles, JoinPathTakesBackslashesAsSeparators)
+{
+    EXPECT_EQ(forms::joinPath("/a/b/", "音效\\玻璃1.wav"), "/a/b/音效/玻璃1.wav");
+    EXPECT_EQ(forms::joinPath("/a/b", "x.txt"), "/a/b/x.txt");
+}
+
+TEST(FormTimer, IntervalZeroNeverTicksAndTicksAreManual)
+{
+    forms::FormTimer t(nullptr, 0, true);
+    int ticks = 0;
+    t.onTick([&] { ++ticks; });
+    EXPECT_FALSE(t.running());
+    t.setInterval(5);
+    EXPECT_TRUE(t.running());
+    t.setEnabled(false);
+    EXPECT_FALSE(t.running());
+    t.tick();
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST(FormTimer, RealTicksArrive)
+{
+    forms::FormTimer t(nullptr, 5, true);
+    int ticks = 0;
+    t.onTick([&] {
+        if (++ticks == 3) t.setEnabled(false);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    while (ticks < 3 && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(ticks, 3);
+}
+
+TEST(Palette, ConsoleColours)
+{
+    EXPECT_EQ(forms::QBColor(8), QColor(128, 128, 128));
+    EXPECT_EQ(forms::QBColor(14), QColor(255, 255, 0));
+    EXPECT_EQ(forms::QBColor(99), QColor(0, 0, 0));
+}
+
+TEST(Dialogs, BoxOpenWhileShownAndFilterConversion)
+{
+    testing_support::ScriptedDialogs d;
+    bool openDuring = false;
+    d.onMessage = [&] { openDuring = forms::boxOpen(); };
+    forms::MsgBox("hi");
+    EXPECT_TRUE(openDuring);
+    EXPECT_FALSE(forms::boxOpen());
+    EXPECT_EQ(forms::qtFilter("乐谱记录txt|*.txt"), "乐谱记录txt (*.txt)");
+    EXPECT_EQ(forms::qtFilter("a|*.wav;*.mp3|b|*.*"), "a (*.wav *.mp3);;b (*.*)");
+}
+
+}  // namespace
