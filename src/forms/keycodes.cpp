@@ -28,7 +28,17 @@ int keyCode(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Insert: return vk::Insert;
     case Qt::Key_Delete: return vk::Delete;
     case Qt::Key_Clear: return 12;   // keypad 5 with NumLock off
-    case Qt::Key_Asterisk: return keypad ? vk::Multiply : 0;
+    case Qt::Key_Asterisk: return keypad ? vk::Multiply : '8';
+    // Shifted digits keep the digit's code, as the key itself is the same.
+    case Qt::Key_ParenRight: return '0';
+    case Qt::Key_Exclam: return '1';
+    case Qt::Key_At: return '2';
+    case Qt::Key_NumberSign: return '3';
+    case Qt::Key_Dollar: return '4';
+    case Qt::Key_Percent: return '5';
+    case Qt::Key_AsciiCircum: return '6';
+    case Qt::Key_Ampersand: return '7';
+    case Qt::Key_ParenLeft: return '9';
     case Qt::Key_Plus: return keypad ? vk::Add : 187;
     case Qt::Key_Minus: return keypad ? vk::Subtract : 189;
     case Qt::Key_Period: return keypad ? vk::Decimal : 190;
