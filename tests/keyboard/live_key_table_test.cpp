@@ -2,6 +2,7 @@
 #include "forms/keycodes.h"
 #include "keyboard/key_table.h"
 #include "keyboard/score_recording.h"
+#include "resources/strings.h"
 
 #include <gtest/gtest.h>
 
@@ -69,9 +70,12 @@ TEST(LiveKeyTable, NoteRowsAgreeWithTheirTokens)
         EXPECT_GT(row.offset, lastOffset);
         EXPECT_EQ(row.helpId, 401 + int(i));
         EXPECT_EQ(keyboard::noteKeyFor(row.keyCode), &row);
+        EXPECT_TRUE(res::LoadResString(row.helpId).endsWith("乐谱中用 " + token + " 表示"));
         lastOffset = row.offset;
     }
     EXPECT_EQ(lastOffset, 55);
+    EXPECT_EQ(res::LoadResString(keyboard::noteKeyFor(Qt::Key_G)->helpId),
+              " G 键\r\n中音（哆）\r\n乐谱中用 KC 表示");
 }
 
 TEST(LiveKeyTable, KeypadWithNumLockOnAndOff)
