@@ -1,0 +1,101 @@
+#include "keyboard/score_notation.h"
+
+#include "forms/textfile.h"
+
+namespace keyboard {
+namespace {
+
+bool isAsciiDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+
+int registerOffset(QChar c)
+{
+    switch (c.unicode()) {
+    case 'L': return 0;
+    case 'W': return 12;
+    case 'K': return 24;
+    case 'H': return 36;
+    case 'M': return 48;
+    default: return -1;
+    }
+}
+
+int noteLetterOffset(QChar c)
+{
+    switch (c.unicode()) {
+    case 'C': return 0;
+    case 'D': return 2;
+    case 'E': return 4;
+    case 'F': return 5;
+    case 'G': return 7;
+    case 'A': return 9;
+    case 'B': return 11;
+    default: return -1;
+    }
+}
+
+}  // namespace
+
+int noteTokenOffset(QStringView token)
+{
+    if (token.size() != 2) return -1;
+    const int reg = registerOffset(token[0]);
+    const int note = noteLetterOffset(token[1]);
+    if (reg < 0 || note < 0) return -1;
+    if (reg == 48 && note > 7) return -1;   // the top register ends at "MG"
+    return reg + note;
+}
+
+ScoreTokenKind scoreTokenKind(QStringView token)
+{
+    if (noteTokenOffset(token) >= 0) return ScoreTokenKind::Note;
+    if (token == u"XZ") return ScoreTokenKind::Rest;
+    if (token == u"TZ") return ScoreTokenKind::Stop;
+    if (token == u"VS") return ScoreTokenKind::Tempo;
+    if (token == u"JP") return ScoreTokenKind::Rhythm;
+    if (token == u"YQ") return ScoreTokenKind::Instruments;
+    return ScoreTokenKind::Invalid;
+}
+
+ScoreRead readScoreToken(const QString& text, int64_t pos)
+{
+    if (pos < 1) pos = 1;
+    const int64_t len = text.size();
+    ScoreRead r;
+    if (pos <= len) r.token = text.mid(qsizetype(pos - 1), 2);
+    r.kind = scoreTokenKind(r.token);
+    r.note = noteTokenOffset(r.token);
+
+    // Digits are looked for only when a character follows the token.
+    if (pos < len - 1) {
+        const QChar c1 = text[qsizetype(pos + 1)];                  // character pos + 2 (1-based)
+        const bool hasC2 = pos < len - 2;
+        const QChar c2 = hasC2 ? text[qsizetype(pos + 2)] : QChar();  // character pos + 3
+        if (isAsciiDigit(c1)) {
+            pos += 2;
+            r.hasLength = true;
+            r.length = c1.unicode() - '0';
+            if (hasC2 && isAsciiDigit(c2)) {
+                r.length = r.length * 10 + (c2.unicode() - '0');
+                pos += 1;
+            }
+        } else {
+            pos += 1;
+        }
+    }
+    r.pos = pos;
+    return r;
+}
+
+std::optional<QString> readScoreFile(const QString& path)
+{
+    auto lines = forms::readLines(path);
+    if (!lines) return std::nullopt;
+    return lines->join(QString());
+}
+
+bool writeScoreFile(const QString& path, const QString& text)
+{
+    return forms::writeText(path, text + QStringLiteral("\r\n"));
+}
+
+}  // namespace keyboard

@@ -1,0 +1,55 @@
+#pragma once
+// The score notation: two-letter tokens, each optionally followed by a length of one or two
+// digits, written with nothing between them. Plain functions that the score player, the score
+// panel and the tests share.
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+#include <optional>
+
+namespace keyboard {
+
+// What a token asks the player to do.
+enum class ScoreTokenKind {
+    Note,          // sound a note for its length
+    Rest,          // "XZ": all melody notes off for its length
+    Stop,          // "TZ": end of the score
+    Tempo,         // "VS" n: tempo list entry n
+    Rhythm,        // "JP" n: rhythm file n, or 99 to untick automatic synchronisation
+    Instruments,   // "YQ" n: instrument group n
+    Invalid,       // anything else: the score error
+};
+
+// Semitones above the base note of a note token: register L W K H M (0, 12, 24, 36, 48) plus
+// note C D E F G A B (0, 2, 4, 5, 7, 9, 11); "MA" and "MB" are not notes. -1 for anything else.
+int noteTokenOffset(QStringView token);
+
+// The kind of a token (exact upper-case comparison).
+ScoreTokenKind scoreTokenKind(QStringView token);
+
+// One token read at a 1-based read position, with the read position's movement as the player
+// makes it.
+struct ScoreRead {
+    QString token;            // the two characters at the position (fewer at the end of the text)
+    ScoreTokenKind kind = ScoreTokenKind::Invalid;
+    int note = -1;            // offset of a note token
+    bool hasLength = false;   // digits followed the token
+    int length = 0;           // their value 0..99; 0 without digits
+    // The read position after the digits were taken: on the token's last letter or last digit
+    // when at least one character follows the token, else still on its first letter. The
+    // player moves one further to reach the next token.
+    int64_t pos = 1;
+};
+
+// Reads the token at `pos` (a value below 1 counts as 1). A third digit is not read: it begins
+// the next token.
+ScoreRead readScoreToken(const QString& text, int64_t pos);
+
+// A score file as the main window opens it: every line appended with nothing between them
+// (CR LF, LF or CR line ends; GBK or UTF-8). nullopt when the file cannot be read.
+std::optional<QString> readScoreFile(const QString& path);
+
+// Writes a score file: the text followed by CR LF. False when the file could not be written.
+bool writeScoreFile(const QString& path, const QString& text);
+
+}  // namespace keyboard

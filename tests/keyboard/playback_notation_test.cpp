@@ -1,0 +1,159 @@
+// The score notation reader: token table, length digits and read-position movement.
+#include "keyboard/score_notation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using keyboard::readScoreToken;
+using keyboard::ScoreTokenKind;
+
+TEST(ScoreNotation, NoteTokensCoverTheWhiteKeysLCToMG)
+{
+    const QString registers = "LWKHM";
+    const QString notes = "CDEFGAB";
+    const int noteOffsets[] = {0, 2, 4, 5, 7, 9, 11};
+    int count = 0;
+    for (int r = 0; r < 5; ++r) {
+        for (int n = 0; n < 7; ++n) {
+            const QString t = QString(registers[r]) + notes[n];
+            const int expected = (r == 4 && n >= 5) ? -1 : r * 12 + noteOffsets[n];
+            EXPECT_EQ(keyboard::noteTokenOffset(t), expected) << t.toStdString();
+            if (expected >= 0) ++count;
+        }
+    }
+    EXPECT_EQ(count, 33);
+    EXPECT_EQ(keyboard::noteTokenOffset(u"MG"), 55);
+    // Lower case, reversed letters and partial tokens are not notes.
+    for (const char* t : {"kc", "Kc", "CK", "K", "", "KCX", "XZ"})
+        EXPECT_EQ(keyboard::noteTokenOffset(QString::fromLatin1(t)), -1) << t;
+}
+
+TEST(ScoreNotation, CommandKinds)
+{
+    EXPECT_EQ(keyboard::scoreTokenKind(u"XZ"), ScoreTokenKind::Rest);
+    EXPECT_EQ(keyboard::scoreTokenKind(u"TZ"), ScoreTokenKind::Stop);
+    EXPECT_EQ(keyboard::scoreTokenKind(u"VS"), ScoreTokenKind::Tempo);
+    EXPECT_EQ(keyboard::scoreTokenKind(u"JP"), ScoreTokenKind::Rhythm);
+    EXPECT_EQ(keyboard::scoreTokenKind(u"YQ"), ScoreTokenKind::Instruments);
+    for (const char* t : {"tz", "MA", "MB", "YX", "HX", "Z", "", "K8"})
+        EXPECT_EQ(keyboard::scoreTokenKind(QString::fromLatin1(t)), ScoreTokenKind::Invalid) << t;
+}
+
+TEST(ScoreNotation, LengthDigitsAndReadPosition)
+{
+    // One digit: the position lands on the digit.
+    auto r = readScoreToken("KC8KD", 1);
+    EXPECT_EQ(r.token, "KC");
+    EXPECT_TRUE(r.hasLength);
+    EXPECT_EQ(r.length, 8);
+    EXPECT_EQ(r.pos, 3);
+
+    // Two digits; a third digit is left for the next token.
+    r = readScoreToken("KC123", 1);
+    EXPECT_EQ(r.length, 12);
+    EXPECT_EQ(r.pos, 4);
+
+    // No digits: the position moves onto the second letter.
+    r = readScoreToken("KCKD", 1);
+    EXPECT_FALSE(r.hasLength);
+    EXPECT_EQ(r.length, 0);
+    EXPECT_EQ(r.pos, 2);
+
+    // The last token of the text: digits are not looked for and the position stays.
+    r = readScoreToken("KCKD", 3);
+    EXPECT_EQ(r.token, "KD");
+    EXPECT_EQ(r.pos, 3);
+
+    // Two digits that end the text: the position reaches the text's length.
+    r = readScoreToken("XZ45", 1);
+    EXPECT_EQ(r.length, 45);
+    EXPECT_EQ(r.pos, 4);
+    r = readScoreToken("XZ4", 1);
+    EXPECT_EQ(r.length, 4);
+    EXPECT_EQ(r.pos, 3);
+
+    // A position below 1 counts as 1; past the end there is no token.
+    EXPECT_EQ(readScoreToken("TZ", -5).token, "TZ");
+    r = readScoreToken("KC", 3);
+    EXPECT_TRUE(r.token.isEmpty());
+    EXPECT_EQ(r.kind, ScoreTokenKind::Invalid);
+    // A single character left at the end.
+    r = readScoreToken("KC8K", 4);
+    EXPECT_EQ(r.token, "K");
+    EXPECT_EQ(r.kind, ScoreTokenKind::Invalid);
+
+    // Digits other than ASCII ones are not lengths.
+    r = readScoreToken(QString::fromUtf8("KC８KD"), 1);
+    EXPECT_FALSE(r.hasLength);
+}
+
+TEST(ScoreNotation, WalkingAWholeScoreGivesEachTokenItsLength)
+{
+    // The player's walk: read, then move one past the read position.
+    const QString score = "VS5JP2KC4XZ10KDTZ";
+    QStringList seen;
+    int64_t pos = 1;
+    for (int guard = 0; guard < 20; ++guard) {
+        auto r = readScoreToken(score, pos);
+        seen << r.token + (r.hasLength ? QString::number(r.length) : QString());
+        if (r.kind == ScoreTokenKind::Stop || r.kind == ScoreTokenKind::Invalid) break;
+        pos = r.pos + 1;
+    }
+    EXPECT_EQ(seen.join(' '), "VS5 JP2 KC4 XZ10 KD TZ");
+}
+
+TEST(ScoreNotation, ScoreFilesOpenAsOneScore)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto put = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return f.fileName();
+    };
+    EXPECT_EQ(keyboard::readScoreFile(put("crlf.txt", "KC8KD\r\nKE4TZ\r\n")), "KC8KDKE4TZ");
+    EXPECT_EQ(keyboard::readScoreFile(put("lf.txt", "KC8KD\nKE4TZ\n")), "KC8KDKE4TZ");
+    EXPECT_EQ(keyboard::readScoreFile(put("bom.txt", "\xEF\xBB\xBFKC8KD\r\nTZ\r\n")), "KC8KDTZ");
+    EXPECT_EQ(keyboard::readScoreFile(put("lines.txt", "KC8\r\nKD\r\nKE\r\n\r\nTZ")), "KC8KDKETZ");
+    // GBK bytes (a name in front of the score) come through as text, so the player stops
+    // at them with the score error instead of misreading them.
+    EXPECT_EQ(keyboard::readScoreFile(put("gbk.txt", "\xB8\xE8KC8\r\nTZ\r\n")),
+              QString::fromUtf8("歌KC8TZ"));
+    EXPECT_FALSE(keyboard::readScoreFile(dir.filePath("missing.txt")).has_value());
+}
+
+TEST(ScoreNotation, WriteAddsOneLineEnd)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.txt");
+    ASSERT_TRUE(keyboard::writeScoreFile(path, "KC8KDTZ"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("KC8KDTZ\r\n"));
+    // A folder that does not exist: the failure is reported.
+    EXPECT_FALSE(keyboard::writeScoreFile(dir.filePath("no/such/dir/x.txt"), "KC"));
+}
+
+TEST(ScoreNotation, ShippedDemoScoresPlayToTheirEnd)
+{
+    QDir dir(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../data/演奏记录");
+    const QStringList names = dir.entryList({"*.txt"}, QDir::Files);
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString& name : names) {
+        const auto score = keyboard::readScoreFile(dir.filePath(name));
+        ASSERT_TRUE(score.has_value()) << name.toStdString();
+        int64_t pos = 1;
+        keyboard::ScoreRead r;
+        for (int guard = 0; guard < 1000; ++guard) {
+            r = readScoreToken(*score, pos);
+            if (r.kind == ScoreTokenKind::Stop || r.kind == ScoreTokenKind::Invalid) break;
+            EXPECT_FALSE(r.hasLength && r.length == 0) << name.toStdString();   // would hold forever
+            pos = r.pos + 1;
+        }
+        EXPECT_EQ(r.kind, ScoreTokenKind::Stop) << name.toStdString() << " at " << pos;
+    }
+}
