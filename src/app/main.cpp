@@ -1,9 +1,25 @@
 // Velqor: a desktop electronic keyboard.
+#include "keyboard/dzqqd.h"
+#include "keyboard/form1.h"
+#include "keyboard/program.h"
+
 #include <QApplication>
+#include <QFont>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velqor"));
-    return 0;
+    QApplication::setFont(QFont(QStringLiteral("WenQuanYi Zen Hei"), 9));
+
+    keyboard::Form1 mainWindow;   // registered as the main window; loaded when first shown
+    auto* start = new keyboard::DZQQD;
+    start->setAttribute(Qt::WA_DeleteOnClose);
+    start->Form_Load();
+    if (keyboard::EndRequested()) {
+        delete start;
+        return 0;
+    }
+    start->show();
+    return app.exec();
 }

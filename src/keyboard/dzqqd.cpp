@@ -1,0 +1,67 @@
+#include "keyboard/dzqqd.h"
+
+#include "forms/dialogs.h"
+#include "forms/geometry.h"
+#include "forms/textfile.h"
+#include "forms/windows.h"
+#include "keyboard/program.h"
+#include "keyboard/settings_file.h"
+#include "midi/state.h"
+
+#include <QFileInfo>
+
+namespace keyboard {
+namespace {
+
+constexpr int kWidthTwips = 6000;
+constexpr int kHeightTwips = 4350;
+
+const char* const kWelcome =
+    "欢迎使用Velqor电子琴！\n"
+    "用电脑键盘和鼠标就能弹奏旋律：三种乐器同时发声，还有节奏和和弦伴奏相随；"
+    "演奏的每个音符都会记成乐谱，可以保存、打开并由电脑自动演奏；"
+    "音乐编辑窗口可以逐小节编写多声部乐曲；录音机能把演奏录下来再重放。\n"
+    "Velqor工作室　欢迎来信交流。";
+
+}  // namespace
+
+DZQQD::DZQQD(QWidget* parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Velqor电子琴"));
+    setFixedSize(forms::twipsToPx(kWidthTwips), forms::twipsToPx(kHeightTwips));
+    Picture = new QLabel(this);
+    Picture->setGeometry(0, 0, width(), height());
+    Picture->setScaledContents(true);
+    Label1 = new QLabel(QString::fromUtf8(kWelcome), this);
+    Label1->setGeometry(24, 120, width() - 48, 120);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Command1 = new QPushButton(QStringLiteral("知道了"), this);
+    Command1->setGeometry(width() - 112, height() - 42, 96, 30);
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    Timer1 = new forms::FormTimer(this, 25000, true);
+    Timer1->onTick([this] { Timer1_Timer(); });
+}
+
+void DZQQD::Form_Load()
+{
+    const QString folder = ProgramFolder();
+    if (!QFileInfo::exists(SettingsPath(folder)) && !WriteDefaultSettings(folder)) {
+        // No settings file can be written: this run plays with the defaults in memory.
+        forms::MsgBox(QStringLiteral("无法写入设置文件，本次使用默认设置！"), this);
+        ApplySettingsLines(forms::splitLines(DefaultSettingsText()), midi::state());
+    }
+}
+
+void DZQQD::Command1_Click() { handOver(); }
+
+void DZQQD::Timer1_Timer() { handOver(); }
+
+void DZQQD::handOver()
+{
+    Timer1->setEnabled(false);
+    forms::showWindow(forms::window::Main);
+    close();
+}
+
+}  // namespace keyboard

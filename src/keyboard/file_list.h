@@ -1,0 +1,17 @@
+#pragma once
+// A file list control: the files of one folder that match a pattern, listed as a file list box
+// lists them (by name, ignoring case).
+#include <QString>
+#include <QStringList>
+
+class QListWidget;
+
+namespace keyboard {
+
+// The names of the files in `folder` matching `pattern` (for example "*.bin", any case).
+QStringList ListFiles(const QString& folder, const QString& pattern);
+// Refills `list` with ListFiles(folder, pattern) with its signals blocked; the selection is
+// kept when its name is still listed, else the list has none.
+void RefreshFileList(QListWidget* list, const QString& folder, const QString& pattern);
+
+}  // namespace keyboard

@@ -1,0 +1,299 @@
+#pragma once
+// The main window: the on-screen keyboard, the key catcher, the score box and buttons, the
+// recorder and the tab strip with its panels (melody, chords, rhythm, help, key settings).
+//
+// Every control is a public member under the window's own name; control arrays are std::array
+// members indexed like the window's arrays. The class is split by concern into several .cpp
+// files (form1.cpp life cycle, form1_layout.cpp controls, form1_keys.cpp, form1_mouse.cpp,
+// form1_record.cpp, form1_playback.cpp, form1_scorepanel.cpp, form1_rhythm.cpp,
+// form1_chord.cpp, form1_recorder.cpp, form1_settings.cpp, form1_panels.cpp); each concern has
+// its section below and a wire function that connects its controls to its handlers.
+#include "forms/form_timer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+namespace keyboard {
+
+class Form3;
+
+// The main window's common file dialog: its initial folder and the last choice.
+struct CommonDialog {
+    QString InitDir;
+    QString FileName;    // full path of the last choice
+    QString FileTitle;   // the name without its folder
+};
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // ------------------------------------------------------------------ life cycle (form1.cpp)
+    // Shows the window: runs the load step the first time, then shows it and runs the
+    // activation step. The window registry's "main" entry calls this.
+    void Show();
+    void Form_Load();
+    void Form_Activate();
+    void QDCSH();
+    void Command1_Click();
+    void Form_Unload();
+    void wireLifeCycle();
+
+    bool Loaded = false;        // the load step has run
+    bool Unloaded = false;      // the unload step has run
+    bool WindowReady = false;   // the first-time set-up has run
+    bool MiniWindow = false;    // small-window mode
+
+    QPushButton* Command1 = nullptr;   // "退出"
+    CommonDialog CommonDialog1;
+    Form3* Farewell = nullptr;         // the farewell window, shown by the unload step
+
+    // ---------------------------------------------------------------------- layout (form1_layout.cpp)
+    // Creates and places every control; the constructor calls it before the wire functions.
+    void createControls();
+
+    // ------------------------------------------------------------ live keys (form1_keys.cpp)
+    void SFYXYZ_KeyDown(int KeyCode, int Shift);
+    void PlayEffectKey();
+    void PlayChordKey();
+    void PlaySoundEffectKey();
+    void wireKeys();
+    // Routes the key catcher's key events to SFYXYZ_KeyDown; true when the event is consumed.
+    bool filterKeys(QObject* watched, QEvent* event);
+
+    QPushButton* SFYXYZ = nullptr;   // "键盘", the key catcher
+    QLabel* XSWB = nullptr;          // status and help line
+    QLabel* FJWZ = nullptr;          // title line
+
+    // ---------------------------------------------------- mouse and focus (form1_mouse.cpp)
+    void Picture1_DragOver(int Index);
+    void Label1_MouseMove();
+    void SFYXYZ_Click();
+    void SFYXYZ_GotFocus();
+    void SFYXYZ_LostFocus();
+    void YXYZ();
+    void wireMouse();
+    bool filterMouse(QObject* watched, QEvent* event);
+
+    std::array<QLabel*, 65> Picture1{};   // the on-screen keys, key i sounds BaseNote + i
+    QLabel* Label1 = nullptr;             // the damper strip under the keys
+
+    // ------------------------------------------------- score recording (form1_record.cpp)
+    void Timer1_Timer();
+    void wireRecord();
+
+    forms::FormTimer* Timer1 = nullptr;   // live clock
+    int16_t SyncTick = 0;
+
+    // ------------------------------------------------------- playback (form1_playback.cpp)
+    void YSCX();
+    void Timer3_Timer();
+    void wirePlayback();
+
+    forms::FormTimer* Timer3 = nullptr;   // score clock
+    int32_t ScorePos = 0;
+    int16_t ScoreLen = 0;
+    QString CurToken;
+    int16_t TokenTicks = 0;
+    int32_t NoteTick = 0;
+    bool Auditioning = false;
+
+    // --------------------------------------------------- score panel (form1_scorepanel.cpp)
+    void Yuepu_Click(int Index);
+    void Yuepu_MouseDown(int Index);
+    void XINJIAN_Click();
+    void Text3_Change();
+    void Label11_MouseMove();
+    void Jiezhou_MouseMove(int Index);
+    void wireScorePanel();
+    bool filterScorePanel(QObject* watched, QEvent* event);
+
+    QPlainTextEdit* Text3 = nullptr;        // the score box
+    std::array<QPushButton*, 5> Yuepu{};    // "试听" "删除" "打开" "清空" "保存"
+    QPushButton* XINJIAN = nullptr;         // "新建"
+    QString LastFilePath;
+
+    // --------------------------------------------------------------- rhythm (form1_rhythm.cpp)
+    void BZA_Click(int Index);
+    void BZB_Click(int Index);
+    void BZC_Click(int Index);
+    void LblInst_Change(int Index);
+    void LblInst_Click(int Index);
+    void VsbVol_Change();
+    void VsbVol_Click();
+    void Option1_Click(int Index);
+    void SD_Click();
+    void SD_LostFocus();
+    void BzQd_Click();
+    void BZDS_Timer();
+    void File1_Click();
+    void Cmdcill_Click(int Index);
+    void AccompanimentStep();
+    void BZXS();
+    void SaveJZwj();
+    void OpenJZwj();
+    void wireRhythm();
+    bool filterRhythm(QObject* watched, QEvent* event);
+    // Connects step box Index of row 0 (BZA), 1 (BZB) or 2 (BZC) to its click handler.
+    void wireStepBox(int row, int Index);
+
+    // The step boxes; element 0 of each row is created with the window, 1..16 by QDCSH.
+    std::array<QCheckBox*, 17> BZA{};
+    std::array<QCheckBox*, 17> BZB{};
+    std::array<QCheckBox*, 17> BZC{};
+    std::array<QWidget*, 3> StepRows{};        // the containers of BZA, BZB, BZC
+    std::array<QComboBox*, 3> LblInst{};       // percussion voice of each row
+    QComboBox* VsbVol = nullptr;               // rhythm velocity "50".."120"
+    std::array<QRadioButton*, 3> Option1{};    // "2/4" "3/4" "4/4"
+    QComboBox* SD = nullptr;                   // tempo "40".."130"
+    QCheckBox* BzQd = nullptr;                 // "启动" / "停止"
+    QCheckBox* Check5 = nullptr;               // "自动同步"
+    QListWidget* File1 = nullptr;              // rhythm files "*.bin" of the record folder
+    QString File1Path;                         // the folder File1 lists
+    QLabel* Label11 = nullptr;                 // name of the pattern applied
+    std::array<QPushButton*, 2> Cmdcill{};     // "删 除" "保 存"
+    QComboBox* xuanyue = nullptr;              // chord instrument
+    QLineEdit* Text2 = nullptr;                // copy of the voice 1 pattern
+    forms::FormTimer* BZDS = nullptr;          // free rhythm clock
+
+    // ---------------------------------------------------------------- chord (form1_chord.cpp)
+    void CSHX();
+    void Command3_Click();
+    void HXCSH();
+    void HXYPSB();
+    void ZDHXSC();
+    void BZHX();
+    void BZHX2();
+    void HX1K();
+    void HX2K();
+    void Check6_Click();
+    void HXYS_Timer();
+    void Text6_GotFocus();
+    void Text6_LostFocus();
+    void Text4_LostFocus();
+    void Text5_LostFocus();
+    void Command4_Click();
+    void Combo3_Change();
+    void Combo3_Click();
+    void Combo1_Change();
+    void Combo1_Click();
+    void xuanyue_Change();
+    void xuanyue_Click();
+    void HxYL_Change();
+    void HxYL_Click();
+    void wireChord();
+    bool filterChord(QObject* watched, QEvent* event);
+
+    QLineEdit* Text6 = nullptr;          // chord order, up to 9 digits 1..6
+    QLineEdit* Text4 = nullptr;          // voice 1 pattern, 32 characters
+    QLineEdit* Text5 = nullptr;          // voice 2 pattern, 32 characters
+    QPushButton* Command3 = nullptr;     // "生成随机节奏"
+    QPushButton* Command4 = nullptr;     // "保 存"
+    QCheckBox* Check6 = nullptr;         // "启 动"
+    QComboBox* Combo3 = nullptr;         // voice 1 instrument
+    QComboBox* Combo1 = nullptr;         // voice 2 instrument
+    QComboBox* HxYL = nullptr;           // chord velocity
+    forms::FormTimer* HXYS = nullptr;    // chord clock
+
+    std::array<std::array<int32_t, 65>, 8> ChordPattern{};
+    std::array<QString, 7> ChordProgressions;   // entries 1..6
+    std::array<QString, 101> PatternLines;      // entries 1..100
+    int16_t PatternLineIndex = 0;
+    int16_t PatternLineLast = 0;
+    QString SavedChordOrder;
+
+    // ---------------------------------------------------------- recorder (form1_recorder.cpp)
+    void Image1_Click(int Index);
+    void BcLY_Click();
+    void Lyjsj_Timer();
+    void wireRecorder();
+
+    std::array<QToolButton*, 3> Image1{};   // play, stop, record
+    QLabel* Label12 = nullptr;              // recorder clock "00:00"
+    QPushButton* BcLY = nullptr;            // "保存"
+    forms::FormTimer* Lyjsj = nullptr;      // recorder clock
+    bool IsRecording = false;
+    bool IsPlaying = false;
+    int16_t RecMinutes = 0;
+    int16_t RecSeconds = 0;
+    QString PlayPath;
+
+    // ------------------------------------------------------ settings panel (form1_settings.cpp)
+    void Option3_Click(int Index);
+    void YQSZ_Change(int Index);
+    void YQSZ_Click(int Index);
+    void File2_Click();
+    void SHUAXIN_Click();
+    void BCSZ_Click();
+    void wireSettings();
+
+    std::array<QRadioButton*, 28> Option3{};   // F1..F12, 0..9, Ins Hom Pup Del End Pdo
+    std::array<QComboBox*, 4> YQSZ{};          // 0..2 instruments, 3 percussion
+    QListWidget* File2 = nullptr;              // WAV files of the effect folder
+    QString File2Path;                         // the folder File2 lists
+    QCheckBox* Check1 = nullptr;               // "静音设置" / "有声设置"
+    QCheckBox* Check2 = nullptr;               // "循环播放"
+    QPushButton* SHUAXIN = nullptr;            // "停止"
+    QPushButton* BCSZ = nullptr;               // "保存"
+
+    // --------------------------------------------------------------- panels (form1_panels.cpp)
+    void Xxk_Click(int Index);
+    void Option2_Click(int Index);
+    void Timer2_Timer();
+    void Image3_Click();
+    void Jiezhou_Click(int Index);
+    void Form_Click();
+    void Command2_Click();
+    void Check1_Click();
+    void Check3_Click(int Index);
+    void ComDevies_Click();
+    void ComDevies_Change();
+    void ComSounds_Click(int Index);
+    void ComSounds_Change(int Index);
+    void YD_Click();
+    void YD_Change();
+    void Zxlyl_Click(int Index);
+    void Zxlyl_Change(int Index);
+    void BJCK_Click();
+    void wirePanels();
+    bool filterPanels(QObject* watched, QEvent* event);
+
+    // Tabs and panels 0, 1, 2, 4, 5; index 3 is not used by the window and stays hidden.
+    std::array<QRadioButton*, 6> Xxk{};
+    std::array<QFrame*, 6> Jiezhou{};
+    std::array<QRadioButton*, 7> Option2{};    // help topics
+    QPlainTextEdit* Text1 = nullptr;           // help text
+    QComboBox* ComDevies = nullptr;            // MIDI output devices, item data = device id
+    std::array<QComboBox*, 3> ComSounds{};     // melody layer instruments
+    std::array<QComboBox*, 3> Zxlyl{};         // melody layer velocities
+    std::array<QCheckBox*, 3> Check3{};        // "颤音"
+    QComboBox* YD = nullptr;                   // key "C".."B"
+    QPushButton* Command2 = nullptr;           // "效果欣赏"
+    QPushButton* BJCK = nullptr;               // "编辑"
+    QLabel* SjXs = nullptr;                    // date and time
+    QLabel* Label8 = nullptr;                  // scrolling credit line
+    QFrame* Picture2 = nullptr;                // keyboard map frame
+    QLabel* Image3 = nullptr;                  // keyboard map picture
+    QLabel* Label3 = nullptr;                  // "点击图片查看键盘分布"
+    forms::FormTimer* Timer2 = nullptr;        // one-second clock
+    bool MapExpanded = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+}  // namespace keyboard

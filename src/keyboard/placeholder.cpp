@@ -1,2 +1,0 @@
-// The keyboard windows live in this folder.
-namespace keyboard {}
