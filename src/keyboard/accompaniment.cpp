@@ -1,0 +1,99 @@
+#include "keyboard/accompaniment.h"
+
+#include "forms/conv.h"
+#include "midi/midi_out.h"
+#include "midi/percussion.h"
+#include "midi/state.h"
+#include "midi/token_code.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace keyboard {
+
+std::optional<int> accentFor(int rhythmStep, int metre)
+{
+    switch (rhythmStep) {
+    case 0:
+        return 127;
+    case 4:
+    case 12:
+        return metre == 0 ? std::optional<int>(127) : std::nullopt;
+    case 6:
+        return metre == 1 ? std::optional<int>(127) : std::nullopt;
+    case 8:
+        return metre == 0 || metre == 2 ? std::optional<int>(127) : std::nullopt;
+    default:
+        return 90;
+    }
+}
+
+std::optional<double> acceptTempo(const QString& text)
+{
+    const double v = forms::Val(text);
+    if (!std::isfinite(v) || v < kMinTempo - 1 || v > kMaxTempo + 1) return std::nullopt;
+    const int t = forms::CInt(v);
+    if (t < kMinTempo || t > kMaxTempo) return std::nullopt;
+    return v;
+}
+
+int stepMsForTempo(double tempo) { return forms::CInt(7500.0 / tempo); }
+
+int tempoForStepMs(int stepMs) { return stepMs > 0 ? forms::Int(7500.0 / stepMs) : kStartTempo; }
+
+void normaliseAccompanimentPositions()
+{
+    auto& s = midi::state();
+    if (s.CurStep < 0 || s.CurStep > s.RhythmLastStep) s.CurStep = 0;
+    if (s.RhythmStep < 0 || s.RhythmStep >= 16) s.RhythmStep = 0;
+    const int lastChord = std::clamp<int>(s.ChordCount, 1, int(s.ChordDegrees.size()) - 1);
+    if (s.ChordIndex < 1 || s.ChordIndex > lastChord) s.ChordIndex = 1;
+}
+
+namespace {
+
+int voiceChannel(int voice) { return voice == 1 ? 3 : 4; }
+
+}  // namespace
+
+void playChordVoice(int voice, const ChordPatternTable& table, bool singleNotes)
+{
+    auto& s = midi::state();
+    const int channel = voiceChannel(voice);
+    s.ChordChannel = int16_t(channel);
+    s.TrackVolume[channel] = s.ChannelVelocity[3];
+
+    // Positions that another window left outside the tables count as the start.
+    const int lastChord = std::clamp<int>(s.ChordCount, 1, int(s.ChordDegrees.size()) - 1);
+    const int index = s.ChordIndex >= 1 && s.ChordIndex <= lastChord ? s.ChordIndex : 1;
+    const int step = s.CurStep >= 0 && s.CurStep <= s.RhythmLastStep && s.CurStep < kPatternSteps
+                         ? s.CurStep : 0;
+    int row = s.ChordDegrees[index];
+    if (row < 0 || row >= int(table.size())) row = 1;
+    const int code = table[row][step + (voice == 1 ? 0 : kPatternSteps)];
+
+    if (code == midi::kHoldCode) return;
+    endChordVoice(voice);
+    if (midi::isChordCode(code)) {
+        s.ChordCode = int16_t(code);
+        midi::PlayChord();
+        s.ChordVoiceNote[voice] = int16_t(code);
+    } else if (code < 64) {
+        if (singleNotes) midi::NoteOn(int16_t(channel), int16_t(s.BaseNote + code), s.ChannelVelocity[3]);
+        s.ChordVoiceNote[voice] = int16_t(code);
+    }
+}
+
+void endChordVoice(int voice)
+{
+    auto& s = midi::state();
+    const int channel = voiceChannel(voice);
+    const int last = s.ChordVoiceNote[voice];
+    if (midi::isChordCode(last)) {
+        for (int n = 0; n <= 64; ++n) midi::NoteOff(int16_t(channel), int16_t(s.BaseNote + n));
+    } else {
+        midi::NoteOff(int16_t(channel), int16_t(s.BaseNote + last));
+    }
+}
+
+}  // namespace keyboard
