@@ -1,0 +1,51 @@
+// Reads arbitrary bytes as the chord pattern file and its lines as the voices' patterns and as
+// progressions. Codes must stay in the code space, derived rows must stay playable, edited lines
+// must be 32 characters at least.
+#include "forms/textfile.h"
+#include "keyboard/chord_patterns.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+bool validCode(int c) { return (c >= 0 && c <= 64) || (c >= 65 && c <= 70) || c == 254 || c == 255; }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QString text = forms::decodeText(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    const QStringList lines = forms::splitLines(text);
+    if (lines.isEmpty()) return 0;
+
+    const int count = int(lines.size());
+    for (double rnd : {0.0, 0.4999, 0.5, 0.9999999}) {
+        const int k = keyboard::pickEntry(rnd, count);
+        if (k < 1 || k > count) abort();
+    }
+
+    keyboard::ChordPatternTable table{};
+    for (int i = 0; i < count && i < 64; ++i) {
+        const QString& voice1 = lines[i];
+        const QString& voice2 = lines[(i + 1) % count];
+        keyboard::parseChordPattern(table, voice1, voice2);
+        keyboard::deriveChordRows(table);
+        for (int row = 1; row <= 6; ++row)
+            for (int step = 0; step < 32; ++step)
+                if (!validCode(table[row][step])) abort();
+        for (int step = 32; step < 65; ++step)
+            if (table[1][step] != 0) abort();
+
+        const QString edited = keyboard::normalisePatternLine(voice1);
+        if (edited.size() < keyboard::kPatternLineLength) abort();
+        if (edited.left(keyboard::kPatternLineLength).contains(QLatin1Char(' '))) abort();
+
+        if (auto degrees = keyboard::parseProgression(voice1)) {
+            if (int(degrees->size()) != voice1.size()) abort();
+            for (int d : *degrees)
+                if (d < 1 || d > 6) abort();
+        }
+    }
+    return 0;
+}
