@@ -9,10 +9,29 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
+#include <cstdint>
+#include <optional>
 
 namespace keyboard {
 
 inline constexpr int kSettingsLineCount = 52;
+inline constexpr int kPresetKeys = 12;       // F1..F12
+inline constexpr int kPresetLayers = 3;      // melody layers 1..3
+inline constexpr int kKeypadDigits = 10;     // keypad 0..9
+inline constexpr int kEffectKeys = 6;        // Ins, Home, PgUp, Del, End, PgDn
+inline constexpr int kInstrumentItems = 129; // instrument list "0.无声" .. "128.枪声"
+inline constexpr int kPercussionItems = 47;  // percussion list, item k = key 35 + k
+inline constexpr int kKeypadVelocity = 100;  // velocity of the keypad drums as read from the file
+
+// The three tables as the file holds them.
+struct KeySettings {
+    std::array<std::array<int16_t, kPresetLayers>, kPresetKeys> presets{};
+    std::array<int16_t, kKeypadDigits> drums{};
+    std::array<QString, kEffectKeys> effects;
+
+    bool operator==(const KeySettings&) const = default;
+};
 
 // AppFolder & "velqor.ini".
 QString SettingsPath(const QString& appFolder);
@@ -21,10 +40,26 @@ QString DefaultSettingsText();
 // Writes the default settings file; false (old file kept) when it cannot be written.
 bool WriteDefaultSettings(const QString& appFolder);
 
+// Reads the first 52 lines as settings. nullopt when they cannot be: fewer than 52 lines, a
+// number line that is not a 16-bit integer, or a keypad value outside -163..92 (its key times
+// 256 must stay a 16-bit integer).
+std::optional<KeySettings> parseKeySettings(const QStringList& lines);
+// The 52 lines the settings are saved as.
+QStringList keySettingsLines(const KeySettings& settings);
+// The default settings text read as settings.
+KeySettings defaultKeySettings();
+// Replaces every value outside its list (instrument 0..128, drum -1..46) by the default of its
+// own line, so that no list is ever set to an index it lacks. Returns how many were replaced.
+int repairKeySettings(KeySettings& settings, const KeySettings& defaults);
+
+// The tables of a state, and setting them (with the keypad drums' prepared messages at
+// velocity 100).
+KeySettings currentKeySettings(const midi::SharedState& s);
+void applyKeySettings(const KeySettings& settings, midi::SharedState& s);
+
 // Takes the first 52 lines into PresetTable, KeypadDrums with the keypad's prepared messages
-// (PercussionCells column 5) and EffectWavNames. All or nothing: false, with the tables
-// untouched, when there are fewer than 52 lines, a number line is not a 16-bit integer or a
-// keypad value is outside -163..92 (its key times 256 must stay a 16-bit integer).
+// (PercussionCells column 5) and EffectWavNames, values outside their lists repaired first.
+// All or nothing: false, with the tables untouched, when the lines cannot be read as settings.
 bool ApplySettingsLines(const QStringList& lines, midi::SharedState& s);
 
 enum class SettingsRead { Missing, Read, Damaged };
