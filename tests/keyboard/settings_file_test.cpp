@@ -249,3 +249,38 @@ TEST_F(SettingsFileTest, FailedSaveKeepsTheOldFile)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SettingsFileTest, DefaultFileReadsAsTheDefaultTablesAndSavesBackLineForLine)
+{
+    ASSERT_TRUE(writeDefaultSettingsFile());
+    const QByteArray created = fileBytes();
+    EXPECT_TRUE(created.endsWith("\r\n\r\n"));   // the default text's own line end and one more
+    EXPECT_EQ(created.count("\r\n"), 53);
+
+    ASSERT_EQ(readSettingsFile(), SettingsRead::Read);
+    const auto& st = midi::state();
+    EXPECT_EQ((std::array<int16_t, 3>{st.PresetTable[0][0], st.PresetTable[0][1], st.PresetTable[0][2]}),
+              (std::array<int16_t, 3>{3, 0, 0}));
+    EXPECT_EQ((std::array<int16_t, 3>{st.PresetTable[4][0], st.PresetTable[4][1], st.PresetTable[4][2]}),
+              (std::array<int16_t, 3>{83, 86, 101}));
+    EXPECT_EQ((std::array<int16_t, 3>{st.PresetTable[11][0], st.PresetTable[11][1], st.PresetTable[11][2]}),
+              (std::array<int16_t, 3>{41, 10, 90}));
+    EXPECT_EQ((std::array<int16_t, 10>{st.KeypadDrums[0], st.KeypadDrums[1], st.KeypadDrums[2],
+                                       st.KeypadDrums[3], st.KeypadDrums[4], st.KeypadDrums[5],
+                                       st.KeypadDrums[6], st.KeypadDrums[7], st.KeypadDrums[8],
+                                       st.KeypadDrums[9]}),
+              (std::array<int16_t, 10>{3, 1, 22, 17, 4, 23, 39, 17, 18, 25}));
+    EXPECT_EQ(st.PercussionCells[5][0].Msg, midi::PercussionMsg(38, 100));
+    EXPECT_EQ(st.EffectWavNames[0], "玻璃1.wav");
+    EXPECT_EQ(st.EffectWavNames[5], "关门声1.wav");
+    EXPECT_EQ(currentKeySettings(), defaultKeySettings());
+
+    // Saved again: the same 52 lines, without the empty 53rd.
+    ASSERT_TRUE(saveSettingsFile());
+    EXPECT_EQ(fileBytes(), created.left(created.size() - 2));
+    EXPECT_TRUE(fileBytes().startsWith(" 3 \r\n 0 \r\n 0 \r\n 19 \r\n"));
+}
+
+}  // namespace
