@@ -254,7 +254,7 @@ namespace {
 
 TEST_F(SettingsFileTest, DefaultFileReadsAsTheDefaultTablesAndSavesBackLineForLine)
 {
-    ASSERT_TRUE(writeDefaultSettingsFile());
+    ASSERT_TRUE(WriteDefaultSettings(folder()));
     const QByteArray created = fileBytes();
     EXPECT_TRUE(created.endsWith("\r\n\r\n"));   // the default text's own line end and one more
     EXPECT_EQ(created.count("\r\n"), 53);
@@ -275,7 +275,7 @@ TEST_F(SettingsFileTest, DefaultFileReadsAsTheDefaultTablesAndSavesBackLineForLi
     EXPECT_EQ(st.PercussionCells[5][0].Msg, midi::PercussionMsg(38, 100));
     EXPECT_EQ(st.EffectWavNames[0], "玻璃1.wav");
     EXPECT_EQ(st.EffectWavNames[5], "关门声1.wav");
-    EXPECT_EQ(currentKeySettings(), defaultKeySettings());
+    EXPECT_EQ(current(), defaultKeySettings());
 
     // Saved again: the same 52 lines, without the empty 53rd.
     ASSERT_TRUE(saveSettingsFile());
