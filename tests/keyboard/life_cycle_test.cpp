@@ -222,3 +222,23 @@ TEST_F(LifeCycle, FarewellWindowIsCutToTheTextAndEndsTheProgram)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LifeCycle, KeyCatcherHoldsTheFocusAndTakesEveryKey)
+{
+    keyboard::Form1& f = start();
+    EXPECT_EQ(f.focusWidget(), f.SFYXYZ);
+    EXPECT_FALSE(f.SFYXYZ->testAttribute(Qt::WA_InputMethodEnabled));
+    for (int key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Left, Qt::Key_Down, Qt::Key_F1}) {
+        QTest::keyClick(f.SFYXYZ, Qt::Key(key));
+        EXPECT_EQ(f.focusWidget(), f.SFYXYZ) << key;
+    }
+    // A key that some shortcut might claim is handed to the catcher as a plain key press.
+    QKeyEvent probe(QEvent::ShortcutOverride, Qt::Key_F1, Qt::NoModifier);
+    probe.ignore();
+    QCoreApplication::sendEvent(f.SFYXYZ, &probe);
+    EXPECT_TRUE(probe.isAccepted());
+}
+
+}  // namespace
