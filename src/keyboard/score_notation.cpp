@@ -1,48 +1,22 @@
 #include "keyboard/score_notation.h"
 
 #include "forms/textfile.h"
+#include "keyboard/key_table.h"
 
 namespace keyboard {
 namespace {
 
 bool isAsciiDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
 
-int registerOffset(QChar c)
-{
-    switch (c.unicode()) {
-    case 'L': return 0;
-    case 'W': return 12;
-    case 'K': return 24;
-    case 'H': return 36;
-    case 'M': return 48;
-    default: return -1;
-    }
-}
-
-int noteLetterOffset(QChar c)
-{
-    switch (c.unicode()) {
-    case 'C': return 0;
-    case 'D': return 2;
-    case 'E': return 4;
-    case 'F': return 5;
-    case 'G': return 7;
-    case 'A': return 9;
-    case 'B': return 11;
-    default: return -1;
-    }
-}
-
 }  // namespace
 
 int noteTokenOffset(QStringView token)
 {
+    // The note keys' table holds every note token with its offset.
     if (token.size() != 2) return -1;
-    const int reg = registerOffset(token[0]);
-    const int note = noteLetterOffset(token[1]);
-    if (reg < 0 || note < 0) return -1;
-    if (reg == 48 && note > 7) return -1;   // the top register ends at "MG"
-    return reg + note;
+    for (const NoteKey& k : noteKeys())
+        if (token == QLatin1String(k.token)) return k.offset;
+    return -1;
 }
 
 ScoreTokenKind scoreTokenKind(QStringView token)
