@@ -27,6 +27,7 @@
 namespace keyboard {
 
 class Form3;
+class YYLR;
 
 // The main window's common file dialog: its initial folder and the last choice.
 struct CommonDialog {
@@ -64,9 +65,6 @@ public:
     // ---------------------------------------------------------------------- layout (form1_layout.cpp)
     // Creates and places every control; the constructor calls it before the wire functions.
     void createControls();
-    // Shows picture 102..105 on key Index (drawn once per picture for the key sizes).
-    void SetKeyPicture(int Index, int PictureId);
-    std::array<int, 65> KeyPicture{};   // the picture each key shows (0 before the set-up)
 
     // ------------------------------------------------------------ live keys (form1_keys.cpp)
     void SFYXYZ_KeyDown(int KeyCode, int Shift);
@@ -105,10 +103,23 @@ public:
     void YSCX();
     void Timer3_Timer();
     void wirePlayback();
+    // The clock step of the tempo the tempo box holds, when the box accepts it; else the step
+    // in force.
+    int16_t TempoStepMs() const;
+    // Note-off of the note sounding (LastKey) on the three melody channels, and its lower octave.
+    void NoteOffLastKey();
+    // NoteOffLastKey and both chord voices off.
+    void SilenceScoreNote();
+    // Note-off of every on-screen key on channels 0..lastChannel (a rest or the end of a score).
+    void SilenceMelodyRange(int16_t lastChannel);
+    // Focus and selection of the score box at the read position.
+    void ShowScorePosition();
+    // Caption "试听" and Auditioning False.
+    void EndScorePlayback();
 
     forms::FormTimer* Timer3 = nullptr;   // score clock
     int32_t ScorePos = 0;
-    int16_t ScoreLen = 0;
+    int32_t ScoreLen = 0;
     QString CurToken;
     int16_t TokenTicks = 0;
     int32_t NoteTick = 0;
@@ -128,6 +139,20 @@ public:
     std::array<QPushButton*, 5> Yuepu{};    // "试听" "删除" "打开" "清空" "保存"
     QPushButton* XINJIAN = nullptr;         // "新建"
     QString LastFilePath;
+    // The one stop of playback: score clock off, notes and chord voices off, free rhythm off,
+    // caption "试听", Auditioning False.
+    void StopScorePlayback();
+    // Auditioning True, caption "停止", the playing hint, then the first token.
+    void StartScorePlayback();
+    // ScoreText from the score box (upper-cased for playing); a key code shown in the box
+    // gives way to the recorded score.
+    void TakeScoreFromBox(bool upperCase);
+    // The released picture of on-screen key `key`, by its colour.
+    void ReleaseKeyPicture(int key);
+
+    QString ScoreFilePath;              // the score file "打开" or "保存" chose last
+    bool PressStoppedPlayback = false;  // the last press on "试听"/"停止" stopped playback
+    YYLR* ScoreEntry = nullptr;         // the score-entry dialog
 
     // --------------------------------------------------------------- rhythm (form1_rhythm.cpp)
     void BZA_Click(int Index);

@@ -1,14 +1,246 @@
-// Automatic score playback: the score reader and the score clock.
+// Automatic score playback: the score reader YSCX and the score clock Timer3.
+//
+// YSCX reads the token at ScorePos. Commands (tempo, rhythm, instrument group) take effect at
+// once and go straight on to the token behind them, so a run of commands is carried out within
+// one tick; a note or a rest arms the score clock, which sounds the note on its first tick,
+// counts the token's length and then reads the next token.
 #include "keyboard/form1.h"
 
+#include "forms/dialogs.h"
+#include "forms/textfile.h"
+#include "keyboard/accompaniment.h"
+#include "keyboard/score_notation.h"
+#include "midi/midi_out.h"
+#include "midi/state.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextCursor>
+#include <algorithm>
+#include <climits>
+
 namespace keyboard {
+namespace {
+
+constexpr int kTempoEntries = 19;         // "VS" 1..19: 40, 45, ... 130 beats per minute
+constexpr int kLastRhythmFile = 98;       // "JP" 1..98: a file of the rhythm list
+constexpr int kRhythmSyncOff = 99;        // "JP99": automatic synchronisation off
+constexpr int kInstrumentGroups = 13;     // "YQ" 1..13
+constexpr int kRestKey = 254;
+constexpr int kStopKey = 255;
+
+}  // namespace
 
 void Form1::wirePlayback()
 {
     Timer3->onTick([this] { Timer3_Timer(); });
 }
 
-void Form1::YSCX() {}
-void Form1::Timer3_Timer() {}
+int16_t Form1::TempoStepMs() const
+{
+    // Only a tempo the tempo box accepts gives a step; a text being typed, an emptied box or a
+    // number out of range keeps the step in force.
+    if (const auto tempo = acceptTempo(SD->currentText())) return int16_t(stepMsForTempo(*tempo));
+    const int16_t current = midi::state().StepMs;
+    return current > 0 ? current : int16_t(stepMsForTempo(kStartTempo));
+}
+
+void Form1::NoteOffLastKey()
+{
+    const auto& s = midi::state();
+    const int16_t note = int16_t(s.LastKey + s.BaseNote);
+    for (int16_t ch = 0; ch <= 2; ++ch) midi::NoteOff(ch, note);
+    midi::NoteOff(2, int16_t(note - 12));
+}
+
+void Form1::SilenceScoreNote()
+{
+    NoteOffLastKey();
+    HX1K();
+    HX2K();
+}
+
+void Form1::SilenceMelodyRange(int16_t lastChannel)
+{
+    // Every key of the on-screen keyboard (0..64) on the given channels, and channel 2's
+    // octave-lower copies of the lowest octave.
+    const auto& s = midi::state();
+    for (int16_t ch = 0; ch <= lastChannel; ++ch)
+        for (int k = 0; k <= 64; ++k) midi::NoteOff(ch, int16_t(s.BaseNote + k));
+    for (int k = 0; k < 12; ++k) midi::NoteOff(2, int16_t(s.BaseNote + k - 12));
+}
+
+void Form1::ShowScorePosition()
+{
+    // The character behind the token's first letter is selected, so the box shows where
+    // playback is.
+    Text3->setFocus();
+    QTextCursor c = Text3->textCursor();
+    const int64_t last = Text3->document()->characterCount() - 1;
+    const int from = int(std::min<int64_t>(ScorePos, last));
+    const int to = int(std::min<int64_t>(int64_t(ScorePos) + 1, last));
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    Text3->setTextCursor(c);
+}
+
+void Form1::EndScorePlayback()
+{
+    Yuepu[0]->setText(QStringLiteral("试听"));
+    Auditioning = false;
+}
+
+void Form1::YSCX()
+{
+    auto& s = midi::state();
+    // One pass per token; a command goes on to the next pass at once.
+    for (;;) {
+        if (ScorePos < 1) ScorePos = 1;
+        s.StepMs = TempoStepMs();
+        // The focus moves have no target while the window is hidden; playback goes on.
+        const bool shown = isVisible();
+        if (shown) ShowScorePosition();
+        const QString score = s.ScoreText;
+        ScoreLen = int32_t(std::min<qsizetype>(score.size(), INT32_MAX - 2));
+        const ScoreRead r = readScoreToken(score, ScorePos);
+        CurToken = r.token;
+        if (shown && ScorePos >= ScoreLen - 1) YXYZ();
+        ScorePos = int32_t(r.pos);
+        if (r.hasLength) TokenTicks = int16_t(r.length);
+        const int n = r.length;
+
+        switch (r.kind) {
+        case ScoreTokenKind::Tempo:
+            if (n >= 1 && n <= kTempoEntries && n - 1 < SD->count()) {
+                SD->setCurrentIndex(n - 1);
+                s.StepMs = TempoStepMs();
+                Timer3->setInterval(0);
+                ++ScorePos;
+                NoteTick = 0;
+                continue;
+            }
+            // Any other tempo number halts playback without ending it.
+            Timer3->setInterval(0);
+            ++ScorePos;
+            NoteTick = 0;
+            return;
+
+        case ScoreTokenKind::Rhythm:
+            if (n >= 1 && n <= kLastRhythmFile && n - 1 < File1->count()) {
+                const QString path = forms::joinPath(File1Path, File1->item(n - 1)->text());
+                const auto text = QFileInfo(path).isFile() ? forms::readText(path) : std::nullopt;
+                if (text) {
+                    s.RhythmFileText = *text;
+                    File1->setCurrentRow(n - 1);
+                    Label11->setText(QString::number(File1->currentRow() + 1) + QStringLiteral("★") +
+                                     File1->currentItem()->text());
+                    OpenJZwj();
+                    Check5->setChecked(true);
+                }
+            } else if (n == kRhythmSyncOff) {
+                Check5->setChecked(false);
+            }
+            Timer3->setInterval(0);
+            ++ScorePos;
+            NoteTick = 0;
+            continue;
+
+        case ScoreTokenKind::Instruments:
+            // A group number outside the table changes nothing; playback goes on.
+            if (n >= 1 && n <= kInstrumentGroups) {
+                for (int i = 0; i < 3; ++i) s.ChannelProgram[i] = s.PresetTable[n - 1][i];
+                for (int i = 0; i < 3; ++i) {
+                    if (s.ChannelProgram[i] >= 0 && s.ChannelProgram[i] < ComSounds[i]->count())
+                        ComSounds[i]->setCurrentIndex(s.ChannelProgram[i]);
+                    midi::ProgramChange(int16_t(i), 0, int16_t(ComSounds[i]->currentIndex() - 1));
+                }
+            }
+            Timer3->setInterval(0);
+            ++ScorePos;
+            NoteTick = 0;
+            continue;
+
+        default:
+            break;
+        }
+
+        // A note, a rest, the end of the score or the score error.
+        if (ScorePos == ScoreLen) TokenTicks = 0;
+        Timer3->setInterval(s.StepMs);
+        switch (r.kind) {
+        case ScoreTokenKind::Note:
+            s.CurKey = int16_t(r.note);
+            if (ScorePos >= ScoreLen - 1) {
+                // The last token of the text ends playback without sounding.
+                Timer3->setEnabled(false);
+                SilenceScoreNote();
+                for (QPushButton* b : Yuepu) b->setEnabled(true);
+                EndScorePlayback();
+                return;
+            }
+            NoteTick = 0;
+            ++ScorePos;
+            Timer3->setEnabled(true);
+            return;
+
+        case ScoreTokenKind::Rest:
+            s.CurKey = kRestKey;
+            SilenceMelodyRange(2);
+            Timer3->setEnabled(true);
+            ++ScorePos;
+            NoteTick = 0;
+            return;
+
+        case ScoreTokenKind::Stop:
+            s.CurKey = kStopKey;
+            Timer3->setEnabled(false);
+            SilenceMelodyRange(4);
+            if (Check5->isChecked()) {
+                BZDS->setEnabled(false);
+                BzQd->setChecked(false);
+            }
+            EndScorePlayback();
+            ScorePos = 1;
+            s.CurStep = 0;
+            s.RhythmStep = 0;
+            NoteTick = 0;
+            s.ChordIndex = 1;
+            ReleaseKeyPicture(s.LastKey);
+            return;
+
+        default:
+            SilenceScoreNote();
+            forms::MsgBox(QStringLiteral("乐谱中出现错误，请修改！"), this);
+            Timer3->setInterval(0);
+            Timer3->setEnabled(false);
+            EndScorePlayback();
+            NoteTick = 0;
+            return;
+        }
+    }
+}
+
+void Form1::Timer3_Timer()
+{
+    if (forms::boxOpen()) return;
+    QCoreApplication::processEvents();
+    if (!Timer3->running()) return;   // stopped by an event handled just now
+
+    auto& s = midi::state();
+    if (NoteTick == 0 && s.CurKey < 64) {
+        NoteOffLastKey();
+        const int16_t note = int16_t(s.CurKey + s.BaseNote);
+        for (int16_t i = 0; i <= 2; ++i)
+            if (ComSounds[i]->currentIndex() > 0) midi::NoteOn(i, note, s.ChannelVelocity[i]);
+        if (ComSounds[2]->currentIndex() > 0) midi::NoteOn(2, int16_t(note - 12), s.ChannelVelocity[2]);
+        s.LastKey = s.CurKey;
+    }
+    if (NoteTick % 2 == 0 && Check5->isChecked()) AccompanimentStep();
+    ++NoteTick;
+    if (NoteTick == TokenTicks) {
+        YSCX();
+        NoteTick = 0;
+    }
+}
 
 }  // namespace keyboard

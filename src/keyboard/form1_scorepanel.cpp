@@ -1,9 +1,49 @@
-// The score panel: the score box, the score buttons and the score-entry dialog button.
+// The score panel: the score box, the score buttons, the score-entry dialog button and the
+// pop-up behaviour of the rhythm file list.
 #include "keyboard/form1.h"
 
+#include "forms/dialogs.h"
+#include "forms/textfile.h"
+#include "keyboard/file_list.h"
+#include "keyboard/score_notation.h"
+#include "keyboard/yylr.h"
+#include "midi/state.h"
+#include "resources/pictures.h"
+
+#include <QFile>
+#include <QFileInfo>
 #include <QMouseEvent>
+#include <algorithm>
+#include <climits>
 
 namespace keyboard {
+namespace {
+
+const char* const kScoreFilter = "乐谱记录txt|*.txt";
+const char* const kPlayingHint = "正在进行自动演奏,点击<保存>按钮可把音乐保存为txt格式的乐谱文件！";
+constexpr int kFlagHelpButton = 16;
+constexpr int kFlagAskOverwrite = 2;
+
+// Letters a-z upper-cased; nothing else changes, so positions in the text stay where they are.
+QString asciiUpper(const QString& text)
+{
+    QString t = text;
+    for (QChar& c : t)
+        if (c.unicode() >= 'a' && c.unicode() <= 'z') c = QChar(c.unicode() - 'a' + 'A');
+    return t;
+}
+
+// A key without a row of its own shows its key code in the score box (the recorded score is
+// left as it was). Such a box holds a bare number that differs from the score.
+bool boxShowsKeyCode(const QString& box, const QString& score)
+{
+    if (box == score || box.isEmpty() || box.size() > 3) return false;
+    for (QChar c : box)
+        if (c.unicode() < '0' || c.unicode() > '9') return false;
+    return true;
+}
+
+}  // namespace
 
 void Form1::wireScorePanel()
 {
@@ -11,14 +51,22 @@ void Form1::wireScorePanel()
         connect(Yuepu[i], &QPushButton::clicked, this, [this, i] { Yuepu_Click(i); });
         connect(Yuepu[i], &QPushButton::pressed, this, [this, i] { Yuepu_MouseDown(i); });
     }
+    // The other mouse buttons press the play button too (they give no click).
+    Yuepu[0]->installEventFilter(this);
     connect(XINJIAN, &QPushButton::clicked, this, [this] { XINJIAN_Click(); });
     connect(Text3, &QPlainTextEdit::textChanged, this, [this] { Text3_Change(); });
     Label11->installEventFilter(this);
     for (QFrame* panel : Jiezhou) panel->installEventFilter(this);
+    ScoreEntry = new YYLR(this);
 }
 
 bool Form1::filterScorePanel(QObject* watched, QEvent* event)
 {
+    if (watched == Yuepu[0] && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
+        Yuepu_MouseDown(0);
+        return false;
+    }
     if (event->type() != QEvent::MouseMove) return false;
     if (watched == Label11) {
         Label11_MouseMove();
@@ -31,11 +79,168 @@ bool Form1::filterScorePanel(QObject* watched, QEvent* event)
     return false;
 }
 
-void Form1::Yuepu_Click(int Index) { (void)Index; }
-void Form1::Yuepu_MouseDown(int Index) { (void)Index; }
-void Form1::XINJIAN_Click() {}
-void Form1::Text3_Change() {}
-void Form1::Label11_MouseMove() {}
-void Form1::Jiezhou_MouseMove(int Index) { (void)Index; }
+void Form1::ReleaseKeyPicture(int key)
+{
+    if (key < 0 || key >= int(Picture1.size())) return;
+    const bool white = midi::state().KeyIsWhite[size_t(key)] != 0;
+    Picture1[size_t(key)]->setPixmap(res::LoadResPicture(white ? res::WhiteKeyUp : res::BlackKeyUp));
+}
+
+void Form1::StopScorePlayback()
+{
+    Timer3->setInterval(0);
+    Timer3->setEnabled(false);
+    SilenceScoreNote();
+    BZDS->setEnabled(false);
+    BzQd->setChecked(false);
+    EndScorePlayback();
+}
+
+void Form1::StartScorePlayback()
+{
+    Auditioning = true;
+    Yuepu[0]->setText(QStringLiteral("停止"));
+    XSWB->setText(QString::fromUtf8(kPlayingHint));
+    YSCX();
+}
+
+void Form1::TakeScoreFromBox(bool upperCase)
+{
+    auto& s = midi::state();
+    QString box = Text3->toPlainText();
+    if (boxShowsKeyCode(box, s.ScoreText)) box = s.ScoreText;
+    if (upperCase) box = asciiUpper(box);
+    if (Text3->toPlainText() != box) Text3->setPlainText(box);
+    s.ScoreText = box;
+}
+
+void Form1::Yuepu_MouseDown(int Index)
+{
+    if (Index != 0) return;
+    // The press stops playback at once; the click that follows knows it was a stop.
+    PressStoppedPlayback = Auditioning;
+    StopScorePlayback();
+}
+
+void Form1::Yuepu_Click(int Index)
+{
+    auto& s = midi::state();
+    switch (Index) {
+    case 0:
+        if (PressStoppedPlayback || Auditioning) {
+            // The press has stopped it already, unless the click came without one.
+            if (!PressStoppedPlayback) StopScorePlayback();
+            PressStoppedPlayback = false;
+            YXYZ();
+            return;
+        }
+        ReleaseKeyPicture(s.LastKey);
+        ScorePos = 1;
+        TakeScoreFromBox(true);
+        StartScorePlayback();
+        return;
+
+    case 1: {
+        // Only the score file this panel opened or saved is deleted.
+        const QString path = ScoreFilePath;
+        const bool isScoreFile = path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
+        if (path.isEmpty() || !isScoreFile || !QFileInfo(path).isFile()) {
+            FJWZ->setText(QStringLiteral("没有可删除的乐谱文件。。。"));
+            return;
+        }
+        if (!QFile::remove(path)) {
+            FJWZ->setText(QStringLiteral("删除文件失败。。。"));
+            return;
+        }
+        ScoreFilePath.clear();
+        s.ScoreText.clear();
+        Text3->clear();
+        FJWZ->setText(QStringLiteral("成功删除文件。。。"));
+        return;
+    }
+
+    case 2: {
+        StopScorePlayback();
+        forms::FileRequest request{QString::fromUtf8(kScoreFilter), CommonDialog1.InitDir,
+                                   kFlagHelpButton, QString()};
+        const auto choice = forms::ShowOpen(request, this);
+        if (!choice) return;   // cancelled: the score stays
+        CommonDialog1.FileName = choice->path;
+        CommonDialog1.FileTitle = choice->title;
+        LastFilePath = choice->path;
+        ScoreFilePath = choice->path;
+        s.ScoreText.clear();
+        Text3->clear();
+        if (LastFilePath.isEmpty() || !QFileInfo(LastFilePath).isFile()) return;
+        const auto score = readScoreFile(LastFilePath);
+        if (!score) return;
+        s.ScoreText = *score;
+        File1->setVisible(false);
+        Text3->setPlainText(s.ScoreText);
+        s.CurStep = 0;
+        s.RhythmStep = 0;
+        s.ChordIndex = 1;
+        ScoreLen = int32_t(std::min<qsizetype>(s.ScoreText.size(), INT32_MAX - 2));
+        ScorePos = 1;
+        FJWZ->setText(QStringLiteral("自动演奏中。。。"));
+        StartScorePlayback();
+        return;
+    }
+
+    case 3:
+        Text3->clear();
+        s.ScoreText.clear();
+        Timer1->setEnabled(false);
+        s.CurStep = 0;
+        s.RhythmStep = 0;
+        s.ChordIndex = 1;
+        SFYXYZ->setEnabled(true);
+        SFYXYZ->setFocus();
+        FJWZ->setText(QStringLiteral("成功清空乐谱。。。"));
+        return;
+
+    case 4: {
+        StopScorePlayback();
+        TakeScoreFromBox(false);
+        forms::FileRequest request{QString::fromUtf8(kScoreFilter), CommonDialog1.InitDir,
+                                   kFlagAskOverwrite, QString()};
+        const auto choice = forms::ShowSave(request, this);
+        if (!choice) return;   // cancelled: nothing written
+        CommonDialog1.FileName = choice->path;
+        CommonDialog1.FileTitle = choice->title;
+        LastFilePath = choice->path;
+        ScoreFilePath = choice->path;
+        if (s.ScoreText.isEmpty()) return;
+        if (!writeScoreFile(LastFilePath, s.ScoreText)) {
+            FJWZ->setText(QStringLiteral("乐谱保存失败。。。"));
+            return;
+        }
+        FJWZ->setText(QStringLiteral("成功保存乐谱。。。"));
+        return;
+    }
+
+    default:
+        return;
+    }
+}
+
+void Form1::XINJIAN_Click()
+{
+    ScoreEntry->Show();
+    hide();
+}
+
+void Form1::Text3_Change() { File1->setVisible(false); }
+
+void Form1::Label11_MouseMove()
+{
+    RefreshFileList(File1, File1Path, QStringLiteral("*.bin"));
+    File1->setVisible(true);
+}
+
+void Form1::Jiezhou_MouseMove(int Index)
+{
+    if (Index == 2) File1->setVisible(false);
+}
 
 }  // namespace keyboard

@@ -47,7 +47,6 @@ protected:
     keyboard::Form1& start(bool withSettings = true)
     {
         if (withSettings) writeDefaultSettings();
-        form.reset();
         form = std::make_unique<keyboard::Form1>();
         form->Show();
         return *form;

@@ -1,0 +1,331 @@
+// Automatic score playback on the real main window, driven by hand-made ticks of the score
+// clock: which notes sound on which tick, and how playback ends.
+#include "forms/textfile.h"
+#include "keyboard/yylr.h"
+#include "support/main_window_fixture.h"
+
+#include <QFile>
+#include <map>
+
+// Readable texts in failure messages.
+static void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
+
+namespace {
+
+using testing_support::MainWindowFixture;
+
+const QString kScoreError = QStringLiteral("乐谱中出现错误，请修改！");
+
+class PlaybackTest : public MainWindowFixture {
+protected:
+    keyboard::Form1& f() { return *form; }
+
+    void play(const QString& score)
+    {
+        f().Text3->setPlainText(score);
+        midi.clear();
+        f().Yuepu[0]->click();
+    }
+
+    // Note-ons on channel 0 (offsets above the base note) of the messages since the last clear.
+    std::vector<int> notesOn()
+    {
+        std::vector<int> out;
+        for (uint32_t v : midi.sent())
+            if ((v & 0xFF) == 0x90) out.push_back(int((v >> 8) & 0xFF) - midi::state().BaseNote);
+        return out;
+    }
+    bool sentStatus(uint32_t status)
+    {
+        for (uint32_t v : midi.sent())
+            if ((v & 0xFF) == status) return true;
+        return false;
+    }
+
+    // Ticks the score clock while it runs (at most `limit` ticks); returns tick -> note started.
+    std::map<int, int> run(int limit = 400)
+    {
+        std::map<int, int> started;
+        for (ticks = 1; ticks <= limit && f().Timer3->running(); ++ticks) {
+            midi.clear();
+            f().Timer3->tick();
+            for (int n : notesOn()) started[ticks] = n;
+        }
+        --ticks;
+        return started;
+    }
+    void tickN(int n)
+    {
+        for (int i = 0; i < n; ++i) f().Timer3->tick();
+    }
+
+    bool idle()
+    {
+        return !f().Timer3->running() && !f().Auditioning && f().Yuepu[0]->text() == QStringLiteral("试听");
+    }
+
+    void SetUp() override
+    {
+        start();
+        openDevice();
+        dialogs.messages.clear();   // the start-up's sends before the device was open
+    }
+
+    // Two rhythm files in the record folder ("a.bin", "b.bin"), then a fresh window lists them.
+    void writeRhythmFiles()
+    {
+        const QString record = QStringLiteral("050200010200") + QString(49, '-');
+        for (const char* name : {"a.bin", "b.bin"})
+            ASSERT_TRUE(forms::writeText(recordFolder() + "/" + name,
+                                         record + QString(name).leftJustified(16) + "\r\n"));
+        form.reset();
+        start();
+        openDevice();
+        dialogs.messages.clear();   // the start-up's sends before the device was open
+    }
+
+    int ticks = 0;
+};
+
+TEST_F(PlaybackTest, ExampleScoreEndsAtItsLastNoteWithoutSoundingIt)
+{
+    play("KC8KDKEKF4KGKAKB");
+    EXPECT_TRUE(f().Auditioning);
+    EXPECT_EQ(f().Yuepu[0]->text(), QStringLiteral("停止"));
+    EXPECT_EQ(f().Timer3->interval(), 107);
+    const auto started = run();
+    const std::map<int, int> expected{{1, 24}, {9, 26}, {17, 28}, {25, 29}, {29, 31}, {33, 33}};
+    EXPECT_EQ(started, expected);
+    EXPECT_EQ(ticks, 36);   // "KA" ends on its 4th tick, where "KB" ends the score
+    EXPECT_TRUE(idle());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(PlaybackTest, ExampleScoreWithStopPlaysAllNotesAndRewinds)
+{
+    f().Check5->setChecked(false);
+    play("KC8KDKEKF4KGKAKBTZ");
+    const auto started = run();
+    EXPECT_EQ(started.size(), 7u);
+    EXPECT_EQ(started.at(37), 35);   // "KB" for 4 ticks
+    EXPECT_EQ(ticks, 40);
+    EXPECT_TRUE(idle());
+    EXPECT_EQ(f().ScorePos, 1);
+    EXPECT_EQ(midi::state().CurKey, 255);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    // Everything up to the chord voices is silenced at the end.
+    EXPECT_TRUE(sentStatus(0x84));
+}
+
+TEST_F(PlaybackTest, ACommandsNumberBecomesTheCurrentLength)
+{
+    auto& s = midi::state();
+    s.PresetTable[2] = {41, 0, 12, 0};
+    play("KC8YQ3KDTZ");
+    const auto started = run();
+    EXPECT_EQ(started, (std::map<int, int>{{1, 24}, {9, 26}}));
+    EXPECT_EQ(ticks, 11);   // "KD" lasts 3 ticks
+    EXPECT_EQ(s.ChannelProgram[0], 41);
+    EXPECT_EQ(f().ComSounds[0]->currentIndex(), 41);
+    EXPECT_EQ(f().ComSounds[1]->currentIndex(), 0);
+    EXPECT_EQ(f().ComSounds[2]->currentIndex(), 12);
+}
+
+TEST_F(PlaybackTest, InstrumentGroupOutsideTheTableChangesNothing)
+{
+    auto& s = midi::state();
+    const auto before = s.ChannelProgram;
+    const int layer0 = f().ComSounds[0]->currentIndex();
+    // (a command's number is also the current length, so the note after "YQ0" says its own)
+    for (const char* score : {"KC4YQ14KD4TZ", "KC4YQ0KD4TZ", "KC4YQKDTZ"}) {
+        play(score);
+        const auto started = run();
+        EXPECT_EQ(started.size(), 2u) << score;
+        EXPECT_FALSE(sentStatus(0xC0)) << score;
+        EXPECT_EQ(s.ChannelProgram, before) << score;
+        EXPECT_EQ(f().ComSounds[0]->currentIndex(), layer0);
+        EXPECT_TRUE(idle()) << score;
+    }
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(PlaybackTest, ScoresThatEndAtOnce)
+{
+    // "TZ" alone: stops at once, no message, the button can start again.
+    play("TZ");
+    EXPECT_TRUE(idle());
+    EXPECT_TRUE(notesOn().empty());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    // An empty box: the score error at once, and the button is ready to play.
+    play("");
+    EXPECT_EQ(dialogs.messages, QStringList{kScoreError});
+    EXPECT_TRUE(idle());
+
+    // A single character, a lone digit and lower case fail the same way.
+    for (const char* score : {"K", "8", "k c"}) {
+        dialogs.messages.clear();
+        play(score);
+        EXPECT_EQ(dialogs.messages, QStringList{kScoreError}) << score;
+        EXPECT_TRUE(idle());
+    }
+
+    // The next click plays (it is not taken for a stop).
+    play("KC4KDTZ");
+    EXPECT_TRUE(f().Auditioning);
+    EXPECT_TRUE(f().Timer3->running());
+}
+
+TEST_F(PlaybackTest, RestAtTheEndRunsItsLengthThenFailsToReadOn)
+{
+    play("KC8XZ");
+    run(15);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(f().Auditioning);
+    EXPECT_EQ(midi::state().CurKey, 254);
+    tickN(1);   // tick 16: the rest has run its 8 ticks
+    EXPECT_EQ(dialogs.messages, QStringList{kScoreError});
+    EXPECT_TRUE(idle());
+
+    // A character left after a rest is read and fails too.
+    dialogs.messages.clear();
+    play("KC2XZ2K");
+    run();
+    EXPECT_EQ(ticks, 4);
+    EXPECT_EQ(dialogs.messages, QStringList{kScoreError});
+}
+
+TEST_F(PlaybackTest, OddLengthsAndTheAccompanimentPhase)
+{
+    auto& s = midi::state();
+    s.CurStep = 0;
+    f().AccompanimentStep();
+    if (s.CurStep == 0) GTEST_SKIP() << "the accompaniment step is not built yet";
+
+    f().Check5->setChecked(true);
+    f().BzQd->setChecked(false);
+    s.RhythmLastStep = 15;
+    play("KC3KD5TZ");
+    s.CurStep = 0;
+    std::vector<int> steps;
+    for (int i = 0; i < 7; ++i) {
+        f().Timer3->tick();
+        steps.push_back(s.CurStep);
+    }
+    // Steps on ticks 0 and 2 of each token: ticks 1, 3 | 4, 6, 8.
+    EXPECT_EQ(steps, (std::vector<int>{1, 1, 2, 3, 3, 4, 4}));
+}
+
+TEST_F(PlaybackTest, RhythmCommands)
+{
+    writeRhythmFiles();
+
+    f().Check5->setChecked(true);
+    play("JP99KC2KDTZ");
+    EXPECT_FALSE(f().Check5->isChecked());
+    EXPECT_EQ(run().size(), 2u);
+
+    const int row = f().File1->currentRow();
+    f().Check5->setChecked(true);
+    play("JP0KC2KDTZ");
+    EXPECT_TRUE(f().Check5->isChecked());
+    EXPECT_EQ(f().File1->currentRow(), row);
+    EXPECT_EQ(run().size(), 2u);
+
+    // A number without a listed file does nothing; playback goes on.
+    play("JP3KC2KDTZ");
+    EXPECT_TRUE(f().Check5->isChecked());
+    EXPECT_EQ(run().size(), 2u);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(PlaybackTest, TwoCommandsTakeEffectBeforeTheFirstTick)
+{
+    writeRhythmFiles();
+    f().Check5->setChecked(false);
+
+    play("VS5JP2KC4KDTZ");
+    EXPECT_EQ(f().SD->currentText(), "60");
+    EXPECT_EQ(midi::state().StepMs, 125);
+    EXPECT_EQ(f().Timer3->interval(), 125);
+    EXPECT_EQ(f().File1->currentRow(), 1);
+    EXPECT_EQ(f().Label11->text(), QStringLiteral("2★b.bin"));
+    EXPECT_TRUE(f().Check5->isChecked());
+    f().Check5->setChecked(false);   // keep the accompaniment out of the note timing
+    const auto started = run();
+    EXPECT_EQ(started, (std::map<int, int>{{1, 24}, {5, 26}}));
+}
+
+TEST_F(PlaybackTest, TempoOutOfRangeHaltsUntilStopped)
+{
+    play("VS0KC8TZ");
+    EXPECT_FALSE(f().Timer3->running());
+    EXPECT_TRUE(f().Auditioning);
+    EXPECT_EQ(f().Yuepu[0]->text(), QStringLiteral("停止"));
+    tickN(5);
+    EXPECT_TRUE(notesOn().empty());
+
+    f().Yuepu[0]->click();   // stop
+    EXPECT_TRUE(idle());
+    play("KC2KDTZ");         // and play again
+    EXPECT_EQ(run().size(), 2u);
+}
+
+TEST_F(PlaybackTest, LengthZeroHoldsTheNoteUntilStopped)
+{
+    play("KC0KDTZ");
+    tickN(300);
+    EXPECT_TRUE(f().Timer3->running());
+    EXPECT_EQ(midi::state().LastKey, 24);
+    midi.clear();
+    f().Yuepu[0]->click();
+    EXPECT_TRUE(idle());
+    EXPECT_TRUE(sentStatus(0x80));   // the held note is turned off
+}
+
+TEST_F(PlaybackTest, TempoComesFromAnAcceptedTempoOnly)
+{
+    // An emptied or out-of-range tempo box keeps the step in force: no division by the text.
+    f().SD->setEditText("");
+    play("KC2KDTZ");
+    EXPECT_EQ(f().Timer3->interval(), 107);
+    f().Yuepu[0]->click();
+    f().SD->setEditText("300");
+    play("KC2KDTZ");
+    EXPECT_EQ(f().Timer3->interval(), 107);
+    f().Yuepu[0]->click();
+    // A tempo the box accepts is used.
+    f().SD->setEditText("100");
+    play("KC2KDTZ");
+    EXPECT_EQ(f().Timer3->interval(), 75);
+}
+
+TEST_F(PlaybackTest, LongScoresPlay)
+{
+    // 33000 characters of tempo commands, then two notes: read in one go and played to the end.
+    QString score;
+    for (int i = 0; i < 11000; ++i) score += "VS9";
+    play(score + "KC2KDTZ");
+    EXPECT_EQ(f().SD->currentText(), "80");
+    const auto started = run();
+    EXPECT_EQ(started, (std::map<int, int>{{1, 24}, {3, 26}}));
+    EXPECT_TRUE(idle());
+    EXPECT_EQ(f().ScorePos, 1);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(PlaybackTest, PlaybackGoesOnWhileTheWindowIsHidden)
+{
+    play("KC2KDKETZ");
+    f().XINJIAN->click();
+    EXPECT_FALSE(f().isVisible());
+    ASSERT_NE(f().ScoreEntry, nullptr);
+    EXPECT_TRUE(f().ScoreEntry->isVisible());
+    const int cursorBefore = f().Text3->textCursor().position();
+    const auto started = run();
+    EXPECT_EQ(started.size(), 3u);
+    EXPECT_TRUE(idle());
+    EXPECT_EQ(f().Text3->textCursor().position(), cursorBefore);   // no focus moves while hidden
+}
+
+}  // namespace

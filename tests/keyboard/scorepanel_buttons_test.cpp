@@ -1,0 +1,273 @@
+// The score buttons on the real main window: play and stop, open, save, clear, delete, the
+// score-entry dialog button and the rhythm list's pop-up.
+#include "forms/textfile.h"
+#include "keyboard/yylr.h"
+#include "resources/pictures.h"
+#include "support/main_window_fixture.h"
+
+#include <QFile>
+#include <QTest>
+
+static void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
+
+namespace {
+
+const QString kScoreError = QStringLiteral("乐谱中出现错误，请修改！");
+
+class ScorePanelTest : public testing_support::MainWindowFixture {
+protected:
+    void SetUp() override
+    {
+        start();
+        openDevice();
+        dialogs.messages.clear();
+    }
+    keyboard::Form1& f() { return *form; }
+
+    void play(const QString& score)
+    {
+        f().Text3->setPlainText(score);
+        f().Yuepu[0]->click();
+    }
+    int notesStarted(int ticks)
+    {
+        midi.clear();
+        for (int i = 0; i < ticks; ++i) f().Timer3->tick();
+        int n = 0;
+        for (uint32_t v : midi.sent())
+            if ((v & 0xFF) == 0x90) ++n;
+        return n;
+    }
+    // Stopped in every respect: clock, caption, flag and free rhythm.
+    bool stoppedConsistently()
+    {
+        return !f().Timer3->running() && !f().Auditioning &&
+               f().Yuepu[0]->text() == QStringLiteral("试听") && !f().BZDS->enabled() &&
+               !f().BzQd->isChecked();
+    }
+    void playWithFreeRhythm(const QString& score)
+    {
+        play(score);
+        f().BzQd->setChecked(true);
+        f().BZDS->setEnabled(true);
+        ASSERT_TRUE(f().Auditioning);
+    }
+    QByteArray bytesOf(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    QString scorePath(const QString& name) { return recordFolder() + "/" + name; }
+};
+
+TEST_F(ScorePanelTest, StopButtonStopsEverythingAndTheNextClickPlays)
+{
+    playWithFreeRhythm("KC4KDTZ");
+    f().Timer3->tick();
+    midi.clear();
+    f().Yuepu[0]->click();
+    EXPECT_TRUE(stoppedConsistently());
+    ASSERT_FALSE(midi.sent().empty());
+    EXPECT_EQ(midi.sent().front(), 0x80u | (uint32_t(24 + midi::state().BaseNote) << 8));   // note off first
+    f().Yuepu[0]->click();
+    EXPECT_TRUE(f().Auditioning);
+    EXPECT_TRUE(f().Timer3->running());
+}
+
+TEST_F(ScorePanelTest, RightButtonPressStopsAndTheNextClickPlays)
+{
+    playWithFreeRhythm("KC4KDTZ");
+    QTest::mousePress(f().Yuepu[0], Qt::RightButton);
+    QTest::mouseRelease(f().Yuepu[0], Qt::RightButton);
+    EXPECT_TRUE(stoppedConsistently());
+    f().Yuepu[0]->click();
+    EXPECT_TRUE(f().Auditioning);
+    EXPECT_EQ(notesStarted(1), 1);
+}
+
+TEST_F(ScorePanelTest, OpenStopsFirstAndACancelKeepsTheTake)
+{
+    playWithFreeRhythm("KC4KDTZ");
+    f().Yuepu[2]->click();   // cancelled
+    EXPECT_TRUE(stoppedConsistently());
+    EXPECT_EQ(midi::state().ScoreText, "KC4KDTZ");
+    EXPECT_EQ(f().Text3->toPlainText(), "KC4KDTZ");
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs.openRequests[0].filter, QStringLiteral("乐谱记录txt|*.txt"));
+    EXPECT_EQ(dialogs.openRequests[0].initialDir, f().CommonDialog1.InitDir);
+}
+
+TEST_F(ScorePanelTest, OpenJoinsTheLinesAndPlaysAtOnce)
+{
+    const QString path = scorePath("lines.txt");
+    ASSERT_TRUE(forms::writeBytes(path, "KC2\r\nKD\nXZ\r\nKE\r\nTZ\r\n"));
+    f().File1->setVisible(true);
+    dialogs.openFiles.push_back(dialogs.file(path));
+    f().Yuepu[2]->click();
+    EXPECT_EQ(midi::state().ScoreText, "KC2KDXZKETZ");
+    EXPECT_EQ(f().Text3->toPlainText(), "KC2KDXZKETZ");
+    EXPECT_TRUE(f().File1->isHidden());
+    EXPECT_EQ(f().LastFilePath, path);
+    EXPECT_TRUE(f().Auditioning);
+    EXPECT_EQ(f().Yuepu[0]->text(), QStringLiteral("停止"));
+    EXPECT_EQ(f().FJWZ->text(), QStringLiteral("自动演奏中。。。"));
+    EXPECT_EQ(notesStarted(8), 3);
+    EXPECT_FALSE(f().Auditioning);
+
+    // Lower-case tokens in a file are not upper-cased: playback stops at the first one.
+    ASSERT_TRUE(forms::writeBytes(path, "KC2kdTZ\r\n"));
+    dialogs.openFiles.push_back(dialogs.file(path));
+    f().Yuepu[2]->click();
+    EXPECT_EQ(notesStarted(2), 1);
+    EXPECT_EQ(dialogs.messages, QStringList{kScoreError});
+}
+
+TEST_F(ScorePanelTest, SaveWritesTheBoxAsTypedWithCrLf)
+{
+    playWithFreeRhythm("KC4KDTZ");
+    f().Text3->setPlainText("kc8KDTZ");
+    const QString path = scorePath("saved.txt");
+    dialogs.saveFiles.push_back(dialogs.file(path));
+    f().Yuepu[4]->click();
+    EXPECT_TRUE(stoppedConsistently());
+    EXPECT_EQ(dialogs.saveRequests.at(0).flags & 2, 2);
+    EXPECT_EQ(bytesOf(path), QByteArray("kc8KDTZ\r\n"));
+    EXPECT_EQ(midi::state().ScoreText, "kc8KDTZ");
+    EXPECT_EQ(f().FJWZ->text(), QStringLiteral("成功保存乐谱。。。"));
+
+    // An empty box asks for a name and writes nothing.
+    f().Text3->clear();
+    f().FJWZ->clear();
+    const QString empty = scorePath("empty.txt");
+    dialogs.saveFiles.push_back(dialogs.file(empty));
+    f().Yuepu[4]->click();
+    EXPECT_EQ(dialogs.saveRequests.size(), 2u);
+    EXPECT_FALSE(QFile::exists(empty));
+    EXPECT_TRUE(f().FJWZ->text().isEmpty());
+
+    // A write that fails is not reported as saved.
+    f().Text3->setPlainText("KCTZ");
+    dialogs.saveFiles.push_back(dialogs.file(dir.path() + "/no/such/folder/x.txt"));
+    f().Yuepu[4]->click();
+    EXPECT_NE(f().FJWZ->text(), QStringLiteral("成功保存乐谱。。。"));
+}
+
+TEST_F(ScorePanelTest, AKeyCodeInTheBoxGivesWayToTheRecordedScore)
+{
+    midi::state().ScoreText = "KC2KDTZ";
+    f().Text3->setPlainText("13");   // an unmapped key shows its code
+    f().Yuepu[0]->click();
+    EXPECT_EQ(f().Text3->toPlainText(), "KC2KDTZ");
+    EXPECT_EQ(notesStarted(4), 2);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    f().Text3->setPlainText("13");
+    const QString path = scorePath("take.txt");
+    dialogs.saveFiles.push_back(dialogs.file(path));
+    f().Yuepu[4]->click();
+    EXPECT_EQ(bytesOf(path), QByteArray("KC2KDTZ\r\n"));
+}
+
+TEST_F(ScorePanelTest, DeleteRemovesOnlyTheScoreFileThisPanelChose)
+{
+    // Nothing chosen yet: a recording named by the shared path is not touched.
+    const QString recording = dir.path() + "/take.wav";
+    ASSERT_TRUE(forms::writeBytes(recording, "RIFF"));
+    f().LastFilePath = recording;
+    midi::state().ScoreText = "KCTZ";
+    f().Text3->setPlainText("KCTZ");
+    f().Yuepu[1]->click();
+    EXPECT_TRUE(QFile::exists(recording));
+    EXPECT_NE(f().FJWZ->text(), QStringLiteral("成功删除文件。。。"));
+    EXPECT_EQ(midi::state().ScoreText, "KCTZ");
+
+    // A saved score is deleted even after another dialog chose a rhythm file.
+    const QString score = scorePath("mine.txt");
+    dialogs.saveFiles.push_back(dialogs.file(score));
+    f().Yuepu[4]->click();
+    ASSERT_TRUE(QFile::exists(score));
+    const QString rhythm = scorePath("beat.bin");
+    ASSERT_TRUE(forms::writeBytes(rhythm, "x"));
+    f().LastFilePath = rhythm;
+    f().Yuepu[1]->click();
+    EXPECT_FALSE(QFile::exists(score));
+    EXPECT_TRUE(QFile::exists(rhythm));
+    EXPECT_EQ(f().FJWZ->text(), QStringLiteral("成功删除文件。。。"));
+    EXPECT_TRUE(midi::state().ScoreText.isEmpty());
+    EXPECT_TRUE(f().Text3->toPlainText().isEmpty());
+
+    // Pressed again: nothing left to delete, and it says so.
+    f().Yuepu[1]->click();
+    EXPECT_NE(f().FJWZ->text(), QStringLiteral("成功删除文件。。。"));
+
+    // An opened score whose file was removed meanwhile: not reported as deleted.
+    const QString opened = scorePath("opened.txt");
+    ASSERT_TRUE(forms::writeBytes(opened, "TZ\r\n"));
+    dialogs.openFiles.push_back(dialogs.file(opened));
+    f().Yuepu[2]->click();
+    QFile::remove(opened);
+    f().Yuepu[1]->click();
+    EXPECT_NE(f().FJWZ->text(), QStringLiteral("成功删除文件。。。"));
+}
+
+TEST_F(ScorePanelTest, ClearDuringPlaybackEndsWithTheScoreError)
+{
+    play("KC2KDKETZ");
+    f().Timer3->tick();
+    f().Timer1->setEnabled(true);
+    f().Yuepu[3]->click();
+    EXPECT_TRUE(midi::state().ScoreText.isEmpty());
+    EXPECT_FALSE(f().Timer1->enabled());
+    EXPECT_EQ(f().FJWZ->text(), QStringLiteral("成功清空乐谱。。。"));
+    EXPECT_TRUE(f().Timer3->running());   // the score clock is not stopped by a clear
+    f().Timer3->tick();
+    EXPECT_EQ(dialogs.messages, QStringList{kScoreError});
+    EXPECT_FALSE(f().Auditioning);
+}
+
+TEST_F(ScorePanelTest, ReleasedKeyPictureFollowsTheKeysColour)
+{
+    auto& s = midi::state();
+    auto same = [](QLabel* key, int id) {
+        return key->pixmap().toImage() == res::LoadResPicture(id).toImage();
+    };
+    s.LastKey = 1;   // a black key, left pressed by mouse playing
+    f().Picture1[1]->setPixmap(res::LoadResPicture(res::BlackKeyDown));
+    play("KC2TZ");
+    EXPECT_TRUE(same(f().Picture1[1], res::BlackKeyUp));
+
+    // The end of a score releases the last note's key (a white one).
+    f().Picture1[24]->setPixmap(res::LoadResPicture(res::WhiteKeyDown));
+    notesStarted(2);
+    EXPECT_EQ(s.LastKey, 24);
+    EXPECT_FALSE(f().Auditioning);
+    EXPECT_TRUE(same(f().Picture1[24], res::WhiteKeyUp));
+}
+
+TEST_F(ScorePanelTest, NewOpensTheEntryDialogAndReturnShowsTheScore)
+{
+    midi::state().ScoreText = "KC4TZ";
+    f().XINJIAN->click();
+    EXPECT_FALSE(f().isVisible());
+    ASSERT_TRUE(f().ScoreEntry->isVisible());
+    f().ScoreEntry->Text1->setPlainText("KDTZ");
+    f().ScoreEntry->FANHUI->click();
+    EXPECT_TRUE(f().isVisible());
+    EXPECT_FALSE(f().ScoreEntry->isVisible());
+    EXPECT_EQ(f().Text3->toPlainText(), "KC4TZ");   // the dialog's text never enters the score
+}
+
+TEST_F(ScorePanelTest, RhythmListPopsUpAndDown)
+{
+    f().Label11_MouseMove();
+    EXPECT_FALSE(f().File1->isHidden());
+    f().Jiezhou_MouseMove(1);
+    EXPECT_FALSE(f().File1->isHidden());
+    f().Jiezhou_MouseMove(2);
+    EXPECT_TRUE(f().File1->isHidden());
+    f().Label11_MouseMove();
+    QTest::keyClicks(f().Text3, "K");
+    EXPECT_TRUE(f().File1->isHidden());
+}
+
+}  // namespace
