@@ -31,17 +31,6 @@ TEST(ScoreNotation, NoteTokensCoverTheWhiteKeysLCToMG)
         EXPECT_EQ(keyboard::noteTokenOffset(QString::fromLatin1(t)), -1) << t;
 }
 
-TEST(ScoreNotation, CommandKinds)
-{
-    EXPECT_EQ(keyboard::scoreTokenKind(u"XZ"), ScoreTokenKind::Rest);
-    EXPECT_EQ(keyboard::scoreTokenKind(u"TZ"), ScoreTokenKind::Stop);
-    EXPECT_EQ(keyboard::scoreTokenKind(u"VS"), ScoreTokenKind::Tempo);
-    EXPECT_EQ(keyboard::scoreTokenKind(u"JP"), ScoreTokenKind::Rhythm);
-    EXPECT_EQ(keyboard::scoreTokenKind(u"YQ"), ScoreTokenKind::Instruments);
-    for (const char* t : {"tz", "MA", "MB", "YX", "HX", "Z", "", "K8"})
-        EXPECT_EQ(keyboard::scoreTokenKind(QString::fromLatin1(t)), ScoreTokenKind::Invalid) << t;
-}
-
 TEST(ScoreNotation, LengthDigitsAndReadPosition)
 {
     // One digit: the position lands on the digit.
@@ -90,21 +79,6 @@ TEST(ScoreNotation, LengthDigitsAndReadPosition)
     EXPECT_FALSE(r.hasLength);
 }
 
-TEST(ScoreNotation, WalkingAWholeScoreGivesEachTokenItsLength)
-{
-    // The player's walk: read, then move one past the read position.
-    const QString score = "VS5JP2KC4XZ10KDTZ";
-    QStringList seen;
-    int64_t pos = 1;
-    for (int guard = 0; guard < 20; ++guard) {
-        auto r = readScoreToken(score, pos);
-        seen << r.token + (r.hasLength ? QString::number(r.length) : QString());
-        if (r.kind == ScoreTokenKind::Stop || r.kind == ScoreTokenKind::Invalid) break;
-        pos = r.pos + 1;
-    }
-    EXPECT_EQ(seen.join(' '), "VS5 JP2 KC4 XZ10 KD TZ");
-}
-
 TEST(ScoreNotation, ScoreFilesOpenAsOneScore)
 {
     QTemporaryDir dir;
@@ -124,18 +98,6 @@ TEST(ScoreNotation, ScoreFilesOpenAsOneScore)
     EXPECT_EQ(keyboard::readScoreFile(put("gbk.txt", "\xB8\xE8KC8\r\nTZ\r\n")),
               QString::fromUtf8("歌KC8TZ"));
     EXPECT_FALSE(keyboard::readScoreFile(dir.filePath("missing.txt")).has_value());
-}
-
-TEST(ScoreNotation, WriteAddsOneLineEnd)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("out.txt");
-    ASSERT_TRUE(keyboard::writeScoreFile(path, "KC8KDTZ"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("KC8KDTZ\r\n"));
-    // A folder that does not exist: the failure is reported.
-    EXPECT_FALSE(keyboard::writeScoreFile(dir.filePath("no/such/dir/x.txt"), "KC"));
 }
 
 TEST(ScoreNotation, ShippedDemoScoresPlayToTheirEnd)
