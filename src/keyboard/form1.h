@@ -197,6 +197,20 @@ public:
     QLineEdit* Text2 = nullptr;                // copy of the voice 1 pattern
     forms::FormTimer* BZDS = nullptr;          // free rhythm clock
 
+    // The tempo the tempo box last accepted (40..140 beats per minute). Every clock of the
+    // window takes its interval from it, never from the box's text.
+    double AcceptedTempo = 70;
+    // One eighth of a beat at the accepted tempo, in milliseconds.
+    int TempoStepMs() const;
+    // Index of the ticked metre option (0 "2/4", 1 "3/4", 2 "4/4"); -1 when none is.
+    int Metre() const;
+    // The rhythm velocity that the velocity list's text stands for.
+    int RhythmVelocity() const;
+    // Rebuilds the prepared percussion messages of grid row `row`, steps 0..15, from the row's
+    // voice and the velocity list.
+    void RebuildRhythmRow(int row);
+    QString DeletePath;                        // the rhythm file the delete button removes
+
     // ---------------------------------------------------------------- chord (form1_chord.cpp)
     void CSHX();
     void Command3_Click();
@@ -238,10 +252,12 @@ public:
 
     std::array<std::array<int32_t, 65>, 8> ChordPattern{};
     std::array<QString, 7> ChordProgressions;   // entries 1..6
-    std::array<QString, 101> PatternLines;      // entries 1..100
-    int16_t PatternLineIndex = 0;
-    int16_t PatternLineLast = 0;
+    QStringList PatternLines;                   // the pattern file's lines, all of them
+    int PatternLineIndex = 0;
+    int PatternLineLast = 0;
     QString SavedChordOrder;
+    // Sets the progression from a text of digits 1..6 that has been checked.
+    void SetProgression(const QString& digits);
 
     // ---------------------------------------------------------- recorder (form1_recorder.cpp)
     void Image1_Click(int Index);

@@ -1,5 +1,13 @@
 // Chord accompaniment: progressions, voice patterns, the chord clock and the pattern file.
+#include "forms/conv.h"
+#include "forms/dialogs.h"
+#include "forms/textfile.h"
+#include "keyboard/accompaniment.h"
+#include "keyboard/chord_patterns.h"
 #include "keyboard/form1.h"
+#include "midi/midi_out.h"
+#include "midi/state.h"
+#include "resources/strings.h"
 
 #include <QEvent>
 
@@ -36,29 +44,191 @@ bool Form1::filterChord(QObject* watched, QEvent* event)
     return false;
 }
 
-void Form1::CSHX() {}
-void Form1::Command3_Click() {}
-void Form1::HXCSH() {}
-void Form1::HXYPSB() {}
-void Form1::ZDHXSC() {}
-void Form1::BZHX() {}
-void Form1::BZHX2() {}
-void Form1::HX1K() {}
-void Form1::HX2K() {}
-void Form1::Check6_Click() {}
-void Form1::HXYS_Timer() {}
-void Form1::Text6_GotFocus() {}
-void Form1::Text6_LostFocus() {}
-void Form1::Text4_LostFocus() {}
-void Form1::Text5_LostFocus() {}
-void Form1::Command4_Click() {}
-void Form1::Combo3_Change() {}
-void Form1::Combo3_Click() {}
-void Form1::Combo1_Change() {}
-void Form1::Combo1_Click() {}
-void Form1::xuanyue_Change() {}
-void Form1::xuanyue_Click() {}
-void Form1::HxYL_Change() {}
-void Form1::HxYL_Click() {}
+namespace {
+
+QString patternFilePath() { return forms::joinPath(midi::state().AppFolder, kPatternFileName); }
+
+}  // namespace
+
+// ---- progression and patterns ---------------------------------------------------------------
+
+void Form1::SetProgression(const QString& digits)
+{
+    auto& s = midi::state();
+    const int count = std::min<int>(int(digits.size()), kMaxProgression);
+    s.ChordCount = int16_t(count);
+    for (int i = 1; i <= count; ++i) s.ChordDegrees[i] = int16_t(digits[i - 1].unicode() - '0');
+    s.ChordIndex = 1;
+    PatternLineIndex = 1;
+}
+
+void Form1::CSHX()
+{
+    const auto& builtIn = builtInProgressions();
+    for (int i = 1; i <= 6; ++i) ChordProgressions[i] = builtIn[i - 1];
+    Text6->setText(ChordProgressions[pickEntry(nextRandom(), 6)]);
+    SetProgression(Text6->text());
+    HXCSH();
+    HXYPSB();
+    ZDHXSC();
+}
+
+void Form1::Command3_Click() { CSHX(); }
+
+void Form1::HXCSH()
+{
+    const PatternPool pool = loadPatternPool(patternFilePath(), res::LoadResString(509));
+    PatternLines = pool.lines;
+    PatternLineIndex = int(PatternLines.size()) + 1;
+    PatternLineLast = int(PatternLines.size());
+    // A file just created, or one that cannot be read or holds no line: the built-in lines.
+    if (pool.source != PatternPool::Source::Read || PatternLines.isEmpty()) {
+        Text4->setText(kBuiltInVoice1);
+        Text2->setText(kBuiltInVoice1);
+        Text5->setText(kBuiltInVoice2);
+        return;
+    }
+    const QString& voice1 = PatternLines[pickEntry(nextRandom(), PatternLineLast) - 1];
+    Text2->setText(voice1);
+    Text4->setText(voice1);
+    Text5->setText(PatternLines[pickEntry(nextRandom(), PatternLineLast) - 1]);
+}
+
+void Form1::HXYPSB() { parseChordPattern(ChordPattern, Text4->text(), Text5->text()); }
+
+void Form1::ZDHXSC() { deriveChordRows(ChordPattern); }
+
+// ---- the voices ------------------------------------------------------------------------------
+
+void Form1::BZHX() { playChordVoice(1, ChordPattern, Combo3->currentIndex() >= 1); }
+void Form1::BZHX2() { playChordVoice(2, ChordPattern, Combo3->currentIndex() >= 1); }
+void Form1::HX1K() { endChordVoice(1); }
+void Form1::HX2K() { endChordVoice(2); }
+
+// ---- the chord clock -------------------------------------------------------------------------
+
+void Form1::Check6_Click()
+{
+    auto& s = midi::state();
+    s.CurStep = 0;
+    s.RhythmStep = 0;
+    s.ChordIndex = 1;
+    HXYPSB();
+    ZDHXSC();
+    if (Check6->isChecked()) {
+        HXYS->setInterval(2 * TempoStepMs());
+        HXYS->setEnabled(true);
+        Check6->setText(QStringLiteral("停止"));
+    } else {
+        HXYS->setEnabled(false);
+        HX1K();
+        HX2K();
+        Check6->setText(QStringLiteral("启动"));
+    }
+}
+
+void Form1::HXYS_Timer()
+{
+    if (forms::boxOpen()) return;
+    auto& s = midi::state();
+    normaliseAccompanimentPositions();
+    if (xuanyue->currentIndex() >= 1) BZHX();
+    if (xuanyue->currentIndex() >= 1) BZHX2();
+    if (++s.CurStep > s.RhythmLastStep) {
+        HX2K();
+        if (++s.ChordIndex > s.ChordCount) {
+            // The progression has played once: the clock stops itself.
+            s.ChordIndex = 1;
+            HXYS->setEnabled(false);
+            HX1K();
+            HX2K();
+            Check6->setText(QStringLiteral("启动"));
+            Check6->setChecked(false);
+        }
+        s.CurStep = 0;
+    }
+}
+
+// ---- the chord tab's boxes ---------------------------------------------------------------------
+
+void Form1::Text6_GotFocus() { SavedChordOrder = Text6->text(); }
+
+void Form1::Text6_LostFocus()
+{
+    if (!parseProgression(Text6->text())) {
+        Text6->setText(SavedChordOrder);
+        return;
+    }
+    SetProgression(Text6->text());
+    HXYPSB();
+    ZDHXSC();
+}
+
+void Form1::Text4_LostFocus()
+{
+    Text4->setText(normalisePatternLine(Text4->text()));
+    Text2->setText(Text4->text());
+}
+
+void Form1::Text5_LostFocus() { Text5->setText(normalisePatternLine(Text5->text())); }
+
+void Form1::Command4_Click()
+{
+    const AppendResult result = appendPatternLines(patternFilePath(), Text4->text(), Text5->text());
+    if (result == AppendResult::Unreadable || result == AppendResult::WriteFailed)
+        FJWZ->setText(QStringLiteral("和弦节奏模板保存失败！"));
+}
+
+// ---- instruments and volume ----------------------------------------------------------------------
+
+void Form1::Combo3_Change() { Combo3_Click(); }
+
+void Form1::Combo3_Click()
+{
+    const int i = Combo3->currentIndex();
+    if (i < 0) return;
+    midi::ProgramChange(3, 0, int16_t(i - 1));
+    xuanyue->setCurrentIndex(i);
+    YXYZ();
+}
+
+void Form1::Combo1_Change() { Combo1_Click(); }
+
+void Form1::Combo1_Click()
+{
+    const int i = Combo1->currentIndex();
+    if (i < 0) return;
+    midi::ProgramChange(4, 0, int16_t(i - 1));
+    midi::ProgramChange(5, 0, int16_t(i - 1));
+}
+
+void Form1::xuanyue_Change()
+{
+    const int i = xuanyue->currentIndex();
+    if (i < 0) return;
+    midi::ProgramChange(3, 0, int16_t(i - 1));
+    Combo3->setCurrentIndex(i);
+    YXYZ();
+}
+
+void Form1::xuanyue_Click()
+{
+    const int i = xuanyue->currentIndex();
+    if (i < 0) return;
+    midi::ProgramChange(3, 0, int16_t(i - 1));
+    midi::ProgramChange(4, 0, int16_t(i - 1));
+    Combo1->setCurrentIndex(i);
+    Combo3->setCurrentIndex(i);
+    YXYZ();
+}
+
+void Form1::HxYL_Change() { HxYL_Click(); }
+
+void Form1::HxYL_Click()
+{
+    const double v = forms::Val(HxYL->currentText());
+    midi::state().ChannelVelocity[3] = int16_t(v <= 0 ? 0 : v >= 127 ? 127 : forms::CInt(v));
+    YXYZ();
+}
 
 }  // namespace keyboard

@@ -1,8 +1,20 @@
 // Rhythm accompaniment: the step grid, the percussion voices, tempo and metre, the free rhythm
 // clock, the accompaniment step and the rhythm files.
+#include "forms/conv.h"
+#include "forms/dialogs.h"
+#include "forms/textfile.h"
+#include "keyboard/accompaniment.h"
+#include "keyboard/file_list.h"
 #include "keyboard/form1.h"
+#include "keyboard/rhythm_file.h"
+#include "midi/midi_out.h"
+#include "midi/percussion.h"
+#include "midi/state.h"
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 
 namespace keyboard {
 
@@ -48,23 +60,280 @@ bool Form1::filterRhythm(QObject* watched, QEvent* event)
     return false;
 }
 
-void Form1::BZA_Click(int Index) { (void)Index; }
-void Form1::BZB_Click(int Index) { (void)Index; }
-void Form1::BZC_Click(int Index) { (void)Index; }
-void Form1::LblInst_Change(int Index) { (void)Index; }
-void Form1::LblInst_Click(int Index) { (void)Index; }
-void Form1::VsbVol_Change() {}
-void Form1::VsbVol_Click() {}
-void Form1::Option1_Click(int Index) { (void)Index; }
-void Form1::SD_Click() {}
-void Form1::SD_LostFocus() {}
-void Form1::BzQd_Click() {}
-void Form1::BZDS_Timer() {}
-void Form1::File1_Click() {}
-void Form1::Cmdcill_Click(int Index) { (void)Index; }
-void Form1::AccompanimentStep() {}
-void Form1::BZXS() {}
-void Form1::SaveJZwj() {}
-void Form1::OpenJZwj() {}
+namespace {
+
+const QString kRhythmPattern = QStringLiteral("*.bin");
+const QString kOpenError = QStringLiteral("打开节奏文件出错，请检查！");
+
+midi::PercussionCell& cell(int column, int step) { return midi::state().PercussionCells[column][step]; }
+
+}  // namespace
+
+// ---- tempo, metre, velocity ----------------------------------------------------------------
+
+int Form1::TempoStepMs() const { return stepMsForTempo(AcceptedTempo); }
+
+int Form1::Metre() const
+{
+    for (int i = 0; i < 3; ++i)
+        if (Option1[i]->isChecked()) return i;
+    return -1;
+}
+
+int Form1::RhythmVelocity() const
+{
+    const double v = forms::Val(VsbVol->currentText());
+    return v <= 0 ? 0 : v >= 127 ? 127 : forms::CInt(v);
+}
+
+void Form1::RebuildRhythmRow(int row)
+{
+    const int index = LblInst[row]->currentIndex();
+    const int note = index >= 0 ? index + 35 : cell(row, 0).Note;
+    const int volume = RhythmVelocity();
+    for (int step = 0; step < kRhythmSounding; ++step) {
+        midi::PercussionCell& c = cell(row, step);
+        c.Note = int16_t(note);
+        c.Volume = int16_t(volume);
+        c.Msg = midi::PercussionMsg(note, volume);
+    }
+}
+
+// ---- the grid ---------------------------------------------------------------------------------
+
+void Form1::BZA_Click(int Index) { cell(0, Index).Hit = BZA[Index]->isChecked() ? -1 : 0; }
+void Form1::BZB_Click(int Index) { cell(1, Index).Hit = BZB[Index]->isChecked() ? -1 : 0; }
+void Form1::BZC_Click(int Index) { cell(2, Index).Hit = BZC[Index]->isChecked() ? -1 : 0; }
+
+void Form1::LblInst_Change(int Index) { LblInst_Click(Index); }
+
+void Form1::LblInst_Click(int Index)
+{
+    const int index = LblInst[Index]->currentIndex();
+    if (index < 0) return;   // no voice chosen: the row keeps its messages
+    const int volume = RhythmVelocity();
+    for (int step = 0; step < kRhythmSounding; ++step) {
+        midi::PercussionCell& c = cell(Index, step);
+        c.Note = int16_t(index + 35);
+        c.Msg = midi::PercussionMsg(index + 35, volume);
+    }
+}
+
+void Form1::VsbVol_Change() { VsbVol_Click(); }
+
+void Form1::VsbVol_Click()
+{
+    // Every sounding step of every metre, so that a later metre change finds no stale velocity.
+    const int volume = RhythmVelocity();
+    for (int row = 0; row < kRhythmRows; ++row)
+        for (int step = 0; step < kRhythmSounding; ++step) {
+            midi::PercussionCell& c = cell(row, step);
+            c.Volume = int16_t(volume);
+            c.Msg = midi::PercussionMsg(c.Note, volume);
+        }
+}
+
+void Form1::Option1_Click(int Index)
+{
+    (void)Index;   // the options themselves say which metre is ticked
+    const int metre = Metre();
+    if (metre < 0) return;
+    const bool fourBeats = metre != Metre34;
+    midi::state().RhythmLastStep = fourBeats ? 15 : 11;
+    for (auto* row : {&BZA, &BZB, &BZC})
+        for (int i = 12; i <= 15; ++i)
+            if ((*row)[i]) (*row)[i]->setVisible(fourBeats);
+}
+
+void Form1::BZXS()
+{
+    for (auto* row : {&BZA, &BZB, &BZC}) {
+        for (int i = 12; i <= 14; ++i)
+            if ((*row)[i]) (*row)[i]->setVisible(true);
+        // Boxes coloured by beat: red on the first beat of each pair of eighths, yellow on the second.
+        for (int i = 1; i <= 15; ++i) {
+            QCheckBox* box = (*row)[i];
+            if (!box) continue;
+            QPalette pal = box->palette();
+            pal.setColor(QPalette::Window, (i / 2) % 2 == 0 ? QColor(255, 0, 0) : QColor(255, 255, 0));
+            box->setPalette(pal);
+            box->setAutoFillBackground(true);
+        }
+    }
+}
+
+// ---- tempo -------------------------------------------------------------------------------------
+
+void Form1::SD_Click()
+{
+    const auto tempo = acceptTempo(SD->currentText());
+    if (!tempo) {
+        SD->setEditText(QString::number(tempoForStepMs(TempoStepMs())));
+        return;
+    }
+    AcceptedTempo = *tempo;
+    auto& s = midi::state();
+    s.StepMs = int16_t(TempoStepMs());
+    BZDS->setInterval(2 * s.StepMs);
+    Timer1->setInterval(s.StepMs);
+    YXYZ();
+}
+
+void Form1::SD_LostFocus()
+{
+    if (!acceptTempo(SD->currentText())) {
+        SD->setEditText(QString::number(tempoForStepMs(TempoStepMs())));
+        return;
+    }
+    SD_Click();
+}
+
+// ---- the free rhythm clock and the accompaniment step ----------------------------------------
+
+void Form1::BzQd_Click()
+{
+    auto& s = midi::state();
+    BZDS->setInterval(2 * TempoStepMs());
+    if (BzQd->isChecked()) {
+        s.CurStep = 0;
+        s.RhythmStep = 0;
+        s.ChordIndex = 1;
+        BZDS->setEnabled(true);
+        BzQd->setText(QStringLiteral("停止"));
+    } else {
+        BZDS->setEnabled(false);
+        BzQd->setText(QStringLiteral("启动"));
+        HX1K();
+        HX2K();
+    }
+    YXYZ();
+}
+
+void Form1::BZDS_Timer()
+{
+    if (forms::boxOpen()) return;
+    QCoreApplication::processEvents();
+    if (!BZDS->enabled()) return;   // stopped by an event handled just now
+    AccompanimentStep();
+}
+
+void Form1::AccompanimentStep()
+{
+    auto& s = midi::state();
+    normaliseAccompanimentPositions();
+    if (xuanyue->currentIndex() >= 1) BZHX();
+    if (xuanyue->currentIndex() >= 1) BZHX2();
+    if (s.CurStep % 2 == 0) {
+        if (const auto accent = accentFor(s.RhythmStep, Metre()))
+            midi::SendShortMsg(0xB9, 11, int16_t(*accent));
+        midi::PlayRhythmStep();
+        if (++s.RhythmStep > s.RhythmLastStep) s.RhythmStep = 0;
+    }
+    if (++s.CurStep > s.RhythmLastStep) {
+        HX2K();   // voice 2 ends with the bar; voice 1 goes on
+        if (++s.ChordIndex > s.ChordCount) s.ChordIndex = 1;
+        s.CurStep = 0;
+    }
+}
+
+// ---- rhythm files --------------------------------------------------------------------------------
+
+void Form1::SaveJZwj()
+{
+    RhythmPattern p;
+    p.velocityIndex = VsbVol->currentIndex();
+    p.metre = Metre();
+    for (int r = 0; r < kRhythmRows; ++r) p.voices[r] = LblInst[r]->currentIndex();
+    // A list without a chosen entry has no value for its field: the record would lose its layout.
+    bool complete = p.velocityIndex >= 0 && p.velocityIndex < kRhythmVelocities && p.metre >= 0;
+    for (int v : p.voices) complete = complete && v >= 0 && v < kRhythmVoices;
+    if (!complete) {
+        forms::MsgBox(QStringLiteral("请先为三行节奏选择打击乐器，再保存节奏文件！"), this);
+        return;
+    }
+    for (int box = 0; box < kRhythmBoxes; ++box) {
+        p.ticked[0][box] = BZA[box] && BZA[box]->isChecked();
+        p.ticked[1][box] = BZB[box] && BZB[box]->isChecked();
+        p.ticked[2][box] = BZC[box] && BZC[box]->isChecked();
+    }
+    if (!forms::writeLines(CommonDialog1.FileName, {rhythmRecord(p, CommonDialog1.FileTitle)}))
+        FJWZ->setText(QStringLiteral("节奏文件保存失败！"));
+}
+
+void Form1::OpenJZwj()
+{
+    const auto pattern = parseRhythmRecord(midi::state().RhythmFileText);
+    if (!pattern) {
+        forms::MsgBox(kOpenError, this);
+        return;
+    }
+    // Each change runs the control's own handler, as the user's change would.
+    VsbVol->setCurrentIndex(pattern->velocityIndex);
+    Option1[pattern->metre]->setChecked(true);
+    for (int r = 0; r < kRhythmRows; ++r) LblInst[r]->setCurrentIndex(pattern->voices[r]);
+    std::array<QCheckBox*, 17>* rows[kRhythmRows] = {&BZA, &BZB, &BZC};
+    const int stored[kRhythmRows] = {16, 16, 17};
+    for (int r = 0; r < kRhythmRows; ++r)
+        for (int box = 0; box < stored[r]; ++box)
+            if (QCheckBox* b = (*rows[r])[box]) b->setChecked(pattern->ticked[r][box]);
+
+    // The whole grid from the controls: the editor may have left other cells in these columns.
+    for (int r = 0; r < kRhythmRows; ++r) {
+        RebuildRhythmRow(r);
+        for (int step = 0; step < kRhythmSounding; ++step) cell(r, step).Hit = pattern->ticked[r][step] ? -1 : 0;
+    }
+    cell(2, 16).Hit = pattern->ticked[2][16] ? -1 : 0;
+    for (int column = 3; column <= 4; ++column)
+        for (int step = 0; step < kRhythmSounding; ++step) cell(column, step).Hit = 0;
+}
+
+void Form1::File1_Click()
+{
+    const int row = File1->currentRow();
+    if (row < 0) return;
+    auto& s = midi::state();
+    const QString name = File1->item(row)->text();
+    s.RhythmFileText.clear();
+    Label11->setText(QString::number(row + 1) + QStringLiteral("★") + name);
+    if (const auto lines = forms::readLines(forms::joinPath(File1Path, name)); lines && !lines->isEmpty())
+        s.RhythmFileText = lines->first();
+    OpenJZwj();
+    File1->setVisible(false);
+}
+
+void Form1::Cmdcill_Click(int Index)
+{
+    if (Index == 0) {
+        QListWidgetItem* selected = File1->currentItem();
+        if (!selected) {
+            FJWZ->setText(QStringLiteral("没有选中要删除的节奏文件！"));
+            return;
+        }
+        DeletePath = forms::joinPath(File1Path, selected->text());
+        if (!QFile::remove(DeletePath)) {
+            FJWZ->setText(QStringLiteral("节奏文件无法删除！"));
+            return;
+        }
+        RefreshFileList(File1, File1Path, kRhythmPattern);
+        if (File1->count() == 0) return;   // the grid keeps the deleted pattern
+        const QString first = File1->item(0)->text();
+        const auto text = forms::readText(forms::joinPath(File1Path, first));
+        midi::state().RhythmFileText = text.value_or(QString());
+        Label11->setText(first);
+        OpenJZwj();
+        return;
+    }
+
+    forms::FileRequest request;
+    request.filter = QStringLiteral("节奏bin|*.bin");
+    request.initialDir = CommonDialog1.InitDir;
+    request.flags = 2;
+    const auto choice = forms::ShowSave(request, this);
+    if (!choice) return;
+    CommonDialog1.FileName = choice->path;
+    CommonDialog1.FileTitle = choice->title;
+    LastFilePath = choice->path;
+    SaveJZwj();
+}
 
 }  // namespace keyboard
