@@ -1,0 +1,236 @@
+// The chord tab of the main window: the pattern file at start-up, progressions, the chord clock,
+// the voices' instruments and the accompaniment step's chord part.
+#include "accomp_window_fixture.h"
+#include "keyboard/chord_patterns.h"
+#include "resources/strings.h"
+
+#include <set>
+
+using accomp_testing::AccompWindow;
+
+namespace {
+
+class ChordWindow : public AccompWindow {
+protected:
+    QString patternPath() const { return appFolder + keyboard::kPatternFileName; }
+    // Note-ons (velocity above 0) on a channel, as their notes.
+    std::vector<int> notesOn(int channel) const
+    {
+        std::vector<int> out;
+        for (uint32_t v : sentWithStatus(0x90 + channel, 0x90 + channel))
+            if (dataByte2(v) > 0) out.push_back(dataByte1(v));
+        return out;
+    }
+    void setProgression(keyboard::Form1& f, const QString& digits)
+    {
+        f.Text6_GotFocus();
+        f.Text6->setText(digits);
+        f.Text6_LostFocus();
+    }
+};
+
+TEST_F(ChordWindow, FirstStartCreatesThePatternFileAndUsesTheBuiltInLines)
+{
+    keyboard::Form1& f = startQuiet();
+    const QStringList lines = forms::splitLines(res::LoadResString(509));
+    ASSERT_EQ(lines.size(), 15);
+    EXPECT_EQ(lines[0], QStringLiteral("LC--------------LGWCWEWGKCKEKG--"));
+    EXPECT_EQ(bytesOf(patternPath()), (lines.join("\r\n") + "\r\n").toLatin1());
+    EXPECT_EQ(f.Text4->text(), keyboard::kBuiltInVoice1);
+    EXPECT_EQ(f.Text2->text(), keyboard::kBuiltInVoice1);
+    EXPECT_EQ(f.Text5->text(), keyboard::kBuiltInVoice2);
+    EXPECT_EQ(f.ChordPattern[1][0], 65);
+    EXPECT_EQ(f.ChordPattern[5][0], 69);   // derived at once
+
+    // The progression is one of the six, with the shared positions at its start.
+    const auto& s = midi::state();
+    const auto& builtIn = keyboard::builtInProgressions();
+    EXPECT_NE(std::find(builtIn.begin(), builtIn.end(), f.Text6->text()), builtIn.end());
+    EXPECT_EQ(s.ChordCount, f.Text6->text().size());
+    EXPECT_EQ(s.ChordIndex, 1);
+    for (int i = 1; i <= s.ChordCount; ++i) EXPECT_EQ(s.ChordDegrees[i], f.Text6->text()[i - 1].digitValue());
+}
+
+TEST_F(ChordWindow, LongPatternFileIsReadWholeAndTheVoicesPickIndependently)
+{
+    QStringList many;
+    for (int i = 1; i <= 150; ++i) many << QStringLiteral("KC%1").arg(i, 30, 10, QLatin1Char('-'));
+    ASSERT_TRUE(forms::writeLines(patternPath(), many));
+    keyboard::Form1& f = startQuiet();
+    EXPECT_EQ(f.PatternLineLast, 150);
+    keyboard::seedRandom(7);
+    std::set<QString> seen;
+    bool differ = false, beyondHundred = false;
+    for (int round = 0; round < 40; ++round) {
+        f.Command3->click();
+        ASSERT_TRUE(many.contains(f.Text4->text()));
+        ASSERT_TRUE(many.contains(f.Text5->text()));
+        EXPECT_EQ(f.Text2->text(), f.Text4->text());
+        differ = differ || f.Text4->text() != f.Text5->text();
+        beyondHundred = beyondHundred || many.indexOf(f.Text4->text()) >= 100;
+        seen.insert(f.Text6->text());
+    }
+    EXPECT_TRUE(differ);
+    EXPECT_TRUE(beyondHundred);
+    EXPECT_GE(seen.size(), 4u);
+}
+
+TEST_F(ChordWindow, EmptyOrUnreadablePatternFileGivesTheBuiltInLines)
+{
+    ASSERT_TRUE(forms::writeText(patternPath(), QString()));
+    keyboard::Form1& f = startQuiet();
+    EXPECT_EQ(f.Text4->text(), keyboard::kBuiltInVoice1);
+    EXPECT_EQ(f.Text5->text(), keyboard::kBuiltInVoice2);
+    EXPECT_TRUE(bytesOf(patternPath()).isEmpty());
+
+    QFile::remove(patternPath());
+    ASSERT_TRUE(QDir(appFolder).mkdir(keyboard::kPatternFileName));   // cannot be created or read
+    f.Text4->clear();
+    f.Command3->click();
+    EXPECT_EQ(f.Text4->text(), keyboard::kBuiltInVoice1);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(ChordWindow, SaveAppendsOnlyNewLines)
+{
+    keyboard::Form1& f = startQuiet();
+    const QByteArray before = bytesOf(patternPath());
+    f.Text4->setText(QStringLiteral("LC--------------LGWCWEWGKCKEKG--"));   // already held
+    f.Text5->setText(QStringLiteral("hc  hg"));
+    f.Text5_LostFocus();
+    EXPECT_EQ(f.Text5->text(), QStringLiteral("HC--HG--------------------------"));
+    f.Command4->click();
+    EXPECT_EQ(bytesOf(patternPath()), before + "HC--HG--------------------------\r\n");
+    f.Command4->click();
+    EXPECT_EQ(bytesOf(patternPath()), before + "HC--HG--------------------------\r\n");
+
+    QFile::remove(patternPath());   // no file: the save does not create one
+    f.Command4->click();
+    EXPECT_FALSE(QFile::exists(patternPath()));
+}
+
+TEST_F(ChordWindow, EditedLinesAndProgressions)
+{
+    keyboard::Form1& f = startQuiet();
+    f.Text4->setText(QStringLiteral("kc ke"));
+    f.Text4_LostFocus();
+    EXPECT_EQ(f.Text4->text(), QStringLiteral("KC-KE---------------------------"));
+    EXPECT_EQ(f.Text2->text(), f.Text4->text());
+
+    setProgression(f, QStringLiteral("1645"));
+    auto& s = midi::state();
+    EXPECT_EQ(s.ChordCount, 4);
+    EXPECT_EQ(s.ChordDegrees[2], 6);
+    EXPECT_EQ(f.ChordPattern[1][0], 24);   // the edited line is parsed now
+
+    setProgression(f, QStringLiteral("17"));
+    EXPECT_EQ(f.Text6->text(), QStringLiteral("1645"));
+    EXPECT_EQ(s.ChordCount, 4);
+
+    setProgression(f, QString());
+    EXPECT_EQ(s.ChordCount, 0);
+}
+
+TEST_F(ChordWindow, ChordClockPlaysOnePassOfTheProgressionAndStops)
+{
+    keyboard::Form1& f = startQuiet();
+    f.Text4->setText(QStringLiteral("KC"));
+    f.Text5->setText(QString(32, '-'));
+    setProgression(f, QStringLiteral("1645"));
+    midi.clear();
+
+    f.Check6->setChecked(true);
+    EXPECT_TRUE(f.HXYS->enabled());
+    EXPECT_EQ(f.HXYS->interval(), 214);
+    EXPECT_EQ(f.Check6->text(), QStringLiteral("停止"));
+    for (int tick = 1; tick <= 64; ++tick) {
+        ASSERT_TRUE(f.HXYS->enabled()) << tick;
+        f.HXYS->tick();
+    }
+    EXPECT_FALSE(f.HXYS->enabled());
+    EXPECT_FALSE(f.Check6->isChecked());
+    EXPECT_EQ(f.Check6->text(), QStringLiteral("启动"));
+    EXPECT_EQ(notesOn(3), (std::vector<int>{36 + 24, 36 + 33, 36 + 29, 36 + 31}));
+    EXPECT_EQ(midi::state().ChordIndex, 1);
+    EXPECT_EQ(midi::state().CurStep, 0);
+}
+
+TEST_F(ChordWindow, ChordInstrumentGatesTheVoicesAndVoiceOneGatesSingleNotes)
+{
+    keyboard::Form1& f = startQuiet();
+    f.Text4->setText(keyboard::normalisePatternLine(QStringLiteral("KC")));
+    f.Text5->setText(QStringLiteral("WC"));
+    setProgression(f, QStringLiteral("1"));
+    auto& s = midi::state();
+
+    f.Combo1->setCurrentIndex(0);   // voice 2 silent in its own list...
+    midi.clear();
+    s.CurStep = 0;
+    f.AccompanimentStep();
+    EXPECT_EQ(notesOn(3), std::vector<int>{36 + 24});
+    EXPECT_EQ(notesOn(4), std::vector<int>{36 + 12});   // ...still sounds its single notes
+
+    f.xuanyue->setCurrentIndex(0);   // no chord instrument: no chord voice at all
+    EXPECT_EQ(f.Combo3->currentIndex(), 0);
+    midi.clear();
+    s.CurStep = 0;
+    f.AccompanimentStep();
+    EXPECT_TRUE(notesOn(3).empty());
+    EXPECT_TRUE(notesOn(4).empty());
+}
+
+TEST_F(ChordWindow, BarChangeEndsVoiceTwoOnly)
+{
+    keyboard::Form1& f = startQuiet();
+    f.Text4->setText(keyboard::normalisePatternLine(QStringLiteral("KC")));
+    f.Text5->setText(QStringLiteral("CC"));
+    setProgression(f, QStringLiteral("15"));
+    auto& s = midi::state();
+    s.CurStep = 0;
+    f.AccompanimentStep();   // voice 1 note, voice 2 chord
+    for (int step = 1; step < 15; ++step) f.AccompanimentStep();
+    midi.clear();
+    f.AccompanimentStep();   // the last step of the bar
+    EXPECT_EQ(sentWithStatus(0x84, 0x84).size(), 65u);
+    EXPECT_TRUE(sentWithStatus(0x83, 0x83).empty());
+    EXPECT_EQ(s.ChordIndex, 2);
+    EXPECT_EQ(s.CurStep, 0);
+}
+
+TEST_F(ChordWindow, StartSendsTheChordProgramsInTheOrderOfItsSelections)
+{
+    start();
+    std::vector<std::pair<int, int>> programs, last;
+    for (const auto& e : midi.events)
+        if (e.kind == platform::CaptureMidiService::Kind::Send && (e.value & 0xF0) == 0xC0) {
+            last.emplace_back(int(e.value & 0x0F), dataByte1(e.value));
+            if ((e.value & 0x0F) >= 3 && (e.value & 0x0F) <= 5) programs.push_back(last.back());
+        }
+    // Chord instrument 25 (mirrored into both voice lists), voice 2 then 2, then the closing
+    // program changes of every channel.
+    const std::vector<std::pair<int, int>> expected = {{3, 24}, {4, 24}, {4, 24}, {5, 24}, {3, 24},
+                                                       {4, 1},  {5, 1},  {3, 24}, {4, 1}};
+    EXPECT_EQ(programs, expected);
+    ASSERT_GE(last.size(), 5u);
+    const std::vector<std::pair<int, int>> closing = {{0, 51}, {1, 14}, {2, 78}, {3, 24}, {4, 1}};
+    last.erase(last.begin(), last.end() - 5);
+    EXPECT_EQ(last, closing);
+}
+
+TEST_F(ChordWindow, InstrumentListsMirrorEachOther)
+{
+    keyboard::Form1& f = startQuiet();
+    midi.clear();
+    f.xuanyue->setCurrentIndex(41);
+    EXPECT_EQ(f.Combo3->currentIndex(), 41);
+    EXPECT_EQ(f.Combo1->currentIndex(), 41);
+    std::vector<std::pair<int, int>> programs;
+    for (uint32_t v : sentWithStatus(0xC0, 0xCF)) programs.emplace_back(int(v & 0x0F), dataByte1(v));
+    const std::vector<std::pair<int, int>> expected = {{3, 40}, {4, 40}, {4, 40}, {5, 40}, {3, 40}};
+    EXPECT_EQ(programs, expected);
+
+    f.HxYL->setCurrentIndex(6);
+    EXPECT_EQ(midi::state().ChannelVelocity[3], 120);
+}
+
+}  // namespace
