@@ -1,10 +1,10 @@
 // Chord accompaniment: progressions, voice patterns, the chord clock and the pattern file.
-#include "forms/conv.h"
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
 #include "keyboard/accompaniment.h"
 #include "keyboard/chord_patterns.h"
 #include "keyboard/form1.h"
+#include "keyboard/panel_texts.h"
 #include "midi/midi_out.h"
 #include "midi/state.h"
 #include "resources/strings.h"
@@ -226,8 +226,7 @@ void Form1::HxYL_Change() { HxYL_Click(); }
 
 void Form1::HxYL_Click()
 {
-    const double v = forms::Val(HxYL->currentText());
-    midi::state().ChannelVelocity[3] = int16_t(v <= 0 ? 0 : v >= 127 ? 127 : forms::CInt(v));
+    midi::state().ChannelVelocity[3] = velocityFromText(HxYL->currentText());
     YXYZ();
 }
 

@@ -1,11 +1,11 @@
 // Rhythm accompaniment: the step grid, the percussion voices, tempo and metre, the free rhythm
 // clock, the accompaniment step and the rhythm files.
-#include "forms/conv.h"
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
 #include "keyboard/accompaniment.h"
 #include "keyboard/file_list.h"
 #include "keyboard/form1.h"
+#include "keyboard/panel_texts.h"
 #include "keyboard/rhythm_file.h"
 #include "midi/midi_out.h"
 #include "midi/percussion.h"
@@ -80,11 +80,7 @@ int Form1::Metre() const
     return -1;
 }
 
-int Form1::RhythmVelocity() const
-{
-    const double v = forms::Val(VsbVol->currentText());
-    return v <= 0 ? 0 : v >= 127 ? 127 : forms::CInt(v);
-}
+int Form1::RhythmVelocity() const { return velocityFromText(VsbVol->currentText()); }
 
 void Form1::RebuildRhythmRow(int row)
 {
