@@ -9,6 +9,7 @@
 // form1_chord.cpp, form1_recorder.cpp, form1_settings.cpp, form1_panels.cpp); each concern has
 // its section below and a wire function that connects its controls to its handlers.
 #include "forms/form_timer.h"
+#include "midi/recorder_session.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -274,6 +275,12 @@ public:
     int16_t RecMinutes = 0;
     int16_t RecSeconds = 0;
     QString PlayPath;
+    std::array<int, 3> Image1Picture{107, 109, 111};   // the picture id each button shows
+    midi::RecorderSession Recorder;                     // this panel's use of the media device
+
+    void showRecorderPicture(int Index, int pictureId);
+    void recorderToIdle();
+    void recorderStopped();
 
     // ------------------------------------------------------ settings panel (form1_settings.cpp)
     void Option3_Click(int Index);

@@ -1,0 +1,182 @@
+// The main window's recorder panel against the fake media service: what each button sends to
+// the device, in order, and what the panel shows.
+#include "support/main_window_fixture.h"
+
+using testing_support::MainWindowFixture;
+using testing_support::ScriptedDialogs;
+
+namespace {
+
+class RecorderPanel : public MainWindowFixture {
+protected:
+    keyboard::Form1& f = start();
+    RecorderPanel() { media.clear(); }
+
+    void play(const QString& path) { dialogs.openFiles.push_back(ScriptedDialogs::file(path)); f.Image1[0]->click(); }
+    void save(const QString& path) { dialogs.saveFiles.push_back(ScriptedDialogs::file(path)); f.BcLY->click(); }
+    void record() { f.Image1[2]->click(); }
+    void stop() { f.Image1[1]->click(); }
+    void tick(int n = 1) { for (int i = 0; i < n; ++i) f.Lyjsj->tick(); }
+    std::array<int, 3> pictures() const { return f.Image1Picture; }
+    bool idle() const { return !f.IsRecording && !f.IsPlaying && !f.Lyjsj->enabled() && f.Label12->text() == "00:00"; }
+};
+
+TEST_F(RecorderPanel, RecordTickStopAndSaveWithABlankInThePath)
+{
+    record();
+    EXPECT_EQ(media.ops, QStringList({"close", "open-recording 8 44100 2", "record"}));
+    EXPECT_TRUE(f.IsRecording);
+    EXPECT_EQ(pictures(), (std::array<int, 3>{107, 109, 112}));
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("录音中,请安静。。"));
+    EXPECT_TRUE(f.BcLY->isEnabled());
+    EXPECT_TRUE(f.Lyjsj->enabled());
+
+    tick(60);
+    EXPECT_EQ(f.Label12->text(), QStringLiteral("0:59"));
+    tick();
+    EXPECT_EQ(f.Label12->text(), QStringLiteral("1:0"));
+    EXPECT_EQ(media.modeQueries, 61);
+
+    media.clear();
+    stop();
+    EXPECT_EQ(media.ops, QStringList({"stop"}));
+    EXPECT_TRUE(idle());
+    EXPECT_EQ(pictures(), (std::array<int, 3>{107, 110, 111}));
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("录音机已停止。。。"));
+    EXPECT_EQ(f.RecSeconds, 0);
+
+    const QString path = recordFolder() + QStringLiteral("/my first take.wav");
+    save(path);
+    EXPECT_EQ(media.ops, QStringList({"stop", "stop", "save " + path, "close"}));
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("成功保存录音。。。"));
+    EXPECT_FALSE(f.BcLY->isEnabled());
+    EXPECT_EQ(f.LastFilePath, path);
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].filter, QStringLiteral("演奏录音(wav)|*.wav"));
+    EXPECT_EQ(dialogs.saveRequests[0].flags, 2);
+    EXPECT_EQ(dialogs.saveRequests[0].initialDir, f.CommonDialog1.InitDir);
+}
+
+TEST_F(RecorderPanel, PlayToTheEndSeenByThePoll)
+{
+    const QString path = QStringLiteral("/music/Old Song.WAV");
+    play(path);
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs.openRequests[0].filter, QStringLiteral("演奏录音(wav)|*.wav|音乐(mp3)|*.mp3"));
+    EXPECT_EQ(dialogs.openRequests[0].flags, 16);
+    EXPECT_EQ(media.ops, QStringList({"close", "open " + path, "seek", "play"}));
+    EXPECT_TRUE(f.IsPlaying);
+    EXPECT_EQ(f.PlayPath, path);
+    EXPECT_EQ(pictures(), (std::array<int, 3>{108, 109, 111}));
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("正在播放录音。。。"));
+    EXPECT_FALSE(f.BcLY->isEnabled());
+
+    media.clear();
+    tick(2);
+    EXPECT_TRUE(media.ops.isEmpty());
+    EXPECT_EQ(f.Label12->text(), QStringLiteral("0:1"));
+
+    media.currentMode = platform::MediaMode::Stopped;   // the file has ended
+    tick();
+    EXPECT_EQ(media.ops, QStringList({"stop", "close"}));
+    EXPECT_TRUE(idle());
+    EXPECT_EQ(pictures(), (std::array<int, 3>{107, 110, 111}));
+    EXPECT_EQ(f.RecSeconds, 1);   // the tick that saw the end still counts
+}
+
+TEST_F(RecorderPanel, RefusalsAndARepeatedRecordChangeNothingOnTheDevice)
+{
+    record();
+    media.clear();
+    record();   // the take goes on
+    f.Image1[0]->click();
+    EXPECT_TRUE(media.ops.isEmpty());
+    EXPECT_TRUE(dialogs.openRequests.empty());
+    EXPECT_TRUE(f.IsRecording);
+    EXPECT_EQ(pictures(), (std::array<int, 3>{107, 109, 112}));
+
+    stop();
+    play(QStringLiteral("/a.mp3"));
+    media.clear();
+    record();
+    EXPECT_TRUE(media.ops.isEmpty());
+    EXPECT_TRUE(f.IsPlaying);
+    EXPECT_EQ(pictures()[2], 111);
+}
+
+TEST_F(RecorderPanel, CancelledPlayKeepsTheUnsavedRecording)
+{
+    record();
+    stop();
+    media.clear();
+    f.Image1[0]->click();   // the dialog is cancelled
+    EXPECT_TRUE(media.ops.isEmpty());
+    EXPECT_EQ(pictures()[0], 107);
+    save(QStringLiteral("/take.wav"));
+    EXPECT_EQ(media.ops, QStringList({"stop", "save /take.wav", "close"}));
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("成功保存录音。。。"));
+}
+
+TEST_F(RecorderPanel, FailedStartsLeaveThePanelIdleWithAReason)
+{
+    media.openFileResult = false;
+    play(QStringLiteral("/notes.txt"));
+    EXPECT_TRUE(idle());
+    EXPECT_EQ(pictures()[0], 107);
+    EXPECT_EQ(f.FJWZ->text(), media.error);
+
+    media.openFileResult = true;
+    media.playResult = false;
+    play(QStringLiteral("/a.wav"));
+    EXPECT_TRUE(idle());
+    EXPECT_EQ(f.FJWZ->text(), media.error);
+
+    media.recordResult = false;   // no capture device
+    media.error = QStringLiteral("没有可用的录音设备。");
+    record();
+    EXPECT_TRUE(idle());
+    EXPECT_EQ(pictures()[2], 111);
+    EXPECT_FALSE(f.BcLY->isEnabled());
+    EXPECT_EQ(f.FJWZ->text(), media.error);
+}
+
+TEST_F(RecorderPanel, SaveReportsTheRealResult)
+{
+    f.BcLY->setEnabled(true);
+    f.BcLY->click();   // cancelled
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("没有保存录音。。。"));
+    EXPECT_TRUE(media.ops.isEmpty());
+
+    record();
+    media.clear();
+    media.saveResult = false;   // nothing recorded, or the folder cannot be written
+    save(QStringLiteral("/readonly/a.wav"));
+    EXPECT_EQ(media.ops, QStringList({"stop", "save /readonly/a.wav"}));   // not closed
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("没有保存录音。。。"));
+    EXPECT_TRUE(idle());
+    EXPECT_TRUE(f.BcLY->isEnabled());   // the take is still there to be saved elsewhere
+
+    media.saveResult = true;
+    media.clear();
+    save(QStringLiteral("/home/a.wav"));
+    EXPECT_EQ(media.ops, QStringList({"stop", "save /home/a.wav", "close"}));
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("成功保存录音。。。"));
+}
+
+TEST_F(RecorderPanel, PollOfAHiddenWindowLeavesAnotherWindowsRecordingAlone)
+{
+    play(QStringLiteral("/a.wav"));
+    f.hide();
+    midi::RecorderSession otherWindow;
+    ASSERT_TRUE(otherWindow.startRecording(16, 44100));
+    otherWindow.stop();   // the device now reads stopped, holding the other window's take
+    media.clear();
+
+    tick();
+    EXPECT_TRUE(media.ops.isEmpty());
+    EXPECT_TRUE(idle());
+    EXPECT_TRUE(otherWindow.save(QStringLiteral("/take.wav")));
+    EXPECT_EQ(media.ops, QStringList({"stop", "save /take.wav", "close"}));
+}
+
+}  // namespace
