@@ -104,9 +104,6 @@ public:
     void YSCX();
     void Timer3_Timer();
     void wirePlayback();
-    // The clock step of the tempo the tempo box holds, when the box accepts it; else the step
-    // in force.
-    int16_t TempoStepMs() const;
     // Note-off of the note sounding (LastKey) on the three melody channels, and its lower octave.
     void NoteOffLastKey();
     // NoteOffLastKey and both chord voices off.
@@ -198,11 +195,11 @@ public:
     QLineEdit* Text2 = nullptr;                // copy of the voice 1 pattern
     forms::FormTimer* BZDS = nullptr;          // free rhythm clock
 
-    // The tempo the tempo box last accepted (40..140 beats per minute). Every clock of the
-    // window takes its interval from it, never from the box's text.
+    // The tempo the tempo box last accepted (40..140 beats per minute).
     double AcceptedTempo = 70;
-    // One eighth of a beat at the accepted tempo, in milliseconds.
-    int TempoStepMs() const;
+    // One eighth of a beat, in milliseconds, at the tempo in the box when the box takes it, else
+    // at the tempo accepted last: the step of every clock of the window.
+    int16_t TempoStepMs() const;
     // Index of the ticked metre option (0 "2/4", 1 "3/4", 2 "4/4"); -1 when none is.
     int Metre() const;
     // The rhythm velocity that the velocity list's text stands for.

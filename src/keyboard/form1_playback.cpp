@@ -36,15 +36,6 @@ void Form1::wirePlayback()
     Timer3->onTick([this] { Timer3_Timer(); });
 }
 
-int16_t Form1::TempoStepMs() const
-{
-    // Only a tempo the tempo box accepts gives a step; a text being typed, an emptied box or a
-    // number out of range keeps the step in force.
-    if (const auto tempo = acceptTempo(SD->currentText())) return int16_t(stepMsForTempo(*tempo));
-    const int16_t current = midi::state().StepMs;
-    return current > 0 ? current : int16_t(stepMsForTempo(kStartTempo));
-}
-
 void Form1::NoteOffLastKey()
 {
     const auto& s = midi::state();

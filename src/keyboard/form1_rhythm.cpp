@@ -71,7 +71,13 @@ midi::PercussionCell& cell(int column, int step) { return midi::state().Percussi
 
 // ---- tempo, metre, velocity ----------------------------------------------------------------
 
-int Form1::TempoStepMs() const { return stepMsForTempo(AcceptedTempo); }
+int16_t Form1::TempoStepMs() const
+{
+    // A text the tempo box takes counts as soon as it stands there; an emptied box, a text being
+    // typed or a number out of range leaves the tempo accepted last.
+    const auto typed = acceptTempo(SD->currentText());
+    return int16_t(stepMsForTempo(typed ? *typed : AcceptedTempo));
+}
 
 int Form1::Metre() const
 {
