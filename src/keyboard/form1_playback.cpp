@@ -8,7 +8,6 @@
 
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
-#include "keyboard/accompaniment.h"
 #include "keyboard/score_notation.h"
 #include "midi/midi_out.h"
 #include "midi/state.h"
@@ -87,7 +86,7 @@ void Form1::YSCX()
     // One pass per token; a command goes on to the next pass at once.
     for (;;) {
         if (ScorePos < 1) ScorePos = 1;
-        s.StepMs = TempoStepMs();
+        s.StepMs = int16_t(TempoStepMs());
         // The focus moves have no target while the window is hidden; playback goes on.
         const bool shown = isVisible();
         if (shown) ShowScorePosition();
@@ -104,7 +103,7 @@ void Form1::YSCX()
         case ScoreTokenKind::Tempo:
             if (n >= 1 && n <= kTempoEntries && n - 1 < SD->count()) {
                 SD->setCurrentIndex(n - 1);
-                s.StepMs = TempoStepMs();
+                s.StepMs = int16_t(TempoStepMs());
                 Timer3->setInterval(0);
                 ++ScorePos;
                 NoteTick = 0;

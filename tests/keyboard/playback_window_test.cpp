@@ -294,8 +294,9 @@ TEST_F(PlaybackTest, TempoComesFromAnAcceptedTempoOnly)
     play("KC2KDTZ");
     EXPECT_EQ(f().Timer3->interval(), 107);
     f().Yuepu[0]->click();
-    // A tempo the box accepts is used.
+    // A tempo the box has accepted is used.
     f().SD->setEditText("100");
+    f().SD_LostFocus();
     play("KC2KDTZ");
     EXPECT_EQ(f().Timer3->interval(), 75);
 }
