@@ -7,6 +7,8 @@
 #include "keyboard/program.h"
 #include "keyboard/settings_file.h"
 #include "midi/state.h"
+#include "resources/pictures.h"
+#include "resources/strings.h"
 
 #include <QFileInfo>
 
@@ -15,13 +17,6 @@ namespace {
 
 constexpr int kWidthTwips = 6000;
 constexpr int kHeightTwips = 4350;
-
-const char* const kWelcome =
-    "欢迎使用Velqor电子琴！\n"
-    "用电脑键盘和鼠标就能弹奏旋律：三种乐器同时发声，还有节奏和和弦伴奏相随；"
-    "演奏的每个音符都会记成乐谱，可以保存、打开并由电脑自动演奏；"
-    "音乐编辑窗口可以逐小节编写多声部乐曲；录音机能把演奏录下来再重放。\n"
-    "Velqor工作室　欢迎来信交流。";
 
 }  // namespace
 
@@ -32,8 +27,8 @@ DZQQD::DZQQD(QWidget* parent) : QWidget(parent)
     Picture = new QLabel(this);
     Picture->setGeometry(0, 0, width(), height());
     Picture->setScaledContents(true);
-    Label1 = new QLabel(QString::fromUtf8(kWelcome), this);
-    Label1->setGeometry(24, 120, width() - 48, 120);
+    Label1 = new QLabel(res::welcomeText(), this);
+    Label1->setGeometry(22, 86, width() - 44, 124);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Command1 = new QPushButton(QStringLiteral("知道了"), this);
@@ -45,6 +40,7 @@ DZQQD::DZQQD(QWidget* parent) : QWidget(parent)
 
 void DZQQD::Form_Load()
 {
+    Picture->setPixmap(res::LoadResPicture(res::StartupPicture, Picture->size()));
     const QString folder = ProgramFolder();
     if (!QFileInfo::exists(SettingsPath(folder)) && !WriteDefaultSettings(folder)) {
         // No settings file can be written: this run plays with the defaults in memory.

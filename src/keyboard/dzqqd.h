@@ -24,6 +24,7 @@ public:
     QLabel* Label1 = nullptr;             // the welcome text
     QPushButton* Command1 = nullptr;      // "知道了"
     forms::FormTimer* Timer1 = nullptr;   // 25000 ms, hands over to the main window
+    QString InstanceKey = QStringLiteral("velqor-keyboard");   // the single-instance lock's name
 
 private:
     void handOver();

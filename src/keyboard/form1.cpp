@@ -12,6 +12,7 @@
 #include "midi/midi_out.h"
 #include "midi/state.h"
 #include "platform/media_service.h"
+#include "resources/pictures.h"
 #include "resources/strings.h"
 
 #include <QCloseEvent>
@@ -155,10 +156,14 @@ void Form1::QDCSH()
     XSWB->setText(QStringLiteral(
         "    当键盘演奏无声时请将输入法切换为英语(美国)输入方式，演奏当中可用空格键终止演奏！"));
 
+    // The on-screen keys: released pictures and the mouse-playing cursor.
+    const QCursor playing = res::LoadResCursor(res::PlayingCursor);
     for (int i = 0; i <= 64; ++i) {
         const int m = i % 12;
         const bool black = m == 1 || m == 3 || m == 6 || m == 8 || m == 10;
+        SetKeyPicture(i, black ? res::BlackKeyUp : res::WhiteKeyUp);
         s.KeyIsWhite[i] = black ? 0 : -1;
+        Picture1[i]->setCursor(playing);
     }
 
     // The instrument and percussion lists, filled with their signals blocked; none selected.

@@ -66,6 +66,9 @@ public:
     // ---------------------------------------------------------------------- layout (form1_layout.cpp)
     // Creates and places every control; the constructor calls it before the wire functions.
     void createControls();
+    // Shows picture 102..105 on key Index (drawn once per picture for the key sizes).
+    void SetKeyPicture(int Index, int PictureId);
+    std::array<int, 65> KeyPicture{};   // the picture each key shows (0 before the set-up)
 
     // ------------------------------------------------------------ live keys (form1_keys.cpp)
     void SFYXYZ_KeyDown(int KeyCode, int Shift);

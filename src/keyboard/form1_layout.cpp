@@ -5,6 +5,7 @@
 // buttons, the recorder and the window buttons. Bottom: the damper strip and the 65 keys.
 #include "forms/geometry.h"
 #include "keyboard/form1.h"
+#include "resources/pictures.h"
 
 #include <QFont>
 #include <QSignalBlocker>
@@ -23,12 +24,17 @@ const char* const kTabStyle =
     "QRadioButton { border: 1px solid #8a8a8a; border-bottom: none; background: #d8d8d8;"
     " padding-left: 18px; }"
     "QRadioButton:checked { background: #f4f4f4; font-weight: bold; }"
-    "QRadioButton::indicator { width: 0px; height: 0px; }";
+    "QRadioButton::indicator { image: none; border: none; width: 0px; height: 0px; margin: 0px; }";
 
 const char* const kTopicStyle =
     "QRadioButton { border: 1px solid #9a9a9a; background: #e4e4e4; padding-left: 6px; }"
     "QRadioButton:checked { background: #ffffff; font-weight: bold; }"
-    "QRadioButton::indicator { width: 0px; height: 0px; }";
+    "QRadioButton::indicator { image: none; border: none; width: 0px; height: 0px; margin: 0px; }";
+
+const char* const kKeyStyle =
+    "QRadioButton { border: 1px solid #9a9a9a; background: #e4e4e4; padding-left: 3px; }"
+    "QRadioButton:checked { background: #ffffff; font-weight: bold; }"
+    "QRadioButton::indicator { image: none; border: none; width: 0px; height: 0px; margin: 0px; }";
 
 bool isBlackKey(int i)
 {
@@ -253,16 +259,20 @@ void Form1::createControls()
                                              "F8", "F9", "F10", "F11", "F12", "0", "1",
                                              "2", "3", "4", "5", "6", "7", "8",
                                              "9", "Ins", "Hom", "Pup", "Del", "End", "Pdo"};
+    // The key selectors look like small keys: three rows, function keys, keypad, editing keys.
+    auto* keyRows = new QWidget(p);
+    keyRows->setGeometry(6, 6, 388, 80);
+    keyRows->setStyleSheet(QString::fromLatin1(kKeyStyle));
     for (int k = 0; k < 28; ++k) {
-        int x, y;
+        int x, y, w = 30;
         if (k < 12) {
-            x = 6 + 32 * k, y = 6;
+            x = 32 * k, y = 0;
         } else if (k < 22) {
-            x = 6 + 32 * (k - 12), y = 32;
+            x = 32 * (k - 12), y = 27;
         } else {
-            x = 6 + 44 * (k - 22), y = 58;
+            x = 42 * (k - 22), y = 54, w = 40;
         }
-        Option3[k] = option(p, QString::fromLatin1(keyNames[k]), x, y, k < 22 ? 32 : 44, 22);
+        Option3[k] = option(keyRows, QString::fromLatin1(keyNames[k]), x, y, w, 24);
     }
     for (int j = 0; j < 3; ++j) {
         label(p, layerNames[j], 6, 92 + 30 * j, 50, 24);
@@ -279,7 +289,7 @@ void Form1::createControls()
     BCSZ = button(p, QStringLiteral("保存"), 276, 192, 110, 26);
 
     // ---- middle column: title and hint lines, keyboard map, key catcher
-    FJWZ = label(this, QStringLiteral("现在允许演奏。。。"), 412, 6, 170, 22);
+    FJWZ = label(this, QStringLiteral("Velqor电子琴"), 412, 6, 170, 22);
     QFont bold = f;
     bold.setBold(true);
     FJWZ->setFont(bold);
@@ -290,6 +300,7 @@ void Form1::createControls()
     XSWB->setFrameShadow(QFrame::Sunken);
     Picture2 = new QFrame(this);
     Picture2->setGeometry(408, 152, 175, 51);
+    Picture2->setFrameShape(QFrame::Box);
     Image3 = new QLabel(Picture2);
     Image3->setGeometry(0, 0, 175, 51);
     Image3->setScaledContents(true);
@@ -322,6 +333,7 @@ void Form1::createControls()
         Image1[i]->setGeometry(8 + 36 * i, 6, 32, 32);
         Image1[i]->setAutoRaise(true);
         Image1[i]->setIconSize(QSize(28, 28));
+        Image1[i]->setIcon(res::LoadResPicture(res::PlayIdle + 2 * i));
     }
     Label12 = label(recorder, QStringLiteral("00:00"), 8, 40, 104, 20);
     Label12->setAlignment(Qt::AlignCenter);
@@ -372,6 +384,22 @@ void Form1::createControls()
     BZDS = new forms::FormTimer(this, 0, false);
     HXYS = new forms::FormTimer(this, 0, false);
     Lyjsj = new forms::FormTimer(this, 1000, false);
+}
+
+void Form1::SetKeyPicture(int Index, int PictureId)
+{
+    // Pictures 102..105 drawn at the key sizes, once each.
+    static std::array<QPixmap, 4> cache;
+    const int slot = PictureId - res::WhiteKeyUp;
+    if (slot < 0 || slot > 3) return;
+    if (cache[slot].isNull()) {
+        const bool black = PictureId == res::BlackKeyUp || PictureId == res::BlackKeyDown;
+        const QSize size = black ? QSize(kBlackKeyWidth, kBlackKeyHeight)
+                                 : QSize(kWhiteKeyWidth, kClientHeight - kKeysTop);
+        cache[slot] = res::LoadResPicture(PictureId, size);
+    }
+    Picture1[Index]->setPixmap(cache[slot]);
+    KeyPicture[Index] = PictureId;
 }
 
 }  // namespace keyboard

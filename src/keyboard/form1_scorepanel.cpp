@@ -83,7 +83,7 @@ void Form1::ReleaseKeyPicture(int key)
 {
     if (key < 0 || key >= int(Picture1.size())) return;
     const bool white = midi::state().KeyIsWhite[size_t(key)] != 0;
-    Picture1[size_t(key)]->setPixmap(res::LoadResPicture(white ? res::WhiteKeyUp : res::BlackKeyUp));
+    SetKeyPicture(key, white ? res::WhiteKeyUp : res::BlackKeyUp);
 }
 
 void Form1::StopScorePlayback()

@@ -49,32 +49,40 @@ void copyMissing(const QString& from, const QString& to)
     }
 }
 
-QString defaultFolder()
+}  // namespace
+
+void CopyShippedFiles(const QString& exeFolder, const QString& userFolder, const QString& exeName)
 {
-    const QString exeFolder = QCoreApplication::applicationDirPath();
-    if (QFileInfo(exeFolder).isWritable()) return withSlash(exeFolder);
-    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (user.isEmpty() || !QDir().mkpath(user)) return withSlash(exeFolder);
-    // The program itself does not live in the data folder: only its data files are copied.
-    const QString exeName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     QDir source(exeFolder);
+    const QDir target(userFolder);
     for (const QFileInfo& entry : source.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        const QString copy = target.filePath(entry.fileName());
         if (entry.isDir()) {
-            QDir().mkpath(QDir(user).filePath(entry.fileName()));
-            copyMissing(entry.absoluteFilePath(), QDir(user).filePath(entry.fileName()));
-        } else if (entry.fileName() != exeName && !QFileInfo::exists(QDir(user).filePath(entry.fileName()))) {
-            QFile::copy(entry.absoluteFilePath(), QDir(user).filePath(entry.fileName()));
+            QDir().mkpath(copy);
+            copyMissing(entry.absoluteFilePath(), copy);
+        } else if (entry.fileName() != exeName && !QFileInfo::exists(copy)) {
+            QFile::copy(entry.absoluteFilePath(), copy);
         }
     }
-    return withSlash(user);
 }
 
-}  // namespace
+QString ChooseProgramFolder(const QString& exeFolder, const QString& userFolder, const QString& exeName)
+{
+    if (QFileInfo(exeFolder).isWritable()) return withSlash(exeFolder);
+    // The user folder is filled once, when it is made: files the user deleted stay deleted.
+    const bool firstStart = !QFileInfo::exists(userFolder);
+    if (userFolder.isEmpty() || !QDir().mkpath(userFolder)) return withSlash(exeFolder);
+    if (firstStart) CopyShippedFiles(exeFolder, userFolder, exeName);
+    return withSlash(userFolder);
+}
 
 QString ProgramFolder()
 {
     if (!folderOverride().isEmpty()) return folderOverride();
-    static const QString folder = defaultFolder();
+    static const QString folder = ChooseProgramFolder(
+        QCoreApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+        QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     return folder;
 }
 

@@ -9,6 +9,13 @@ namespace keyboard {
 // otherwise the per-user data folder, filled on first use from the files shipped next to the
 // executable. Tests point it at a folder of their own with setProgramFolder.
 QString ProgramFolder();
+// The choice behind ProgramFolder: `exeFolder` when it is writable, else `userFolder`; when the
+// user folder does not exist yet it is made and filled with CopyShippedFiles. The result ends
+// with "/".
+QString ChooseProgramFolder(const QString& exeFolder, const QString& userFolder, const QString& exeName);
+// Copies every file and folder of `exeFolder` that `userFolder` lacks into it, except the
+// program file `exeName`; what the user folder holds already is kept.
+void CopyShippedFiles(const QString& exeFolder, const QString& userFolder, const QString& exeName);
 // Sets the folder ProgramFolder returns (a trailing "/" is added); empty restores the default.
 void setProgramFolder(const QString& folder);
 

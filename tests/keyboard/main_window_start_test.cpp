@@ -38,14 +38,64 @@ TEST_F(MainWindowStart, FirstActivationBuildsTheKeysAndStepBoxes)
     int white = 0;
     for (int i = 0; i < 65; ++i) white += midi::state().KeyIsWhite[i] == -1;
     EXPECT_EQ(white, 38);
-    for (int i : {0, 2, 4, 5, 7, 9, 11, 12, 64}) EXPECT_EQ(midi::state().KeyIsWhite[i], -1) << i;
-    for (int i : {1, 3, 6, 8, 10, 61, 63}) EXPECT_EQ(midi::state().KeyIsWhite[i], 0) << i;
+    for (int i : {0, 2, 4, 5, 7, 9, 11, 12, 64}) {
+        EXPECT_EQ(midi::state().KeyIsWhite[i], -1) << i;
+        EXPECT_EQ(f.KeyPicture[i], 102) << i;
+    }
+    for (int i : {1, 3, 6, 8, 10, 61, 63}) {
+        EXPECT_EQ(midi::state().KeyIsWhite[i], 0) << i;
+        EXPECT_EQ(f.KeyPicture[i], 104) << i;
+    }
+    for (int i = 0; i < 65; ++i) EXPECT_FALSE(f.Picture1[i]->pixmap().isNull()) << i;
     for (int i = 1; i <= 16; ++i) {
         ASSERT_NE(f.BZA[i], nullptr);
         ASSERT_NE(f.BZC[i], nullptr);
         EXPECT_EQ(f.BZB[i]->x(), 13 * i);
         EXPECT_EQ(f.BZB[i]->parentWidget(), f.BZB[0]->parentWidget());
     }
+}
+
+TEST_F(MainWindowStart, FirstActivationSetsTheStartValues)
+{
+    keyboard::Form1& f = start();
+    const auto& s = midi::state();
+    EXPECT_EQ(f.ComSounds[0]->currentText(), QStringLiteral("52.合成弦乐2"));
+    EXPECT_EQ(f.ComSounds[1]->currentText(), QStringLiteral("15.编钟"));
+    EXPECT_EQ(f.ComSounds[2]->currentText(), QStringLiteral("79.口哨"));
+    EXPECT_EQ(f.xuanyue->currentText(), QStringLiteral("25.尼龙弦吉它"));
+    EXPECT_EQ(f.Combo3->currentText(), QStringLiteral("25.尼龙弦吉它"));
+    EXPECT_EQ(f.Combo1->currentText(), QStringLiteral("2.电钢琴 "));
+    EXPECT_EQ(f.HxYL->currentText(), QStringLiteral("55"));
+    EXPECT_EQ(f.Zxlyl[0]->currentText(), QStringLiteral("70"));
+    EXPECT_EQ(f.Zxlyl[1]->currentText(), QStringLiteral("55"));
+    EXPECT_EQ(f.Zxlyl[2]->currentText(), QStringLiteral("55"));
+    EXPECT_EQ(f.YD->currentText(), QStringLiteral("C"));
+    EXPECT_EQ(f.SD->currentText(), QStringLiteral("70"));
+    EXPECT_EQ(f.VsbVol->currentText(), QStringLiteral("100"));
+    for (QComboBox* c : {f.Combo1, f.Combo3, f.xuanyue, f.ComSounds[0], f.YQSZ[0], f.YQSZ[2]})
+        EXPECT_EQ(c->count(), 129);
+    for (QComboBox* c : {f.LblInst[0], f.LblInst[2], f.YQSZ[3]}) {
+        EXPECT_EQ(c->count(), 47);
+        EXPECT_EQ(c->itemText(46), QStringLiteral("三角铃-开音"));
+    }
+    EXPECT_EQ(f.ComSounds[2]->itemText(128), QStringLiteral("128.枪声"));
+    EXPECT_EQ(s.ChannelProgram[0], 52);
+    EXPECT_EQ(s.ChannelProgram[1], 15);
+    EXPECT_EQ(s.ChannelProgram[2], 79);
+    EXPECT_EQ((std::array<int16_t, 4>{s.ChannelVelocity[0], s.ChannelVelocity[1], s.ChannelVelocity[2],
+                                      s.ChannelVelocity[3]}),
+              (std::array<int16_t, 4>{70, 55, 55, 55}));
+    EXPECT_EQ(s.BaseNote, 36);
+    EXPECT_EQ(s.StepMs, 107);
+    EXPECT_EQ(f.Timer1->interval(), 107);
+    EXPECT_EQ(s.RhythmLastStep, 15);
+    EXPECT_TRUE(s.ScoreText.isEmpty());
+    EXPECT_EQ(s.HoldTicks, 0);
+    EXPECT_EQ(f.XSWB->text(), QStringLiteral(
+        "    当键盘演奏无声时请将输入法切换为英语(美国)输入方式，演奏当中可用空格键终止演奏！"));
+    // The settings file was read by the activation.
+    EXPECT_EQ(s.PresetTable[4][2], 101);
+    EXPECT_EQ(s.KeypadDrums[0], 3);
 }
 
 TEST_F(MainWindowStart, FirstActivationEndsWithTheStartPrograms)

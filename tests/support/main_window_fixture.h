@@ -47,6 +47,7 @@ protected:
     keyboard::Form1& start(bool withSettings = true)
     {
         if (withSettings) writeDefaultSettings();
+        form.reset();
         form = std::make_unique<keyboard::Form1>();
         form->Show();
         return *form;

@@ -1,0 +1,244 @@
+// Start-up window, activation, exit and farewell window.
+#include "forms/textfile.h"
+#include "forms/windows.h"
+#include "keyboard/dzqqd.h"
+#include "keyboard/form3.h"
+#include "support/main_window_fixture.h"
+
+#include <QBitmap>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+using testing_support::MainWindowFixture;
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray defaultBytes() { return forms::encodeGbk(keyboard::DefaultSettingsText()); }
+
+int closeCount(const platform::CaptureMidiService& midi)
+{
+    int n = 0;
+    for (const auto& e : midi.events) n += e.kind == platform::CaptureMidiService::Kind::Close;
+    return n;
+}
+
+class LifeCycle : public MainWindowFixture {
+protected:
+    // A start-up window with a lock name of this test run.
+    std::unique_ptr<keyboard::DZQQD> startupWindow()
+    {
+        auto w = std::make_unique<keyboard::DZQQD>();
+        w->InstanceKey = QStringLiteral("velqor-test-%1").arg(QCoreApplication::applicationPid());
+        return w;
+    }
+};
+
+TEST_F(LifeCycle, StartupWindowCreatesTheSettingsFileInTheProgramFolder)
+{
+    QTemporaryDir elsewhere;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(elsewhere.path());
+    auto w = startupWindow();
+    w->Form_Load();
+    QDir::setCurrent(previous);
+    EXPECT_FALSE(keyboard::EndRequested());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(readFile(settingsPath()), defaultBytes());
+    EXPECT_FALSE(QFileInfo::exists(elsewhere.path() + "/velqor.ini"));
+    EXPECT_TRUE(w->Timer1->running());
+    EXPECT_EQ(w->Timer1->interval(), 25000);
+}
+
+TEST_F(LifeCycle, StartupWindowKeepsAnExistingSettingsFile)
+{
+    writeFile(settingsPath(), "my own settings\r\n");
+    startupWindow()->Form_Load();
+    EXPECT_EQ(readFile(settingsPath()), "my own settings\r\n");
+}
+
+TEST_F(LifeCycle, KnownAtOnceHandsOverAndTheTimerNeverFires)
+{
+    form = std::make_unique<keyboard::Form1>();   // registered, not yet loaded
+    auto w = startupWindow();
+    w->Form_Load();
+    w->show();
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    EXPECT_FALSE(w->Timer1->running());
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->WindowReady);
+}
+
+TEST_F(LifeCycle, SettingsFileOfFiftyOneLinesIsRewrittenAndTheProgramEnds)
+{
+    QStringList lines = forms::splitLines(keyboard::DefaultSettingsText()).mid(0, 51);
+    ASSERT_TRUE(forms::writeLines(settingsPath(), lines));
+    keyboard::Form1& f = start(false);
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("读取设置文件出错，软件需重新启动!")});
+    EXPECT_EQ(endCount, 1);
+    EXPECT_EQ(readFile(settingsPath()), defaultBytes());
+    EXPECT_FALSE(f.WindowReady);   // the set-up did not run
+}
+
+TEST_F(LifeCycle, ReactivationRereadsTheSettingsWithoutRepeatingTheSetup)
+{
+    keyboard::Form1& f = start();
+    QCheckBox* box = f.BZA[16];
+    auto& s = midi::state();
+    EXPECT_EQ(s.PresetTable[4][1], 86);
+    s.PresetTable[4][1] = 1;   // changed on the panel, not saved
+    s.ScoreText = QStringLiteral("KC4KD2TZ");
+    f.ComSounds[0]->setCurrentIndex(10);
+    f.MiniWindow = true;
+    f.hide();
+    ASSERT_TRUE(forms::showWindow(forms::window::Main));
+    EXPECT_EQ(s.PresetTable[4][1], 86);
+    EXPECT_EQ(f.Text3->toPlainText(), QStringLiteral("KC4KD2TZ"));
+    EXPECT_EQ(f.BZA[16], box);
+    EXPECT_EQ(f.StepRows[0]->findChildren<QCheckBox*>().size(), 17);
+    EXPECT_EQ(f.ComSounds[0]->currentIndex(), 10);
+    EXPECT_EQ(f.ComSounds[0]->count(), 129);
+    EXPECT_FALSE(f.MiniWindow);
+    EXPECT_EQ(endCount, 0);
+}
+
+TEST_F(LifeCycle, FirstRhythmFileOfTheRecordFolderIsApplied)
+{
+    writeFile(recordFolder() + "/b.bin", "second pattern");
+    writeFile(recordFolder() + "/a.bin", "first pattern\r\n");
+    writeFile(recordFolder() + "/notes.txt", "not a rhythm");
+    keyboard::Form1& f = start();
+    EXPECT_EQ(f.File1->count(), 2);
+    EXPECT_EQ(f.Label11->text(), QStringLiteral(" 1★a.bin"));
+    EXPECT_EQ(midi::state().RhythmFileText, QStringLiteral("first pattern\r\n"));
+    EXPECT_EQ(f.CommonDialog1.InitDir, recordFolder() + "/");
+}
+
+TEST_F(LifeCycle, StartGoesOnWithoutRecordFolderOrWithAnOversizedRhythmFile)
+{
+    const QString designed = keyboard::Form1().Label11->text();
+    QDir(recordFolder()).removeRecursively();
+    {
+        keyboard::Form1& f = start();
+        EXPECT_TRUE(f.WindowReady);
+        EXPECT_TRUE(QFileInfo(recordFolder()).isDir());
+        EXPECT_EQ(f.Label11->text(), designed);
+    }
+    writeFile(recordFolder() + "/big.bin", QByteArray(40000, '*'));
+    keyboard::Form1& f = start();
+    EXPECT_TRUE(f.WindowReady);
+    EXPECT_EQ(f.Label11->text(), designed);
+    EXPECT_TRUE(midi::state().RhythmFileText.isEmpty());
+    EXPECT_FALSE(dialogs.messages.contains(QStringLiteral("读取设置文件出错，软件需重新启动!")));
+    EXPECT_EQ(endCount, 0);
+}
+
+TEST_F(LifeCycle, ExitClosesTheDeviceOnceAndShowsTheFarewell)
+{
+    keyboard::Form1& f = start();
+    openDevice();
+    QTest::mouseClick(f.Command1, Qt::LeftButton);
+    EXPECT_EQ(closeCount(midi), 1);
+    EXPECT_EQ(midi::state().MidiOutHandle, 0);
+    EXPECT_TRUE(media.ops.contains(QStringLiteral("close")));
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_FALSE(f.Timer2->running());
+    ASSERT_NE(f.Farewell, nullptr);
+    EXPECT_TRUE(f.Farewell->isVisible());
+    EXPECT_EQ(endCount, 0);
+}
+
+TEST_F(LifeCycle, ClosingTheWindowAlsoUnloadsIt)
+{
+    keyboard::Form1& f = start();
+    openDevice();
+    f.close();
+    EXPECT_EQ(closeCount(midi), 1);
+    ASSERT_NE(f.Farewell, nullptr);
+    EXPECT_TRUE(f.Farewell->isVisible());
+}
+
+TEST_F(LifeCycle, FarewellWindowIsCutToTheTextAndEndsTheProgram)
+{
+    keyboard::Form3 w;
+    w.Show();
+    const QRegion mask = w.mask();
+    ASSERT_FALSE(mask.isEmpty());
+    EXPECT_EQ(w.palette().color(QPalette::Window), QColor(128, 128, 128));
+    EXPECT_EQ(w.Timer1->interval(), 4000);
+    EXPECT_TRUE(w.Timer1->running());
+
+    // The mask follows the glyphs: filled strokes are in it, the window's corner and the
+    // enclosed holes of the glyphs are not.
+    EXPECT_FALSE(mask.contains(QPoint(0, w.height() - 1)));
+    const QPainterPath& path = w.TextOutline;
+    const auto polygons = path.toSubpathPolygons();
+    int strokes = 0, holes = 0, wrong = 0;
+    for (int y = 2; y < w.height() - 2; y += 3) {
+        for (int x = 2; x < w.width() - 2; x += 3) {
+            bool allIn = true, allOut = true;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx) {
+                    const bool in = path.contains(QPointF(x + dx + 0.5, y + dy + 0.5));
+                    allIn = allIn && in;
+                    allOut = allOut && !in;
+                }
+            const QPoint p(x, y);
+            if (allIn) {
+                ++strokes;
+                wrong += !mask.contains(p);
+            } else if (allOut) {
+                bool enclosed = false;
+                for (const QPolygonF& poly : polygons) enclosed = enclosed || poly.containsPoint(p, Qt::OddEvenFill);
+                if (enclosed) {
+                    ++holes;
+                    wrong += mask.contains(p);
+                }
+            }
+        }
+    }
+    EXPECT_GT(strokes, 100);
+    EXPECT_GT(holes, 10);
+    EXPECT_EQ(wrong, 0);
+
+    w.Timer1->tick();
+    EXPECT_EQ(endCount, 1);
+    QTest::mouseClick(&w, Qt::LeftButton, {}, path.pointAtPercent(0.0).toPoint());
+    EXPECT_EQ(endCount, 2);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LifeCycle, KeyCatcherHoldsTheFocusAndTakesEveryKey)
+{
+    keyboard::Form1& f = start();
+    EXPECT_EQ(f.focusWidget(), f.SFYXYZ);
+    EXPECT_FALSE(f.SFYXYZ->testAttribute(Qt::WA_InputMethodEnabled));
+    for (int key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Left, Qt::Key_Down, Qt::Key_F1}) {
+        QTest::keyClick(f.SFYXYZ, Qt::Key(key));
+        EXPECT_EQ(f.focusWidget(), f.SFYXYZ) << key;
+    }
+    // A key that some shortcut might claim is handed to the catcher as a plain key press.
+    QKeyEvent probe(QEvent::ShortcutOverride, Qt::Key_F1, Qt::NoModifier);
+    probe.ignore();
+    QCoreApplication::sendEvent(f.SFYXYZ, &probe);
+    EXPECT_TRUE(probe.isAccepted());
+}
+
+}  // namespace
