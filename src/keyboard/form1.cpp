@@ -81,7 +81,6 @@ void Form1::Show()
         Form_Load();
     }
     show();
-    raise();
     activateWindow();
     Form_Activate();
 }
@@ -111,8 +110,10 @@ void Form1::Form_Activate()
     // A damaged settings file is replaced by the defaults and the program starts again.
     if (ReadSettingsFile(s.AppFolder, s) == SettingsRead::Damaged) {
         if (!WriteDefaultSettings(s.AppFolder)) {
-            // Nothing can be written: go on with the default settings in memory.
-            forms::MsgBox(QStringLiteral("无法写入设置文件，本次使用默认设置！"), this);
+            // Nothing can be written: go on with the default settings in memory, and say so
+            // once, not at every activation.
+            if (!SettingsUnwritable) forms::MsgBox(QStringLiteral("无法写入设置文件，本次使用默认设置！"), this);
+            SettingsUnwritable = true;
             ApplySettingsLines(forms::splitLines(DefaultSettingsText()), s);
         } else {
             forms::MsgBox(QStringLiteral("读取设置文件出错，软件需重新启动!"), this);

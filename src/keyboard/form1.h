@@ -58,6 +58,7 @@ public:
     bool Unloaded = false;      // the unload step has run
     bool WindowReady = false;   // the first-time set-up has run
     bool MiniWindow = false;    // small-window mode
+    bool SettingsUnwritable = false;   // a damaged settings file could not be replaced
 
     QPushButton* Command1 = nullptr;   // "退出"
     CommonDialog CommonDialog1;

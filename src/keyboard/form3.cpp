@@ -32,7 +32,6 @@ void Form3::Show()
         Form_Load();
     }
     show();
-    raise();
 }
 
 void Form3::Form_Load()

@@ -242,3 +242,33 @@ TEST_F(LifeCycle, KeyCatcherHoldsTheFocusAndTakesEveryKey)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LifeCycle, UnwritableSettingsFileStartsWithTheDefaultsInMemory)
+{
+    // The start-up window cannot create the file in a folder that does not exist.
+    keyboard::setProgramFolder(appFolder + "missing");
+    auto w = startupWindow();
+    w->Form_Load();
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("无法写入设置文件，本次使用默认设置！")});
+    EXPECT_FALSE(keyboard::EndRequested());
+    EXPECT_EQ(midi::state().PresetTable[4][2], 101);
+
+    // A damaged file that cannot be replaced (here a folder in its place): the start goes on
+    // with the defaults, and the message is shown once, not at every activation.
+    midi::resetState();
+    dialogs.messages.clear();
+    keyboard::setProgramFolder(appFolder);
+    QDir().mkpath(settingsPath());
+    keyboard::Form1& f = start(false);
+    EXPECT_TRUE(f.WindowReady);
+    EXPECT_EQ(endCount, 0);
+    EXPECT_EQ(midi::state().KeypadDrums[0], 3);
+    f.hide();
+    f.Show();
+    EXPECT_EQ(dialogs.messages.count(QStringLiteral("无法写入设置文件，本次使用默认设置！")), 1);
+    EXPECT_FALSE(dialogs.messages.contains(QStringLiteral("读取设置文件出错，软件需重新启动!")));
+}
+
+}  // namespace
