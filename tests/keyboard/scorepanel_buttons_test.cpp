@@ -228,20 +228,17 @@ TEST_F(ScorePanelTest, ClearDuringPlaybackEndsWithTheScoreError)
 TEST_F(ScorePanelTest, ReleasedKeyPictureFollowsTheKeysColour)
 {
     auto& s = midi::state();
-    auto same = [](QLabel* key, int id) {
-        return key->pixmap().toImage() == res::LoadResPicture(id).toImage();
-    };
     s.LastKey = 1;   // a black key, left pressed by mouse playing
-    f().Picture1[1]->setPixmap(res::LoadResPicture(res::BlackKeyDown));
+    f().SetKeyPicture(1, res::BlackKeyDown);
     play("KC2TZ");
-    EXPECT_TRUE(same(f().Picture1[1], res::BlackKeyUp));
+    EXPECT_EQ(f().KeyPicture[1], res::BlackKeyUp);
 
     // The end of a score releases the last note's key (a white one).
-    f().Picture1[24]->setPixmap(res::LoadResPicture(res::WhiteKeyDown));
+    f().SetKeyPicture(24, res::WhiteKeyDown);
     notesStarted(2);
     EXPECT_EQ(s.LastKey, 24);
     EXPECT_FALSE(f().Auditioning);
-    EXPECT_TRUE(same(f().Picture1[24], res::WhiteKeyUp));
+    EXPECT_EQ(f().KeyPicture[24], res::WhiteKeyUp);
 }
 
 TEST_F(ScorePanelTest, NewOpensTheEntryDialogAndReturnShowsTheScore)
