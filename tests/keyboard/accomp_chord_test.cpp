@@ -74,18 +74,6 @@ TEST(ChordPatterns, DerivedRowsMoveTheTonesOfChordOne)
               (std::array<int32_t, 5>{26, 28, 29, 31, 33}));
 }
 
-TEST(ChordPatterns, EditedLinesAndProgressions)
-{
-    EXPECT_EQ(normalisePatternLine(QStringLiteral("kc  ke")), QStringLiteral("KC--KE--------------------------"));
-    EXPECT_EQ(normalisePatternLine(QString()), QString(32, '-'));
-
-    EXPECT_EQ(*parseProgression(QStringLiteral("1645")), (std::vector<int>{1, 6, 4, 5}));
-    EXPECT_TRUE(parseProgression(QString())->empty());
-    EXPECT_FALSE(parseProgression(QStringLiteral("17")));
-    EXPECT_FALSE(parseProgression(QStringLiteral("1 2")));
-    EXPECT_FALSE(parseProgression(QStringLiteral("0")));
-}
-
 TEST(ChordPatterns, PickRoundsHalvesToEvenAndNeverGivesZero)
 {
     EXPECT_EQ(pickEntry(0.0, 6), 1);
@@ -169,22 +157,6 @@ protected:
     }
 };
 
-TEST_F(ChordVoiceTest, TonicNoteFollowsTheProgression)
-{
-    const auto t = table(QStringLiteral("KC"));
-    std::vector<int> notes;
-    for (int i = 1; i <= 4; ++i) {
-        midi::state().ChordIndex = int16_t(i);
-        midi.clear();
-        playChordVoice(1, t, true);
-        const uint32_t last = midi.sent().back();
-        EXPECT_EQ(last & 0xFF, 0x93u);
-        EXPECT_EQ(last >> 16, 55u);
-        notes.push_back(int((last >> 8) & 0xFF));
-    }
-    EXPECT_EQ(notes, (std::vector<int>{36 + 24, 36 + 33, 36 + 29, 36 + 31}));
-}
-
 TEST_F(ChordVoiceTest, EndingAfterAChordSendsSixtyFiveOffsAfterANoteOne)
 {
     auto& s = midi::state();
@@ -225,91 +197,12 @@ TEST_F(ChordVoiceTest, HoldRestAndSilentSingleNotes)
     EXPECT_EQ(s.ChordVoiceNote[1], 19);
 }
 
-TEST_F(ChordVoiceTest, VoiceTwoPlaysTheSecondLineOnChannelFour)
-{
-    auto& s = midi::state();
-    playChordVoice(2, table(QString(32, '-'), QStringLiteral("CC")), true);
-    EXPECT_EQ(noteOns(), 4);
-    EXPECT_EQ(s.ChordVoiceNote[2], 65);
-    EXPECT_EQ(s.TrackVolume[4], 55);
-    EXPECT_EQ(midi.sent().back(), 0x00373794u);   // the chord's top note, base + 19, at 55
-}
-
-TEST_F(ChordVoiceTest, PositionsOutsideTheTablesCountAsTheStart)
-{
-    auto& s = midi::state();
-    const auto t = table(QStringLiteral("KC--KE"));
-    s.CurStep = 9000;    // left by the editor
-    s.ChordIndex = 12;   // past the progression
-    playChordVoice(1, t, true);
-    EXPECT_EQ((midi.sent().back() >> 8) & 0xFF, 36u + 24);
-    EXPECT_EQ(s.CurStep, 9000);   // the voice only reads
-
-    s.RhythmStep = -3;
-    normaliseAccompanimentPositions();
-    EXPECT_EQ(s.CurStep, 0);
-    EXPECT_EQ(s.ChordIndex, 1);
-    EXPECT_EQ(s.RhythmStep, 0);
-
-    s.ChordCount = 0;   // an empty progression still plays position 1
-    s.ChordIndex = 1;
-    s.CurStep = 11;
-    s.RhythmLastStep = 11;
-    normaliseAccompanimentPositions();
-    EXPECT_EQ(s.ChordIndex, 1);
-    EXPECT_EQ(s.CurStep, 11);
-}
-
 // --- The pattern-line file -------------------------------------------------------------------
-
-const QStringList kDefaultLines = {
-    "LC--------------LGWCWEWGKCKEKG--", "WC--------------WC--WE--WG--WC--",
-    "WG--KC--KE--KG------KE--KC------", "WC--WG--KC--WG--WE--WG--LC--WG--",
-    "XZ--------------HCHCHCHCKGXZHCXZ", "XZ----------------MCHGHEHGHEHCKG",
-    "LG--WC----------LG--WC----------", "XZ------WG--WC--WE------WG--WE--",
-    "WGKCKEKGKCKEKGHCHEKEKGKAHCHDHEXZ", "KCXZ----WCXZ----WEXZ----KCKEKG--",
-    "KC--KGKEKC--KC--KE--------------", "LC--------XZLGXZLG----------XZ--",
-    "WC--WE--WG--WE--WG--KC--WG--WE--", "LC--LE--LG--LE--LG--WC--LC--LE--",
-    "KC--KE--KG--KE--KG--HC--KG--KE--"};
 
 QByteArray bytesOf(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-TEST(PatternFile, CreatedOnceThenReadWithoutACap)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(kPatternFileName);
-    PatternPool created = loadPatternPool(path, kDefaultLines.join("\n"));
-    EXPECT_EQ(created.source, PatternPool::Source::Created);
-    EXPECT_TRUE(created.lines.isEmpty());
-    EXPECT_EQ(bytesOf(path), kDefaultLines.join("\r\n").toLatin1() + "\r\n");
-
-    PatternPool read = loadPatternPool(path, QStringLiteral("ignored"));
-    EXPECT_EQ(read.source, PatternPool::Source::Read);
-    EXPECT_EQ(read.lines, kDefaultLines);
-
-    QStringList many;
-    for (int i = 0; i < 150; ++i) many << QStringLiteral("KC%1").arg(i, 30, 10, QLatin1Char('-'));
-    ASSERT_TRUE(forms::writeLines(path, many));
-    EXPECT_EQ(loadPatternPool(path, QString()).lines, many);
-
-    ASSERT_TRUE(forms::writeText(path, QString()));
-    read = loadPatternPool(path, QString());
-    EXPECT_EQ(read.source, PatternPool::Source::Read);
-    EXPECT_TRUE(read.lines.isEmpty());
-}
-
-TEST(PatternFile, UnusableFileOrFolderIsReported)
-{
-    QTemporaryDir dir;
-    EXPECT_EQ(loadPatternPool(dir.filePath("no/such/folder/HxJzMx.txt"), QStringLiteral("x")).source,
-              PatternPool::Source::Unavailable);
-    ASSERT_TRUE(QDir(dir.path()).mkdir(kPatternFileName));   // a folder where the file should be
-    EXPECT_EQ(loadPatternPool(dir.filePath(kPatternFileName), QStringLiteral("x")).source,
-              PatternPool::Source::Unavailable);
 }
 
 TEST(PatternFile, AppendAddsOnlyNewLinesAfterEndingTheLastOne)

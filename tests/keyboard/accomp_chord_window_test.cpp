@@ -217,20 +217,4 @@ TEST_F(ChordWindow, StartSendsTheChordProgramsInTheOrderOfItsSelections)
     EXPECT_EQ(last, closing);
 }
 
-TEST_F(ChordWindow, InstrumentListsMirrorEachOther)
-{
-    keyboard::Form1& f = startQuiet();
-    midi.clear();
-    f.xuanyue->setCurrentIndex(41);
-    EXPECT_EQ(f.Combo3->currentIndex(), 41);
-    EXPECT_EQ(f.Combo1->currentIndex(), 41);
-    std::vector<std::pair<int, int>> programs;
-    for (uint32_t v : sentWithStatus(0xC0, 0xCF)) programs.emplace_back(int(v & 0x0F), dataByte1(v));
-    const std::vector<std::pair<int, int>> expected = {{3, 40}, {4, 40}, {4, 40}, {5, 40}, {3, 40}};
-    EXPECT_EQ(programs, expected);
-
-    f.HxYL->setCurrentIndex(6);
-    EXPECT_EQ(midi::state().ChannelVelocity[3], 120);
-}
-
 }  // namespace
