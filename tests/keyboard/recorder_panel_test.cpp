@@ -179,4 +179,13 @@ TEST_F(RecorderPanel, PollOfAHiddenWindowLeavesAnotherWindowsRecordingAlone)
     EXPECT_EQ(media.ops, QStringList({"stop", "save /take.wav", "close"}));
 }
 
+TEST_F(RecorderPanel, LeavingTheProgramClosesTheDevice)
+{
+    record();
+    media.clear();
+    f.close();
+    EXPECT_EQ(media.ops, QStringList({"close"}));
+    EXPECT_FALSE(f.Lyjsj->enabled());
+}
+
 }  // namespace
