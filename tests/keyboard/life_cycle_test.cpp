@@ -83,6 +83,18 @@ TEST_F(LifeCycle, KnownAtOnceHandsOverAndTheTimerNeverFires)
     EXPECT_TRUE(form->WindowReady);
 }
 
+TEST_F(LifeCycle, StartupTimerHandsOverLikeTheButton)
+{
+    form = std::make_unique<keyboard::Form1>();
+    auto w = startupWindow();
+    w->Form_Load();
+    w->show();
+    w->Timer1->tick();
+    EXPECT_FALSE(w->Timer1->running());
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(form->isVisible());
+}
+
 TEST_F(LifeCycle, SettingsFileOfFiftyOneLinesIsRewrittenAndTheProgramEnds)
 {
     QStringList lines = forms::splitLines(keyboard::DefaultSettingsText()).mid(0, 51);
