@@ -1,0 +1,86 @@
+#include "platform/audio_engine.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <cstdio>
+
+namespace platform {
+
+AudioEngine& AudioEngine::instance()
+{
+    static AudioEngine engine;
+    return engine;
+}
+
+AudioEngine::~AudioEngine()
+{
+    if (device_) SDL_CloseAudioDevice(device_);
+    if (audioInit_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool AudioEngine::initAudio(QString* why)
+{
+    if (audioInit_) return true;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        if (why) *why = QString::fromUtf8(SDL_GetError());
+        return false;
+    }
+    audioInit_ = true;
+    return true;
+}
+
+bool AudioEngine::ensureOutput()
+{
+    if (device_ || triedOutput_) return device_ != 0;
+    triedOutput_ = true;
+    QString why;
+    if (initAudio(&why)) {
+        SDL_AudioSpec want{};
+        want.freq = kRate;
+        want.format = AUDIO_F32SYS;
+        want.channels = kChannels;
+        want.samples = kBufferFrames;
+        want.callback = &AudioEngine::callback;
+        want.userdata = this;
+        SDL_AudioSpec have{};
+        // No changes allowed: SDL converts to whatever the hardware takes.
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (!device_) why = QString::fromUtf8(SDL_GetError());
+    }
+    if (!device_) {
+        outputError_ = QStringLiteral("无法打开音频输出设备（%1），程序将没有声音。").arg(why);
+        std::fprintf(stderr, "velqor: %s\n", outputError_.toLocal8Bit().constData());
+        return false;
+    }
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+}
+
+void AudioEngine::addSource(AudioSource* source)
+{
+    std::lock_guard lock(mutex_);
+    if (std::find(sources_.begin(), sources_.end(), source) == sources_.end())
+        sources_.push_back(source);
+}
+
+void AudioEngine::removeSource(AudioSource* source)
+{
+    std::lock_guard lock(mutex_);
+    sources_.erase(std::remove(sources_.begin(), sources_.end(), source), sources_.end());
+}
+
+void AudioEngine::render(float* out, int frames)
+{
+    std::fill(out, out + frames * kChannels, 0.0f);
+    std::lock_guard lock(mutex_);
+    for (AudioSource* s : sources_) s->mixInto(out, frames);
+    for (int i = 0; i < frames * kChannels; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+}
+
+void AudioEngine::callback(void* self, unsigned char* stream, int len)
+{
+    static_cast<AudioEngine*>(self)->render(reinterpret_cast<float*>(stream),
+                                            len / int(sizeof(float) * kChannels));
+}
+
+}  // namespace platform

@@ -1,0 +1,163 @@
+#include "platform/builtin_synth.h"
+
+#include "platform/audio_engine.h"
+
+#include <QFileInfo>
+#include <atomic>
+#include <fluidsynth.h>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+bool isFile(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
+
+// Mixes the synthesizer into the engine's output.
+class SynthSource : public AudioSource {
+public:
+    explicit SynthSource(BuiltinSynth& synth) : synth_(synth) {}
+    void mixInto(float* out, int frames) override
+    {
+        if (int(left_.size()) < frames) {
+            left_.resize(frames);
+            right_.resize(frames);
+        }
+        synth_.render(left_.data(), right_.data(), frames);
+        for (int i = 0; i < frames; ++i) {
+            out[2 * i] += left_[i];
+            out[2 * i + 1] += right_[i];
+        }
+    }
+
+private:
+    BuiltinSynth& synth_;
+    std::vector<float> left_, right_;
+};
+
+}  // namespace
+
+struct BuiltinSynth::Impl {
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+    std::atomic<bool> loaded{false};   // read by the audio thread
+    SynthSource* source = nullptr;
+};
+
+QString findSoundFont()
+{
+    const QString env = qEnvironmentVariable("VELQOR_SOUNDFONT");
+    if (isFile(env)) return env;
+    if (fluid_settings_t* s = new_fluid_settings()) {
+        char* configured = nullptr;
+        QString path;
+        if (fluid_settings_dupstr(s, "synth.default-soundfont", &configured) == FLUID_OK && configured) {
+            path = QString::fromLocal8Bit(configured);
+            fluid_free(configured);
+        }
+        delete_fluid_settings(s);
+        if (isFile(path)) return path;
+    }
+    for (const char* known : {"/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
+                              "/usr/share/sounds/sf3/FluidR3_GM.sf3", "/usr/share/sounds/sf3/default-GM.sf3",
+                              "/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf3/MuseScore_General.sf3"}) {
+        if (isFile(QString::fromLatin1(known))) return QString::fromLatin1(known);
+    }
+    return {};
+}
+
+BuiltinSynth& BuiltinSynth::instance()
+{
+    static BuiltinSynth synth;
+    return synth;
+}
+
+BuiltinSynth::BuiltinSynth() : d_(new Impl)
+{
+    // Only warnings and errors of the synthesizer reach stderr.
+    fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
+    fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
+    d_->settings = new_fluid_settings();
+    fluid_settings_setnum(d_->settings, "synth.sample-rate", AudioEngine::kRate);
+    fluid_settings_setint(d_->settings, "synth.threadsafe-api", 1);
+    d_->synth = new_fluid_synth(d_->settings);
+    d_->source = new SynthSource(*this);
+    // The engine is created before the synthesizer, so it outlives it.
+    AudioEngine::instance().addSource(d_->source);
+}
+
+BuiltinSynth::~BuiltinSynth()
+{
+    AudioEngine::instance().removeSource(d_->source);
+    delete d_->source;
+    if (d_->synth) delete_fluid_synth(d_->synth);
+    if (d_->settings) delete_fluid_settings(d_->settings);
+    delete d_;
+}
+
+bool BuiltinSynth::loaded() const { return d_->loaded; }
+
+fluid_synth_t* BuiltinSynth::synth() const { return d_->synth; }
+
+bool BuiltinSynth::load()
+{
+    if (d_->loaded) return true;
+    if (!d_->synth) {
+        error_ = QStringLiteral("无法创建内置合成器。");
+        return false;
+    }
+    const QString path = findSoundFont();
+    if (path.isEmpty()) {
+        error_ = QStringLiteral("没有找到 General MIDI 音色库（SoundFont）。请安装 fluid-soundfont-gm "
+                                "软件包，或用环境变量 VELQOR_SOUNDFONT 指定音色库文件。");
+        return false;
+    }
+    if (fluid_synth_sfload(d_->synth, QFile::encodeName(path).constData(), 1) == FLUID_FAILED) {
+        error_ = QStringLiteral("无法读取音色库文件 %1。请重新安装 fluid-soundfont-gm 软件包，"
+                                "或用环境变量 VELQOR_SOUNDFONT 指定音色库文件。").arg(path);
+        return false;
+    }
+    d_->loaded = true;
+    soundFont_ = path;
+    error_.clear();
+    AudioEngine::instance().ensureOutput();
+    return true;
+}
+
+void BuiltinSynth::send(const uint8_t* bytes, int length)
+{
+    if (!d_->loaded || length < 2) return;
+    fluid_synth_t* s = d_->synth;
+    const int chan = bytes[0] & 0x0F;
+    const int d1 = bytes[1];
+    const int d2 = length > 2 ? bytes[2] : 0;
+    // Results are not looked at: a note-off that matches no voice, or a note on a channel
+    // without a preset, is not a failure of the device.
+    switch (bytes[0] & 0xF0) {
+    case 0x80: fluid_synth_noteoff(s, chan, d1); break;
+    case 0x90: fluid_synth_noteon(s, chan, d1, d2); break;   // velocity 0 is a note-off
+    case 0xA0: fluid_synth_key_pressure(s, chan, d1, d2); break;
+    case 0xB0: fluid_synth_cc(s, chan, d1, d2); break;
+    case 0xC0: fluid_synth_program_change(s, chan, d1); break;
+    case 0xD0: fluid_synth_channel_pressure(s, chan, d1); break;
+    case 0xE0: fluid_synth_pitch_bend(s, chan, d1 | (d2 << 7)); break;
+    default: break;
+    }
+}
+
+void BuiltinSynth::allSoundOff()
+{
+    if (d_->loaded) fluid_synth_all_sounds_off(d_->synth, -1);
+}
+
+void BuiltinSynth::render(float* left, float* right, int frames)
+{
+    if (!d_->loaded) {
+        std::fill(left, left + frames, 0.0f);
+        std::fill(right, right + frames, 0.0f);
+        return;
+    }
+    fluid_synth_write_float(d_->synth, frames, left, 0, 1, right, 0, 1);
+}
+
+}  // namespace platform
