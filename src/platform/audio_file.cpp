@@ -3,6 +3,7 @@
 #include "platform/audio_engine.h"
 
 #include <QFile>
+#include <algorithm>
 #include <SDL.h>
 #include <mpg123.h>
 #include <mutex>
@@ -144,7 +145,10 @@ Resampler::~Resampler()
 
 void Resampler::put(const float* stereo, int frames)
 {
-    if (stream_ && frames > 0) SDL_AudioStreamPut(stream_, stereo, frames * int(2 * sizeof(float)));
+    // SDL's stream drops input at the end of larger pieces when it resamples: feed small ones.
+    constexpr int kPiece = 256;
+    for (int done = 0; stream_ && done < frames; done += kPiece)
+        SDL_AudioStreamPut(stream_, stereo + 2 * done, std::min(kPiece, frames - done) * int(2 * sizeof(float)));
 }
 
 void Resampler::flush()

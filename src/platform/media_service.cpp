@@ -4,8 +4,6 @@
 
 namespace platform {
 
-std::unique_ptr<MediaService> createSystemMediaService();   // system_media_service.cpp
-
 namespace {
 MediaService* g_override = nullptr;
 }

@@ -4,6 +4,7 @@
 // WAV, plays WAV and MP3 through the audio engine.
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 namespace platform {
 
@@ -39,5 +40,8 @@ public:
 MediaService& mediaService();
 // Installs `service` (not owned); nullptr restores the system's.
 void setMediaService(MediaService* service);
+
+// A new instance of the system's service; mediaService() holds one for the run.
+std::unique_ptr<MediaService> createSystemMediaService();
 
 }  // namespace platform

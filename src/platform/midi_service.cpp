@@ -4,8 +4,6 @@
 
 namespace platform {
 
-std::unique_ptr<MidiService> createSystemMidiService();   // system_midi_service.cpp
-
 namespace {
 MidiService* g_override = nullptr;
 }

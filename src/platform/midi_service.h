@@ -3,6 +3,7 @@
 // an error text per result code, with the contract of a classic OS MIDI output API.
 #include <QString>
 #include <cstdint>
+#include <memory>
 
 namespace platform {
 
@@ -40,6 +41,10 @@ public:
 MidiService& midiService();
 // Installs `service` (not owned) in place of the system's; nullptr restores the system's.
 void setMidiService(MidiService* service);
+
+// A new instance of the system's service (the mapper, the built-in synthesizer and the system's
+// ports); midiService() holds one for the run.
+std::unique_ptr<MidiService> createSystemMidiService();
 
 // The Chinese text for a result code, shared by every implementation.
 QString midiErrorText(uint32_t code);

@@ -1,0 +1,158 @@
+#include "disk_audio.h"
+#include "platform/media_service.h"
+#include "platform/wave_player.h"
+#include "sound_check.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace platform;
+using disk_audio::output;
+using disk_audio::outputFrames;
+using disk_audio::waitMs;
+
+class MediaServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetWaveVolume(0xFFFFFFFF); }
+    QString path(const char* name) const { return QDir(disk_audio::tempDir()).filePath(QString::fromUtf8(name)); }
+    // Waits until playback ends; false after `limitMs`.
+    bool waitForStop(int limitMs)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (media->mode() == MediaMode::Playing) {
+            if (t.elapsed() > limitMs) return false;
+            waitMs(10);
+        }
+        return media->mode() == MediaMode::Stopped;
+    }
+    std::unique_ptr<MediaService> media = createSystemMediaService();
+};
+
+struct Format {
+    int bits;
+    int rate;
+    int sfFormat;
+};
+
+TEST_F(MediaServiceTest, RecordStopSaveWritesTheCapturedToneAsWav)
+{
+    for (const Format f : {Format{16, 44100, SF_FORMAT_PCM_16}, Format{8, 22050, SF_FORMAT_PCM_U8}}) {
+        SCOPED_TRACE(f.bits);
+        ASSERT_TRUE(disk_audio::writeCaptureTone(1000, f.bits, f.rate, 3.0));
+        media->close();
+        ASSERT_TRUE(media->openRecording(f.bits, f.rate, 2));
+        ASSERT_TRUE(media->record()) << media->lastError().toStdString();
+        EXPECT_EQ(media->mode(), MediaMode::Recording);
+        EXPECT_TRUE(media->record());   // pressed again: the take goes on
+        waitMs(400);
+        media->stop();
+        EXPECT_EQ(media->mode(), MediaMode::Stopped);
+        const int64_t recorded = media->lengthMs();
+        EXPECT_GT(recorded, 200);
+        EXPECT_LT(recorded, 900);
+
+        const QString file = path("我的 录音.wav");
+        ASSERT_TRUE(media->save(file)) << media->lastError().toStdString();
+        const sound_check::Sound s = sound_check::readSound(file);
+        ASSERT_TRUE(s.ok);
+        EXPECT_EQ(s.info.format, SF_FORMAT_WAV | f.sfFormat);
+        EXPECT_EQ(s.info.samplerate, f.rate);
+        EXPECT_EQ(s.info.channels, 2);
+        EXPECT_NEAR(s.seconds() * 1000, double(recorded), 1.0);
+        const std::vector<float> left = s.channel(0);
+        EXPECT_GT(sound_check::rms(left), 0.3);
+        EXPECT_NEAR(sound_check::dominantFrequency(left, f.rate, 200, 3000), 1000.0, 5.0);
+    }
+}
+
+TEST_F(MediaServiceTest, SaveReportsWhatReallyHappened)
+{
+    EXPECT_FALSE(media->save(path("nothing.wav")));   // nothing open
+    EXPECT_FALSE(media->lastError().isEmpty());
+    ASSERT_TRUE(media->openRecording(16, 44100, 2));
+    EXPECT_FALSE(media->save(path("empty.wav")));     // opened, never recorded
+    EXPECT_FALSE(QFile::exists(path("empty.wav")));
+
+    ASSERT_TRUE(disk_audio::writeCaptureTone(440, 16, 44100, 1.0));
+    ASSERT_TRUE(media->record());
+    waitMs(150);
+    media->stop();
+    EXPECT_FALSE(media->save(path("no such folder/take.wav")));
+    EXPECT_FALSE(media->lastError().isEmpty());
+    EXPECT_TRUE(media->save(path("take.wav")));       // the recording is still there
+    media->close();
+    EXPECT_EQ(media->mode(), MediaMode::NotOpen);
+    EXPECT_FALSE(media->save(path("after-close.wav")));
+    EXPECT_FALSE(media->record());
+    EXPECT_FALSE(media->openRecording(12, 44100, 2));
+}
+
+TEST_F(MediaServiceTest, WavPlaysToTheEndThroughTheMix)
+{
+    const QString file = path("Tone A.WAV");
+    ASSERT_TRUE(sound_check::writeSound(file, sound_check::tone(600, 44100, 2, 0.3), 44100, 2,
+                                        SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+    ASSERT_TRUE(media->openFile(file)) << media->lastError().toStdString();
+    EXPECT_EQ(media->mode(), MediaMode::Stopped);
+    EXPECT_NEAR(double(media->lengthMs()), 300.0, 1.0);
+    media->seekToStart();
+    const size_t mark = outputFrames();
+    ASSERT_TRUE(media->play());
+    EXPECT_EQ(media->mode(), MediaMode::Playing);
+    ASSERT_TRUE(waitForStop(3000));
+    EXPECT_NEAR(double(media->positionMs()), 300.0, 10.0);
+
+    waitMs(50);
+    const std::vector<float> left = output(mark);
+    const long onset = disk_audio::firstSound(left);
+    ASSERT_GE(onset, 0);
+    const std::vector<float> part(left.begin() + onset + 2400, left.begin() + onset + 12000);
+    EXPECT_NEAR(sound_check::dominantFrequency(part, 48000, 200, 3000), 600.0, 6.0);
+    EXPECT_LT(sound_check::rms(left, size_t(onset) + 14800), 1e-4);   // nothing after the end
+
+    // Played again after the end: from the start.
+    ASSERT_TRUE(media->play());
+    EXPECT_EQ(media->mode(), MediaMode::Playing);
+    media->stop();
+    EXPECT_EQ(media->mode(), MediaMode::Stopped);
+}
+
+TEST_F(MediaServiceTest, Mp3PlaysToTheEnd)
+{
+    SF_INFO probe{};
+    probe.samplerate = 44100;
+    probe.channels = 2;
+    probe.format = SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III;
+    if (!sf_format_check(&probe)) GTEST_SKIP() << "this libsndfile cannot write MP3";
+    const QString file = path("tone b.Mp3");
+    ASSERT_TRUE(sound_check::writeSound(file, sound_check::tone(800, 44100, 2, 0.3), 44100, 2, probe.format));
+    ASSERT_TRUE(media->openFile(file)) << media->lastError().toStdString();
+    EXPECT_NEAR(double(media->lengthMs()), 300.0, 60.0);
+    media->seekToStart();
+    ASSERT_TRUE(media->play());
+    ASSERT_TRUE(waitForStop(3000));
+    EXPECT_NEAR(double(media->positionMs()), double(media->lengthMs()), 10.0);
+}
+
+TEST_F(MediaServiceTest, FilesThatCannotPlayAreRefused)
+{
+    const QString other = path("tone.ogg");
+    ASSERT_TRUE(sound_check::writeSound(other, sound_check::tone(600, 44100, 2, 0.1), 44100, 2,
+                                        SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+    EXPECT_FALSE(media->openFile(other));
+    EXPECT_FALSE(media->lastError().isEmpty());
+    EXPECT_FALSE(media->openFile(path("missing.wav")));
+    QFile junk(path("junk.wav"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write("not a sound file");
+    junk.close();
+    EXPECT_FALSE(media->openFile(path("junk.wav")));
+    EXPECT_FALSE(media->play());
+    EXPECT_EQ(media->mode(), MediaMode::NotOpen);
+}
+
+}  // namespace

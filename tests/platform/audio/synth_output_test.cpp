@@ -1,0 +1,59 @@
+#include "disk_audio.h"
+#include "platform/midi_service.h"
+#include "sound_check.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace platform;
+using disk_audio::firstSound;
+using disk_audio::output;
+using disk_audio::outputFrames;
+using disk_audio::waitMs;
+
+class SynthOutput : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(service->open(-1, handle), kMidiOk) << service->errorText(kMidiNoDriver).toStdString();
+    }
+    void TearDown() override { service->close(handle); }
+    std::unique_ptr<MidiService> service = createSystemMidiService();
+    uint32_t handle = 0;
+};
+
+TEST_F(SynthOutput, NoteOnThroughTheMapperSoundsItsPitch)
+{
+    service->shortMsg(handle, 0x000000C0);   // piano on channel 0
+    waitMs(30);
+    const size_t mark = outputFrames();
+    service->shortMsg(handle, 0x00644590);   // note 69 (440 Hz), velocity 100
+    waitMs(400);
+    service->shortMsg(handle, 0x00004580);
+    const std::vector<float> left = output(mark);
+    const long onset = firstSound(left);
+    ASSERT_GE(onset, 0) << "the note made no sound";
+    ASSERT_GT(left.size(), size_t(onset) + 12000);
+    const std::vector<float> steady(left.begin() + onset + 1500, left.begin() + onset + 11100);
+    EXPECT_NEAR(sound_check::dominantFrequency(steady, 48000, 100, 2000), 440.0, 5.0);
+}
+
+TEST_F(SynthOutput, DrumsSoundOnChannelNineAndCloseSilencesEverything)
+{
+    service->shortMsg(handle, 0x000013C1);   // organ on channel 1: it sustains
+    service->shortMsg(handle, 0x00643C91);
+    service->shortMsg(handle, 0x00642699);   // snare on the percussion channel
+    waitMs(250);
+    const std::vector<float> playing = output(outputFrames() - 4800);
+    EXPECT_GT(sound_check::rms(playing), 0.005);
+
+    service->close(handle);
+    ASSERT_EQ(service->open(-1, handle), kMidiOk);
+    waitMs(300);   // let the reverb tail die away
+    const size_t mark = outputFrames();
+    waitMs(200);
+    EXPECT_LT(sound_check::rms(output(mark)), sound_check::rms(playing) / 100);
+}
+
+}  // namespace

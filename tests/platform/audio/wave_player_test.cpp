@@ -1,0 +1,97 @@
+#include "disk_audio.h"
+#include "platform/wave_player.h"
+#include "sound_check.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace platform;
+using disk_audio::firstSound;
+using disk_audio::output;
+using disk_audio::outputFrames;
+using disk_audio::waitMs;
+
+QString beep(double freq, double seconds, const char* name)
+{
+    const QString path = QDir(disk_audio::tempDir()).filePath(QString::fromUtf8(name));
+    EXPECT_TRUE(sound_check::writeSound(path, sound_check::tone(freq, 22050, 1, seconds), 22050, 1,
+                                        SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+    return path;
+}
+
+class WavePlayer : public ::testing::Test {
+protected:
+    void SetUp() override { SetWaveVolume(0xFFFFFFFF); }
+    void TearDown() override
+    {
+        PlaySoundFile(QString(), 0);
+        SetWaveVolume(0xFFFFFFFF);
+    }
+};
+
+TEST_F(WavePlayer, LoopsUntilAnEmptyNameStopsIt)
+{
+    const QString path = beep(1000, 0.15, "环 beep.wav");
+    const size_t mark = outputFrames();
+    ASSERT_TRUE(PlaySoundFile(path, kSoundAsync | kSoundNoDefault | kSoundLoop));
+    waitMs(500);
+    const std::vector<float> left = output(mark);
+    const long onset = firstSound(left);
+    ASSERT_GE(onset, 0);
+    ASSERT_GT(left.size(), size_t(onset) + 19200);
+    // Still sounding at 0.3 s, twice the file's length, with the file's pitch.
+    const std::vector<float> late(left.begin() + onset + 14400, left.begin() + onset + 19200);
+    EXPECT_GT(sound_check::rms(late), 0.2);
+    EXPECT_NEAR(sound_check::dominantFrequency(late, 48000, 200, 3000), 1000.0, 10.0);
+
+    EXPECT_FALSE(PlaySoundFile(QString(), 0));
+    waitMs(50);
+    const size_t after = outputFrames();
+    waitMs(150);
+    EXPECT_LT(sound_check::rms(output(after)), 1e-4);
+}
+
+TEST_F(WavePlayer, PlaysOnceAtTheWaveVolume)
+{
+    const QString path = beep(700, 0.1, "once.WAV");
+    SetWaveVolume(0x0000FFFF);   // left full, right off
+    const size_t mark = outputFrames();
+    ASSERT_TRUE(PlaySoundFile(path, kSoundAsync));
+    waitMs(400);
+    const std::vector<float> left = output(mark, 0);
+    const std::vector<float> right = output(mark, 1);
+    const long onset = firstSound(left);
+    ASSERT_GE(onset, 0);
+    EXPECT_GT(sound_check::rms(left, size_t(onset), size_t(onset) + 4000), 0.2);
+    EXPECT_LT(sound_check::rms(right), 1e-4);
+    // Over after its 0.1 s.
+    EXPECT_LT(sound_check::rms(left, size_t(onset) + 6000), 1e-4);
+}
+
+TEST_F(WavePlayer, NewSoundReplacesTheOldAndAMissingFileStopsIt)
+{
+    const QString low = beep(500, 0.2, "low.wav");
+    const QString high = beep(1500, 0.2, "high.wav");
+    ASSERT_TRUE(PlaySoundFile(low, kSoundAsync | kSoundLoop));
+    waitMs(100);
+    ASSERT_TRUE(PlaySoundFile(high, kSoundAsync | kSoundLoop));
+    waitMs(50);
+    size_t mark = outputFrames();
+    waitMs(200);
+    std::vector<float> left = output(mark);
+    ASSERT_GT(left.size(), 4800u);
+    const std::vector<float> part(left.begin(), left.begin() + 4800);
+    EXPECT_NEAR(sound_check::dominantFrequency(part, 48000, 200, 3000), 1500.0, 15.0);
+    EXPECT_LT(sound_check::powerAt(sound_check::windowed(part), 48000, 500),
+              sound_check::powerAt(sound_check::windowed(part), 48000, 1500) / 1000);
+
+    EXPECT_FALSE(PlaySoundFile(QDir(disk_audio::tempDir()).filePath("none.wav"), kSoundAsync));
+    waitMs(50);
+    mark = outputFrames();
+    waitMs(150);
+    EXPECT_LT(sound_check::rms(output(mark)), 1e-4);
+}
+
+}  // namespace
