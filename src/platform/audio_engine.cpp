@@ -56,6 +56,11 @@ bool AudioEngine::ensureOutput()
     return true;
 }
 
+void AudioEngine::setOutputPaused(bool paused)
+{
+    if (device_) SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+}
+
 void AudioEngine::addSource(AudioSource* source)
 {
     std::lock_guard lock(mutex_);

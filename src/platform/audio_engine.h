@@ -34,6 +34,10 @@ public:
     // start-up notice the program shows.
     QString outputError() const { return outputError_; }
 
+    // Holds the output device (it plays silence) or lets it run again; for measurements that
+    // render the mix themselves with render().
+    void setOutputPaused(bool paused);
+
     // Initialises SDL's audio subsystem (also used for the capture device); false on failure,
     // with SDL's reason in `why`.
     bool initAudio(QString* why = nullptr);

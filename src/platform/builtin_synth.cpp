@@ -41,6 +41,7 @@ struct BuiltinSynth::Impl {
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     std::atomic<bool> loaded{false};   // read by the audio thread
+    std::atomic<int> sentSinceRender{0};
     SynthSource* source = nullptr;
 };
 
@@ -143,6 +144,13 @@ void BuiltinSynth::send(const uint8_t* bytes, int length)
     case 0xE0: fluid_synth_pitch_bend(s, chan, d1 | (d2 << 7)); break;
     default: break;
     }
+    // The synthesizer queues its voice events for the renderer. With no output device nobody
+    // renders, and the queue would fill after a few hundred notes: render a silent block now
+    // and then instead.
+    if (++d_->sentSinceRender >= 16 && !AudioEngine::instance().outputOpen()) {
+        float left[64], right[64];
+        render(left, right, 64);
+    }
 }
 
 void BuiltinSynth::allSoundOff()
@@ -157,6 +165,7 @@ void BuiltinSynth::render(float* left, float* right, int frames)
         std::fill(right, right + frames, 0.0f);
         return;
     }
+    d_->sentSinceRender = 0;
     fluid_synth_write_float(d_->synth, frames, left, 0, 1, right, 0, 1);
 }
 

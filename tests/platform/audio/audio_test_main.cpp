@@ -44,6 +44,22 @@ long firstSound(const std::vector<float>& x, float threshold)
 
 void waitMs(int ms) { QThread::msleep(ulong(ms)); }
 
+bool waitFrames(size_t frames)
+{
+    const size_t target = outputFrames() + frames;
+    for (int i = 0; i < 2000; ++i) {
+        if (outputFrames() >= target) return true;
+        waitMs(5);
+    }
+    return false;
+}
+
+size_t settledMark()
+{
+    waitFrames(2400);
+    return outputFrames();
+}
+
 bool writeCaptureTone(double freq, int bits, int rate, double seconds)
 {
     QByteArray raw;

@@ -16,6 +16,12 @@ std::vector<float> output(size_t from, int channel = 0);
 // Index of the first sample louder than `threshold`, or -1.
 long firstSound(const std::vector<float>& x, float threshold = 1e-3f);
 void waitMs(int ms);
+// Waits until `frames` more frames have been written (the driver runs at about real-time pace,
+// slower on a loaded machine); false after ten seconds.
+bool waitFrames(size_t frames);
+// Lets everything rendered so far reach the file, then returns the frame count: what is
+// written after the mark was rendered after the call.
+size_t settledMark();
 // Writes `seconds` of a sine tone into the capture input, as raw samples of the given format.
 bool writeCaptureTone(double freq, int bits, int rate, double seconds);
 

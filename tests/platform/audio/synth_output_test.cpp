@@ -10,7 +10,8 @@ using namespace platform;
 using disk_audio::firstSound;
 using disk_audio::output;
 using disk_audio::outputFrames;
-using disk_audio::waitMs;
+using disk_audio::settledMark;
+using disk_audio::waitFrames;
 
 class SynthOutput : public ::testing::Test {
 protected:
@@ -26,10 +27,9 @@ protected:
 TEST_F(SynthOutput, NoteOnThroughTheMapperSoundsItsPitch)
 {
     service->shortMsg(handle, 0x000000C0);   // piano on channel 0
-    waitMs(30);
-    const size_t mark = outputFrames();
+    const size_t mark = settledMark();
     service->shortMsg(handle, 0x00644590);   // note 69 (440 Hz), velocity 100
-    waitMs(400);
+    waitFrames(19200);
     service->shortMsg(handle, 0x00004580);
     const std::vector<float> left = output(mark);
     const long onset = firstSound(left);
@@ -44,15 +44,15 @@ TEST_F(SynthOutput, DrumsSoundOnChannelNineAndCloseSilencesEverything)
     service->shortMsg(handle, 0x000013C1);   // organ on channel 1: it sustains
     service->shortMsg(handle, 0x00643C91);
     service->shortMsg(handle, 0x00642699);   // snare on the percussion channel
-    waitMs(250);
+    waitFrames(12000);
     const std::vector<float> playing = output(outputFrames() - 4800);
     EXPECT_GT(sound_check::rms(playing), 0.005);
 
     service->close(handle);
     ASSERT_EQ(service->open(-1, handle), kMidiOk);
-    waitMs(300);   // let the reverb tail die away
+    waitFrames(14400);   // let the reverb tail die away
     const size_t mark = outputFrames();
-    waitMs(200);
+    waitFrames(9600);
     EXPECT_LT(sound_check::rms(output(mark)), sound_check::rms(playing) / 100);
 }
 

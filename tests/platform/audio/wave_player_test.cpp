@@ -11,7 +11,8 @@ using namespace platform;
 using disk_audio::firstSound;
 using disk_audio::output;
 using disk_audio::outputFrames;
-using disk_audio::waitMs;
+using disk_audio::settledMark;
+using disk_audio::waitFrames;
 
 QString beep(double freq, double seconds, const char* name)
 {
@@ -34,9 +35,9 @@ protected:
 TEST_F(WavePlayer, LoopsUntilAnEmptyNameStopsIt)
 {
     const QString path = beep(1000, 0.15, "环 beep.wav");
-    const size_t mark = outputFrames();
+    const size_t mark = settledMark();
     ASSERT_TRUE(PlaySoundFile(path, kSoundAsync | kSoundNoDefault | kSoundLoop));
-    waitMs(500);
+    waitFrames(24000);
     const std::vector<float> left = output(mark);
     const long onset = firstSound(left);
     ASSERT_GE(onset, 0);
@@ -47,9 +48,8 @@ TEST_F(WavePlayer, LoopsUntilAnEmptyNameStopsIt)
     EXPECT_NEAR(sound_check::dominantFrequency(late, 48000, 200, 3000), 1000.0, 10.0);
 
     EXPECT_FALSE(PlaySoundFile(QString(), 0));
-    waitMs(50);
-    const size_t after = outputFrames();
-    waitMs(150);
+    const size_t after = settledMark();
+    waitFrames(7200);
     EXPECT_LT(sound_check::rms(output(after)), 1e-4);
 }
 
@@ -57,9 +57,9 @@ TEST_F(WavePlayer, PlaysOnceAtTheWaveVolume)
 {
     const QString path = beep(700, 0.1, "once.WAV");
     SetWaveVolume(0x0000FFFF);   // left full, right off
-    const size_t mark = outputFrames();
+    const size_t mark = settledMark();
     ASSERT_TRUE(PlaySoundFile(path, kSoundAsync));
-    waitMs(400);
+    waitFrames(14400);
     const std::vector<float> left = output(mark, 0);
     const std::vector<float> right = output(mark, 1);
     const long onset = firstSound(left);
@@ -75,11 +75,10 @@ TEST_F(WavePlayer, NewSoundReplacesTheOldAndAMissingFileStopsIt)
     const QString low = beep(500, 0.2, "low.wav");
     const QString high = beep(1500, 0.2, "high.wav");
     ASSERT_TRUE(PlaySoundFile(low, kSoundAsync | kSoundLoop));
-    waitMs(100);
+    waitFrames(4800);
     ASSERT_TRUE(PlaySoundFile(high, kSoundAsync | kSoundLoop));
-    waitMs(50);
-    size_t mark = outputFrames();
-    waitMs(200);
+    size_t mark = settledMark();
+    waitFrames(9600);
     std::vector<float> left = output(mark);
     ASSERT_GT(left.size(), 4800u);
     const std::vector<float> part(left.begin(), left.begin() + 4800);
@@ -88,9 +87,8 @@ TEST_F(WavePlayer, NewSoundReplacesTheOldAndAMissingFileStopsIt)
               sound_check::powerAt(sound_check::windowed(part), 48000, 1500) / 1000);
 
     EXPECT_FALSE(PlaySoundFile(QDir(disk_audio::tempDir()).filePath("none.wav"), kSoundAsync));
-    waitMs(50);
-    mark = outputFrames();
-    waitMs(150);
+    mark = settledMark();
+    waitFrames(7200);
     EXPECT_LT(sound_check::rms(output(mark)), 1e-4);
 }
 

@@ -1,0 +1,160 @@
+// The built-in synthesizer and the MIDI service: render cost per audio buffer, cost per short
+// message, and frames from a note-on to its first sound.
+#include "midi/midi_out.h"
+#include "midi/state.h"
+#include "platform/audio_engine.h"
+#include "platform/builtin_synth.h"
+#include "platform/capture_midi_service.h"
+#include "platform/midi_service.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using platform::AudioEngine;
+using platform::BuiltinSynth;
+
+constexpr double kBufferSeconds = double(AudioEngine::kBufferFrames) / AudioEngine::kRate;
+
+void send(int status, int d1, int d2)
+{
+    const uint8_t bytes[3] = {uint8_t(status), uint8_t(d1), uint8_t(d2)};
+    BuiltinSynth::instance().send(bytes, (status & 0xF0) == 0xC0 ? 2 : 3);
+}
+
+// Three melody layers (channel 2 also an octave lower), a four-note chord on the two chord
+// voices and three drums, as the main window plays them.
+void strikeFullAccompaniment()
+{
+    for (int ch = 0; ch < 3; ++ch) send(0x90 + ch, 60, 100);
+    send(0x92, 48, 100);
+    for (int note : {48, 52, 55}) send(0x93, note, 80);
+    send(0x94, 60, 80);
+    for (int drum : {36, 38, 42}) send(0x99, drum, 100);
+}
+
+// Loads the synthesizer and holds the output device, so that only the benchmark renders.
+class SynthBench {
+public:
+    explicit SynthBench(benchmark::State& state)
+    {
+        ready_ = BuiltinSynth::instance().load();
+        if (!ready_) state.SkipWithError(BuiltinSynth::instance().error().toStdString().c_str());
+        AudioEngine::instance().setOutputPaused(true);
+    }
+    ~SynthBench()
+    {
+        BuiltinSynth::instance().allSoundOff();
+        AudioEngine::instance().setOutputPaused(false);
+    }
+    explicit operator bool() const { return ready_; }
+
+private:
+    bool ready_;
+};
+
+void BM_SynthRenderBuffer(benchmark::State& state)
+{
+    SynthBench bench(state);
+    if (!bench) return;
+    send(0xC0, 0, 0);    // piano
+    send(0xC1, 48, 0);   // strings
+    send(0xC2, 73, 0);   // flute
+    send(0xC3, 24, 0);   // guitar
+    send(0xC4, 32, 0);   // bass
+    std::vector<float> out(AudioEngine::kBufferFrames * AudioEngine::kChannels);
+    int buffer = 0;
+    double rendering = 0;
+    for (auto _ : state) {
+        // A new note and beat every 100 buffers (about half a second) keeps everything sounding.
+        if (buffer++ % 100 == 0) strikeFullAccompaniment();
+        const auto start = std::chrono::steady_clock::now();
+        AudioEngine::instance().render(out.data(), AudioEngine::kBufferFrames);
+        rendering += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        benchmark::DoNotOptimize(out.data());
+    }
+    // Render time as a percentage of the buffer's own duration (100 = all of real time).
+    state.counters["percent_of_buffer"] = 100 * rendering / (kBufferSeconds * double(state.iterations()));
+}
+BENCHMARK(BM_SynthRenderBuffer);
+
+void BM_SendShortMsgCapture(benchmark::State& state)
+{
+    midi::resetState();
+    platform::CaptureMidiService capture;
+    platform::setMidiService(&capture);
+    uint32_t h = 0;
+    capture.open(-1, h);
+    midi::state().MidiOutHandle = int32_t(h);
+    int n = 0;
+    for (auto _ : state) {
+        midi::SendShortMsg(0x90, 60, 100);
+        if (++n % 4096 == 0) capture.clear();
+    }
+    platform::setMidiService(nullptr);
+    midi::resetState();
+}
+BENCHMARK(BM_SendShortMsgCapture);
+
+void BM_SendShortMsgSynth(benchmark::State& state)
+{
+    SynthBench bench(state);
+    if (!bench) return;
+    midi::resetState();
+    platform::setMidiService(nullptr);
+    uint32_t h = 0;
+    platform::midiService().open(-1, h);
+    midi::state().MidiOutHandle = int32_t(h);
+    std::vector<float> out(AudioEngine::kBufferFrames * AudioEngine::kChannels);
+    constexpr int kBatch = 8;   // messages between two audio buffers
+    for (auto _ : state) {
+        for (int i = 0; i < kBatch / 2; ++i) {
+            midi::SendShortMsg(0x90, 60 + i, 100);
+            midi::SendShortMsg(0x80, 60 + i, 0);
+        }
+        // The audio thread's part: the synthesizer takes the queued events as it renders.
+        state.PauseTiming();
+        AudioEngine::instance().render(out.data(), AudioEngine::kBufferFrames);
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * kBatch);
+    platform::midiService().close(h);
+    midi::resetState();
+}
+BENCHMARK(BM_SendShortMsgSynth);
+
+// Frames from a note-on to the first output sample above -60 dB, inside the engine (the
+// device's own buffering comes on top).
+void BM_NoteOnToFirstSound(benchmark::State& state)
+{
+    SynthBench bench(state);
+    if (!bench) return;
+    send(0xC0, 0, 0);
+    std::vector<float> out(AudioEngine::kBufferFrames * AudioEngine::kChannels);
+    double frames = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        BuiltinSynth::instance().allSoundOff();
+        for (int i = 0; i < 200; ++i) AudioEngine::instance().render(out.data(), AudioEngine::kBufferFrames);
+        state.ResumeTiming();
+        send(0x90, 69, 100);
+        for (int rendered = 0; rendered < AudioEngine::kRate; rendered += AudioEngine::kBufferFrames) {
+            AudioEngine::instance().render(out.data(), AudioEngine::kBufferFrames);
+            int first = -1;
+            for (int i = 0; i < AudioEngine::kBufferFrames && first < 0; ++i)
+                if (std::abs(out[2 * i]) > 1e-3f) first = i;
+            if (first >= 0) {
+                frames += rendered + first;
+                break;
+            }
+        }
+        send(0x80, 69, 0);
+    }
+    state.counters["frames_to_sound"] = frames / double(state.iterations());
+}
+BENCHMARK(BM_NoteOnToFirstSound)->Iterations(50);
+
+}  // namespace
