@@ -80,6 +80,13 @@ public:
     // Routes the key catcher's key events to SFYXYZ_KeyDown; true when the event is consumed.
     bool filterKeys(QObject* watched, QEvent* event);
 
+    // The players' shared note steps: the note of `LastKey` off on the melody layers (channel 2
+    // also an octave lower); the note of `key` on every layer whose instrument sounds; every
+    // melody note off on channels 0..channels-1 (rest and stop).
+    void LastKeyOff();
+    void LayersOn(int key);
+    void MelodyNotesOff(int channels);
+
     QPushButton* SFYXYZ = nullptr;   // "键盘", the key catcher
     QLabel* XSWB = nullptr;          // status and help line
     QLabel* FJWZ = nullptr;          // title line
@@ -94,8 +101,12 @@ public:
     void wireMouse();
     bool filterMouse(QObject* watched, QEvent* event);
 
+    // The pressed picture of on-screen key `key`, by its colour.
+    void PressKeyPicture(int key);
+
     std::array<QLabel*, 65> Picture1{};   // the on-screen keys, key i sounds BaseNote + i
     QLabel* Label1 = nullptr;             // the damper strip under the keys
+    bool CatcherFocused = false;          // the key catcher holds the focus within the window
 
     // ------------------------------------------------- score recording (form1_record.cpp)
     void Timer1_Timer();
@@ -342,6 +353,16 @@ public:
     QLabel* Label3 = nullptr;                  // "点击图片查看键盘分布"
     forms::FormTimer* Timer2 = nullptr;        // one-second clock
     bool MapExpanded = false;
+
+private:
+    // Live keys and mouse playing (form1_keys.cpp, form1_mouse.cpp).
+    void playNoteKey(const QString& token);
+    void restKey();
+    void stopKey();
+    void selectInstrumentGroup(int group);
+    int keyUnderPointer(const QPointF& globalPos) const;
+    int DragKey = -1;              // the key the held mouse button is over, -1 none
+    bool MouseDragging = false;    // the left button went down on a key and is held
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,10 +1,30 @@
 // Live playing from the computer keyboard: the key catcher "键盘" and its key-down handler.
+#include "forms/conv.h"
 #include "forms/keycodes.h"
+#include "forms/textfile.h"
 #include "keyboard/form1.h"
+#include "keyboard/key_table.h"
+#include "keyboard/score_recording.h"
+#include "midi/midi_out.h"
+#include "midi/percussion.h"
+#include "midi/state.h"
+#include "platform/wave_player.h"
+#include "resources/strings.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 
 namespace keyboard {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kNineSpaces = QStringLiteral("         ");
+
+// The string shown for the rest key: the help of the lowest "哆".
+constexpr int kRestHelpId = 401;
+
+}  // namespace
 
 void Form1::wireKeys()
 {
@@ -28,7 +48,7 @@ bool Form1::filterKeys(QObject* watched, QEvent* event)
                           (e->modifiers() & Qt::AltModifier ? 4 : 0);
         SFYXYZ_KeyDown(forms::keyCode(e), shift);
         // The button keeps its own handling of the space bar (a click on release); every other
-        // key ends here, so Tab and the arrows never move the focus away.
+        // key ends here, so Tab, the arrows, Return and Enter neither move the focus nor click.
         return e->key() != Qt::Key_Space;
     }
     default:
@@ -36,14 +56,205 @@ bool Form1::filterKeys(QObject* watched, QEvent* event)
     }
 }
 
-void Form1::SFYXYZ_KeyDown(int KeyCode, int Shift)
+void Form1::SFYXYZ_KeyDown(int KeyCode, int /*Shift*/)
 {
-    (void)KeyCode;
-    (void)Shift;
+    auto& s = midi::state();
+    s.LastKeyCode = int16_t(KeyCode);
+    switch (keyAction(KeyCode)) {
+    case KeyAction::StopWaveEffect:
+        platform::PlaySoundFile(QString(), 0);
+        break;
+    case KeyAction::WaveEffect:
+        PlaySoundEffectKey();
+        YXYZ();
+        break;
+    case KeyAction::InstrumentGroup:
+        selectInstrumentGroup(KeyCode - forms::vk::F1);
+        break;
+    case KeyAction::Stop:
+        stopKey();
+        break;
+    case KeyAction::Rest:
+        restKey();
+        break;
+    case KeyAction::Chord:
+        PlayChordKey();
+        break;
+    case KeyAction::Effect:
+        PlayEffectKey();
+        break;
+    case KeyAction::PadDrum:
+        s.PadIndex = int16_t(KeyCode - forms::vk::Numpad0);
+        midi::PlayPadDrum();
+        XSWB->setText(YQSZ[3]->itemText(s.KeypadDrums[s.PadIndex]) + QStringLiteral("_打击乐"));
+        break;
+    case KeyAction::RhythmOn:
+        BzQd->setChecked(true);
+        break;
+    case KeyAction::RhythmOff:
+        BzQd->setChecked(false);
+        break;
+    case KeyAction::Note: {
+        const NoteKey* key = noteKeyFor(KeyCode);
+        s.CurKey = int16_t(key->offset);
+        XSWB->setText(res::LoadResString(key->helpId));
+        playNoteKey(QString::fromLatin1(key->token));
+        break;
+    }
+    case KeyAction::Other:
+        Text3->setPlainText(QString::number(KeyCode));
+        break;
+    }
 }
 
-void Form1::PlayEffectKey() {}
-void Form1::PlayChordKey() {}
-void Form1::PlaySoundEffectKey() {}
+void Form1::playNoteKey(const QString& token)
+{
+    auto& s = midi::state();
+    PressKeyPicture(s.CurKey);
+    if (s.LastKey != s.CurKey) ReleaseKeyPicture(s.LastKey);
+
+    appendRecorded(s.ScoreText, s.RecordedTicks, token);
+    Text3->setPlainText(s.ScoreText);
+    Auditioning = false;
+
+    Timer1->setInterval(s.StepMs);
+    s.HoldTicks = 0;
+
+    LastKeyOff();
+    LayersOn(s.CurKey);
+
+    if (!Timer1->enabled()) {
+        // The first note of a take restarts the accompaniment, which sounds its first step now.
+        s.CurStep = 0;
+        s.RhythmStep = 0;
+        if (Check5->isChecked()) {
+            midi::SendShortMsg(0xB9, 11, 127);
+            if (xuanyue->currentIndex() > 0) BZHX();
+            if (xuanyue->currentIndex() > 0) BZHX2();
+            midi::PlayCurStep();
+        }
+        s.CurStep = 1;
+        s.RhythmStep = 1;
+        s.ChordIndex = 1;
+        s.HoldTicks = 1;
+    }
+    Timer1->setEnabled(true);
+    s.LastKey = s.CurKey;
+}
+
+void Form1::restKey()
+{
+    auto& s = midi::state();
+    MelodyNotesOff(3);
+    XSWB->setText(res::LoadResString(kRestHelpId));
+    appendRecorded(s.ScoreText, s.HoldTicks, QStringLiteral("XZ"));
+    s.HoldTicks = 0;
+    Timer1->setInterval(s.StepMs);
+    Timer1->setEnabled(true);
+    Text3->setPlainText(s.ScoreText);
+}
+
+void Form1::stopKey()
+{
+    auto& s = midi::state();
+    Timer1->setEnabled(false);
+    MelodyNotesOff(5);
+    BzQd->setChecked(false);
+    if (!s.ScoreText.isEmpty()) appendRecorded(s.ScoreText, s.HoldTicks, QStringLiteral("TZ"));
+    ReleaseKeyPicture(s.LastKey);
+    Text3->setPlainText(s.ScoreText);
+    Yuepu[0]->setText(QStringLiteral("试听"));
+    s.CurStep = 0;
+    s.RhythmStep = 0;
+    s.ChordIndex = 1;
+    Auditioning = false;
+}
+
+void Form1::selectInstrumentGroup(int group)
+{
+    auto& s = midi::state();
+    for (int i = 0; i < 3; ++i) s.ChannelProgram[i] = s.PresetTable[group][i];
+    for (int i = 0; i < 3; ++i) {
+        // A preset the list lacks leaves the layer's choice as it is.
+        if (s.ChannelProgram[i] >= 0 && s.ChannelProgram[i] < ComSounds[i]->count())
+            ComSounds[i]->setCurrentIndex(s.ChannelProgram[i]);
+        midi::ProgramChange(int16_t(i), 0, int16_t(ComSounds[i]->currentIndex() - 1));
+    }
+    XSWB->setText(QStringLiteral("你已经选择了") + kCrLf + QStringLiteral("       乐器组合") +
+                  forms::Str(group + 1));
+    YXYZ();
+}
+
+void Form1::LastKeyOff()
+{
+    const auto& s = midi::state();
+    const int note = s.LastKey + s.BaseNote;
+    for (int16_t c = 0; c < 3; ++c) midi::NoteOff(c, int16_t(note));
+    midi::NoteOff(2, int16_t(note - 12));
+}
+
+void Form1::LayersOn(int key)
+{
+    const auto& s = midi::state();
+    const int note = key + s.BaseNote;
+    for (int16_t c = 0; c < 3; ++c)
+        if (ComSounds[c]->currentIndex() > 0) midi::NoteOn(c, int16_t(note), s.ChannelVelocity[c]);
+    if (ComSounds[2]->currentIndex() > 0) midi::NoteOn(2, int16_t(note - 12), s.ChannelVelocity[2]);
+}
+
+void Form1::MelodyNotesOff(int channels)
+{
+    const auto& s = midi::state();
+    for (int i = 0; i <= 63; ++i)
+        for (int16_t c = 0; c < channels; ++c) midi::NoteOff(c, int16_t(s.BaseNote + i));
+    // What the range above misses: the mouse's top key, and channel 2's octave-lower copy of a
+    // note in the lowest octave.
+    if (s.LastKey == 64)
+        for (int16_t c = 0; c < 3; ++c) midi::NoteOff(c, int16_t(s.BaseNote + 64));
+    if (s.LastKey >= 0 && s.LastKey < 12) midi::NoteOff(2, int16_t(s.BaseNote + s.LastKey - 12));
+}
+
+void Form1::PlayEffectKey()
+{
+    auto& s = midi::state();
+    const EffectKey* key = effectKeyFor(s.LastKeyCode);
+    if (!key) return;
+    midi::ProgramChange(6, 0, int16_t(key->program));
+    midi::NoteOn(6, int16_t(s.BaseNote + key->noteAbove), 100);
+    XSWB->setText(QStringLiteral("特殊音效") + kCrLf + kNineSpaces + QString::fromUtf8(key->name));
+}
+
+void Form1::PlayChordKey()
+{
+    auto& s = midi::state();
+    const ChordKey* key = chordKeyFor(s.LastKeyCode);
+    if (!key) return;
+    if (s.ChordIndex >= 0 && s.ChordIndex < int(s.ChordDegrees.size()))
+        s.ChordDegrees[s.ChordIndex] = int16_t(key->degree);
+    s.ChordCount = 1;
+    HXYS->setEnabled(true);
+    Check6->setChecked(true);
+    XSWB->setText(QStringLiteral("和弦音效") + kCrLf + kNineSpaces + QString::fromUtf8(key->name));
+}
+
+void Form1::PlaySoundEffectKey()
+{
+    auto& s = midi::state();
+    const int i = waveEffectIndex(s.LastKeyCode);
+    if (i < 0) return;
+    const QString path = forms::joinPath(s.AppFolder, QStringLiteral("音效\\") + s.EffectWavNames[i]);
+    if (QFileInfo(path).isFile()) {
+        using namespace platform;
+        if (Check2->isChecked()) {
+            s.SoundFlags = kSoundAsync | kSoundNoDefault | kSoundLoop;
+            PlaySoundFile(path, s.SoundFlags);
+        } else {
+            s.SoundFlags = kSoundAsync | kSoundNoDefault;
+            PlaySoundFile(path, s.SoundFlags);
+            PlaySoundFile(path, kSoundAsync);
+        }
+    }
+    XSWB->setText(s.EffectWavNames[i] + QStringLiteral("_音效"));
+}
 
 }  // namespace keyboard

@@ -1,5 +1,10 @@
 // Score recording: the live clock that counts the length of the note being played.
+#include "forms/dialogs.h"
 #include "keyboard/form1.h"
+#include "keyboard/score_recording.h"
+#include "midi/state.h"
+
+#include <QCoreApplication>
 
 namespace keyboard {
 
@@ -8,6 +13,32 @@ void Form1::wireRecord()
     Timer1->onTick([this] { Timer1_Timer(); });
 }
 
-void Form1::Timer1_Timer() {}
+void Form1::Timer1_Timer()
+{
+    // The clock stands still while a box is open.
+    if (forms::boxOpen()) return;
+    // A key press waiting in the queue is handled before this tick's work, and if it (a stop or
+    // a clear) switched the clock off, the tick ends there.
+    const bool wasRunning = Timer1->enabled();
+    QCoreApplication::processEvents();
+    if (wasRunning && !Timer1->enabled()) return;
+
+    auto& s = midi::state();
+    if (Check5->isChecked() && !BzQd->isChecked() && SyncTick % 2 == 0) AccompanimentStep();
+
+    ++s.HoldTicks;
+    if (s.HoldTicks > kMaxRecordedTicks) {
+        // Held too long: the take ends with the longest length.
+        s.HoldTicks = kMaxRecordedTicks;
+        s.ScoreText += QString::number(kMaxRecordedTicks) + QStringLiteral("TZ");
+        Text3->setPlainText(s.ScoreText);
+        Timer1->setEnabled(false);
+        LastKeyOff();
+        HX1K();
+        HX2K();
+    }
+    s.RecordedTicks = int16_t(evenTicks(s.HoldTicks));
+    SyncTick = SyncTick >= 127 ? 0 : SyncTick + 1;
+}
 
 }  // namespace keyboard

@@ -1,0 +1,151 @@
+// The live clock: note lengths, the idle stop, and the faults it guards against.
+#include "live_support.h"
+
+#include <QCoreApplication>
+
+using live_test::LiveFixture;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+class LiveClock : public LiveFixture {};
+
+TEST_F(LiveClock, CountsTicksIntoEvenLengths)
+{
+    keyboard::Form1& f = play();
+    auto& s = midi::state();
+    key(Qt::Key_G);
+    const std::pair<int, int> expected[] = {{2, 2}, {3, 4}, {4, 4}, {5, 6}};
+    for (auto [hold, recorded] : expected) {
+        ticks(1);
+        EXPECT_EQ(s.HoldTicks, hold);
+        EXPECT_EQ(s.RecordedTicks, recorded);
+    }
+    EXPECT_EQ(f.SyncTick, 4);
+    f.SyncTick = 127;
+    ticks(1);
+    EXPECT_EQ(f.SyncTick, 0);
+}
+
+TEST_F(LiveClock, NinetyNineIdleTicksEndTheTake)
+{
+    keyboard::Form1& f = play();
+    auto& s = midi::state();
+    key(Qt::Key_G);
+    ticks(97);
+    EXPECT_EQ(s.HoldTicks, 98);
+    ticks(1);
+    EXPECT_TRUE(f.Timer1->enabled());
+    midi.clear();
+    ticks(1);   // the 99th tick after the first note of a take
+    EXPECT_EQ(s.ScoreText, "KC99TZ");
+    EXPECT_EQ(f.Text3->toPlainText(), "KC99TZ");
+    EXPECT_FALSE(f.Timer1->enabled());
+    EXPECT_EQ(s.HoldTicks, 99);
+    EXPECT_EQ(s.RecordedTicks, 100);
+    const Strings offs = {"off 0 60", "off 1 60", "off 2 60", "off 2 48"};
+    const Strings all = sent();
+    ASSERT_GE(all.size(), 4u);
+    EXPECT_EQ(Strings(all.begin(), all.begin() + 4), offs);
+    EXPECT_EQ(count("on 0 60 70"), 0);
+
+    // A later note counts from 0: the stop comes on the 100th tick. The next take's first note
+    // writes the longest playable length, not the 100 the clock left.
+    key(Qt::Key_H);
+    EXPECT_EQ(s.ScoreText, "KC99TZ99KD");
+    key(Qt::Key_J);
+    ticks(99);
+    EXPECT_TRUE(f.Timer1->enabled());
+    ticks(1);
+    EXPECT_FALSE(f.Timer1->enabled());
+    EXPECT_TRUE(s.ScoreText.endsWith("KE99TZ"));
+}
+
+TEST_F(LiveClock, RestStartsTheClockWithoutANewTake)
+{
+    keyboard::Form1& f = play();
+    auto& s = midi::state();
+    s.CurStep = 6;
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(s.ScoreText, "XZ");
+    EXPECT_TRUE(f.Timer1->enabled());
+    EXPECT_EQ(s.HoldTicks, 0);
+    EXPECT_EQ(s.CurStep, 6);
+    ticks(3);
+    key(Qt::Key_G);   // the clock runs: not the first note of a take
+    EXPECT_EQ(s.ScoreText, "XZ4KC");
+    EXPECT_EQ(s.HoldTicks, 0);
+    EXPECT_EQ(s.CurStep, 6);
+}
+
+TEST_F(LiveClock, RecordedLengthsAreAlwaysPlayable)
+{
+    play();
+    auto& s = midi::state();
+    // Keys faster than the clock: no tick between them would write lengths of 0.
+    key(Qt::Key_G);
+    key(Qt::Key_H);
+    key(Qt::Key_Backspace);
+    key(Qt::Key_J);
+    key(Qt::Key_Space);
+    EXPECT_EQ(s.ScoreText, "KC1KD1XZ1KE1TZ");
+}
+
+TEST_F(LiveClock, TickEndsWhenAWaitingKeyStopsTheClock)
+{
+    keyboard::Form1& f = play();
+    auto& s = midi::state();
+    f.Check5->setChecked(true);
+    key(Qt::Key_G);
+    ticks(98);
+    ASSERT_EQ(s.HoldTicks, 99);
+    const int sync = f.SyncTick;
+    // The space bar waits in the queue when the tick begins; the tick handles it first.
+    QCoreApplication::postEvent(f.SFYXYZ, new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier));
+    ticks(1);
+    EXPECT_EQ(s.ScoreText, "KC99TZ");   // one stop, not a second "99TZ"
+    EXPECT_EQ(s.HoldTicks, 99);
+    EXPECT_EQ(f.SyncTick, sync);
+    EXPECT_FALSE(f.Timer1->enabled());
+}
+
+TEST_F(LiveClock, StandsStillWhileABoxIsOpen)
+{
+    keyboard::Form1& f = play();
+    auto& s = midi::state();
+    key(Qt::Key_G);
+    ticks(2);
+    // Every refused message shows a box; the clock fires while each is open.
+    midi.refuseSend = platform::kMidiNotReady;
+    dialogs.onMessage = [&f] { f.Timer1->tick(); };
+    key(Qt::Key_H);
+    EXPECT_FALSE(dialogs.messages.isEmpty());
+    EXPECT_EQ(s.ScoreText, "KC4KD");
+    EXPECT_EQ(s.HoldTicks, 0);
+    EXPECT_EQ(s.RecordedTicks, 4);
+    EXPECT_EQ(f.SyncTick, 2);
+}
+
+TEST_F(LiveClock, RestAndStopSilenceNotesOutsideTheKeyRange)
+{
+    play();
+    key(Qt::Key_6);   // key 0: channel 2 doubles it an octave below the base note
+    midi.clear();
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(count("off 2 24"), 1);
+    key(Qt::Key_6);
+    midi.clear();
+    key(Qt::Key_Space);
+    EXPECT_EQ(count("off 2 24"), 1);
+
+    form->Picture1_DragOver(64);   // the mouse's top key lies above the range
+    midi.clear();
+    key(Qt::Key_Space);
+    for (const char* m : {"off 0 100", "off 1 100", "off 2 100"}) EXPECT_EQ(count(m), 1) << m;
+    form->Picture1_DragOver(64);
+    midi.clear();
+    key(Qt::Key_Backspace);
+    for (const char* m : {"off 0 100", "off 1 100", "off 2 100"}) EXPECT_EQ(count(m), 1) << m;
+}
+
+}  // namespace
