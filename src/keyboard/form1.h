@@ -80,12 +80,9 @@ public:
     // Routes the key catcher's key events to SFYXYZ_KeyDown; true when the event is consumed.
     bool filterKeys(QObject* watched, QEvent* event);
 
-    // The players' shared note steps: the note of `LastKey` off on the melody layers (channel 2
-    // also an octave lower); the note of `key` on every layer whose instrument sounds; every
-    // melody note off on channels 0..channels-1 (rest and stop).
-    void LastKeyOff();
+    // Note-on of key `key` on every melody layer whose instrument sounds (channel 2 also an
+    // octave lower).
     void LayersOn(int key);
-    void MelodyNotesOff(int channels);
 
     QPushButton* SFYXYZ = nullptr;   // "键盘", the key catcher
     QLabel* XSWB = nullptr;          // status and help line

@@ -120,7 +120,7 @@ void Form1::playNoteKey(const QString& token)
     Timer1->setInterval(s.StepMs);
     s.HoldTicks = 0;
 
-    LastKeyOff();
+    NoteOffLastKey();
     LayersOn(s.CurKey);
 
     if (!Timer1->enabled()) {
@@ -145,7 +145,7 @@ void Form1::playNoteKey(const QString& token)
 void Form1::restKey()
 {
     auto& s = midi::state();
-    MelodyNotesOff(3);
+    SilenceMelodyRange(2);
     XSWB->setText(res::LoadResString(kRestHelpId));
     appendRecorded(s.ScoreText, s.HoldTicks, QStringLiteral("XZ"));
     s.HoldTicks = 0;
@@ -158,7 +158,7 @@ void Form1::stopKey()
 {
     auto& s = midi::state();
     Timer1->setEnabled(false);
-    MelodyNotesOff(5);
+    SilenceMelodyRange(4);
     BzQd->setChecked(false);
     if (!s.ScoreText.isEmpty()) appendRecorded(s.ScoreText, s.HoldTicks, QStringLiteral("TZ"));
     ReleaseKeyPicture(s.LastKey);
@@ -185,14 +185,6 @@ void Form1::selectInstrumentGroup(int group)
     YXYZ();
 }
 
-void Form1::LastKeyOff()
-{
-    const auto& s = midi::state();
-    const int note = s.LastKey + s.BaseNote;
-    for (int16_t c = 0; c < 3; ++c) midi::NoteOff(c, int16_t(note));
-    midi::NoteOff(2, int16_t(note - 12));
-}
-
 void Form1::LayersOn(int key)
 {
     const auto& s = midi::state();
@@ -200,18 +192,6 @@ void Form1::LayersOn(int key)
     for (int16_t c = 0; c < 3; ++c)
         if (ComSounds[c]->currentIndex() > 0) midi::NoteOn(c, int16_t(note), s.ChannelVelocity[c]);
     if (ComSounds[2]->currentIndex() > 0) midi::NoteOn(2, int16_t(note - 12), s.ChannelVelocity[2]);
-}
-
-void Form1::MelodyNotesOff(int channels)
-{
-    const auto& s = midi::state();
-    for (int i = 0; i <= 63; ++i)
-        for (int16_t c = 0; c < channels; ++c) midi::NoteOff(c, int16_t(s.BaseNote + i));
-    // What the range above misses: the mouse's top key, and channel 2's octave-lower copy of a
-    // note in the lowest octave.
-    if (s.LastKey == 64)
-        for (int16_t c = 0; c < 3; ++c) midi::NoteOff(c, int16_t(s.BaseNote + 64));
-    if (s.LastKey >= 0 && s.LastKey < 12) midi::NoteOff(2, int16_t(s.BaseNote + s.LastKey - 12));
 }
 
 void Form1::PlayEffectKey()

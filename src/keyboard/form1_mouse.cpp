@@ -84,9 +84,7 @@ bool Form1::filterMouse(QObject* watched, QEvent* event)
 void Form1::Picture1_DragOver(int Index)
 {
     auto& s = midi::state();
-    LastKeyOff();
-    HX1K();
-    HX2K();
+    SilenceScoreNote();
     LayersOn(Index);
     PressKeyPicture(Index);
     if (s.LastKey != Index) ReleaseKeyPicture(s.LastKey);
@@ -95,7 +93,7 @@ void Form1::Picture1_DragOver(int Index)
 
 void Form1::Label1_MouseMove()
 {
-    LastKeyOff();
+    NoteOffLastKey();
     ReleaseKeyPicture(midi::state().LastKey);
 }
 

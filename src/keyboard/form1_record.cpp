@@ -33,9 +33,7 @@ void Form1::Timer1_Timer()
         s.ScoreText += QString::number(kMaxRecordedTicks) + QStringLiteral("TZ");
         Text3->setPlainText(s.ScoreText);
         Timer1->setEnabled(false);
-        LastKeyOff();
-        HX1K();
-        HX2K();
+        SilenceScoreNote();
     }
     s.RecordedTicks = int16_t(evenTicks(s.HoldTicks));
     SyncTick = SyncTick >= 127 ? 0 : SyncTick + 1;

@@ -71,10 +71,8 @@ TEST_F(LiveKeys, NotesRestsAndStopsWriteTheScore)
     midi.clear();
     key(Qt::Key_Backspace);
     EXPECT_EQ(s.ScoreText, "KC4KD2XZ");
-    EXPECT_EQ(midi.sent().size(), 64u * 3);
-    EXPECT_EQ(sent()[0], "off 0 36");
-    EXPECT_EQ(sent()[2], "off 2 36");
-    EXPECT_EQ(sent().back(), "off 2 99");
+    EXPECT_TRUE(silencedEveryKey(2));
+    EXPECT_EQ(count("off 3 36"), 0);   // the chord voices go on
     EXPECT_EQ(f.XSWB->text(), res::LoadResString(401));
     EXPECT_EQ(s.LastKey, 26);   // the rest leaves the keys alone
     EXPECT_EQ(f.KeyPicture[26], 103);
@@ -85,8 +83,7 @@ TEST_F(LiveKeys, NotesRestsAndStopsWriteTheScore)
     key(Qt::Key_Space);
     EXPECT_EQ(s.ScoreText, "KC4KD2XZ6KE7TZ");
     EXPECT_FALSE(f.Timer1->enabled());
-    EXPECT_EQ(midi.sent().size(), 64u * 5);
-    EXPECT_EQ(sent()[4], "off 4 36");
+    EXPECT_TRUE(silencedEveryKey(4));
     EXPECT_EQ(f.KeyPicture[28], 102);
     EXPECT_EQ(f.Text3->toPlainText(), s.ScoreText);
 
@@ -110,8 +107,7 @@ TEST_F(LiveKeys, StopResetsTheTakeAndClicksTheCatcherOnRelease)
     midi.clear();
     key(Qt::Key_Space);
     EXPECT_TRUE(s.ScoreText.isEmpty());   // an empty score stays empty
-    EXPECT_EQ(midi.sent().size(), 64u * 5 + 1);
-    EXPECT_EQ(sent().back(), "off 2 24");   // key 0's lower octave lies below the range
+    EXPECT_TRUE(silencedEveryKey(4));
     EXPECT_FALSE(f.BzQd->isChecked());
     EXPECT_EQ(f.Yuepu[0]->text(), "试听");
     EXPECT_EQ(s.CurStep, 0);

@@ -66,6 +66,17 @@ protected:
         for (const auto& m : sent()) n += m == message;
         return n;
     }
+    // Every on-screen key (base note 36) is turned off on channels 0..lastChannel, and channel
+    // 2's octave-lower copies below the keys too.
+    bool silencedEveryKey(int lastChannel) const
+    {
+        for (int c = 0; c <= lastChannel; ++c)
+            for (int k = 0; k <= 64; ++k)
+                if (count("off " + std::to_string(c) + " " + std::to_string(36 + k)) < 1) return false;
+        for (int k = 0; k < 12; ++k)
+            if (count("off 2 " + std::to_string(24 + k)) < 1) return false;
+        return true;
+    }
     // Index of the first message equal to `message`, -1 if none.
     int indexOf(const std::string& message) const
     {
