@@ -83,6 +83,8 @@ public:
     // Note-on of key `key` on every melody layer whose instrument sounds (channel 2 also an
     // octave lower).
     void LayersOn(int key);
+    // The three melody layers take the instruments of group `group` (0..12) of PresetTable.
+    void ApplyInstrumentGroup(int group);
 
     QPushButton* SFYXYZ = nullptr;   // "键盘", the key catcher
     QLabel* XSWB = nullptr;          // status and help line

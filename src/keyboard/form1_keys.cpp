@@ -170,7 +170,7 @@ void Form1::stopKey()
     Auditioning = false;
 }
 
-void Form1::selectInstrumentGroup(int group)
+void Form1::ApplyInstrumentGroup(int group)
 {
     auto& s = midi::state();
     for (int i = 0; i < 3; ++i) s.ChannelProgram[i] = s.PresetTable[group][i];
@@ -180,6 +180,11 @@ void Form1::selectInstrumentGroup(int group)
             ComSounds[i]->setCurrentIndex(s.ChannelProgram[i]);
         midi::ProgramChange(int16_t(i), 0, int16_t(ComSounds[i]->currentIndex() - 1));
     }
+}
+
+void Form1::selectInstrumentGroup(int group)
+{
+    ApplyInstrumentGroup(group);
     XSWB->setText(QStringLiteral("你已经选择了") + kCrLf + QStringLiteral("       乐器组合") +
                   forms::Str(group + 1));
     YXYZ();

@@ -138,12 +138,7 @@ void Form1::YSCX()
         case ScoreTokenKind::Instruments:
             // A group number outside the table changes nothing; playback goes on.
             if (n >= 1 && n <= kInstrumentGroups) {
-                for (int i = 0; i < 3; ++i) s.ChannelProgram[i] = s.PresetTable[n - 1][i];
-                for (int i = 0; i < 3; ++i) {
-                    if (s.ChannelProgram[i] >= 0 && s.ChannelProgram[i] < ComSounds[i]->count())
-                        ComSounds[i]->setCurrentIndex(s.ChannelProgram[i]);
-                    midi::ProgramChange(int16_t(i), 0, int16_t(ComSounds[i]->currentIndex() - 1));
-                }
+                ApplyInstrumentGroup(n - 1);
             }
             Timer3->setInterval(0);
             ++ScorePos;
@@ -219,10 +214,7 @@ void Form1::Timer3_Timer()
     auto& s = midi::state();
     if (NoteTick == 0 && s.CurKey < 64) {
         NoteOffLastKey();
-        const int16_t note = int16_t(s.CurKey + s.BaseNote);
-        for (int16_t i = 0; i <= 2; ++i)
-            if (ComSounds[i]->currentIndex() > 0) midi::NoteOn(i, note, s.ChannelVelocity[i]);
-        if (ComSounds[2]->currentIndex() > 0) midi::NoteOn(2, int16_t(note - 12), s.ChannelVelocity[2]);
+        LayersOn(s.CurKey);
         s.LastKey = s.CurKey;
     }
     if (NoteTick % 2 == 0 && Check5->isChecked()) AccompanimentStep();

@@ -42,10 +42,11 @@ TEST_F(LiveMouse, DragFromAWhiteKeyOntoABlackKey)
     EXPECT_EQ(count("on 0 36 70"), 2);
     midi.clear();
     moveTo(1, 0, {4, 20});   // leaving key 0 sounds it once more, then key 1 sounds
-    EXPECT_EQ(sent(), (Strings{"off 0 36", "off 1 36", "off 2 36", "off 2 24",
+    // Each sounding ends the last note and both chord voices first.
+    EXPECT_EQ(sent(), (Strings{"off 0 36", "off 1 36", "off 2 36", "off 2 24", "off 3 36", "off 4 36",
                                "pan 0 64", "on 0 36 70", "pan 1 20", "on 1 36 55",
                                "pan 2 88", "on 2 36 55", "pan 2 88", "on 2 24 55",
-                               "off 0 36", "off 1 36", "off 2 36", "off 2 24",
+                               "off 0 36", "off 1 36", "off 2 36", "off 2 24", "off 3 36", "off 4 36",
                                "pan 0 64", "on 0 37 70", "pan 1 20", "on 1 37 55",
                                "pan 2 88", "on 2 37 55", "pan 2 88", "on 2 25 55"}));
     EXPECT_EQ(f.KeyPicture[1], 105);

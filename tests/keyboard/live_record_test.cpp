@@ -27,6 +27,26 @@ TEST_F(LiveClock, CountsTicksIntoEvenLengths)
     EXPECT_EQ(f.SyncTick, 0);
 }
 
+TEST_F(LiveClock, SynchronisedAccompanimentStepsEverySecondTick)
+{
+    keyboard::Form1& f = play();
+    auto& s = midi::state();
+    f.Check5->setChecked(true);
+    key(Qt::Key_G);
+    ASSERT_EQ(s.CurStep, 1);
+    ticks(4);
+    EXPECT_EQ(s.CurStep, 3);
+    // The free rhythm clock, when it runs, keeps the accompaniment itself.
+    f.BzQd->setChecked(true);
+    const int step = s.CurStep;
+    ticks(4);
+    EXPECT_EQ(s.CurStep, step);
+    f.BzQd->setChecked(false);
+    f.Check5->setChecked(false);
+    ticks(4);
+    EXPECT_EQ(s.CurStep, step);
+}
+
 TEST_F(LiveClock, NinetyNineIdleTicksEndTheTake)
 {
     keyboard::Form1& f = play();
