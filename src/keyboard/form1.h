@@ -110,6 +110,8 @@ public:
     // ------------------------------------------------- score recording (form1_record.cpp)
     void Timer1_Timer();
     void wireRecord();
+    // Shows ScoreText in the score box (its change handling runs when the text changes).
+    void ShowScoreText();
 
     forms::FormTimer* Timer1 = nullptr;   // live clock
     int16_t SyncTick = 0;

@@ -114,7 +114,7 @@ void Form1::playNoteKey(const QString& token)
     if (s.LastKey != s.CurKey) ReleaseKeyPicture(s.LastKey);
 
     appendRecorded(s.ScoreText, s.RecordedTicks, token);
-    Text3->setPlainText(s.ScoreText);
+    ShowScoreText();
     Auditioning = false;
 
     Timer1->setInterval(s.StepMs);
@@ -151,7 +151,7 @@ void Form1::restKey()
     s.HoldTicks = 0;
     Timer1->setInterval(s.StepMs);
     Timer1->setEnabled(true);
-    Text3->setPlainText(s.ScoreText);
+    ShowScoreText();
 }
 
 void Form1::stopKey()
@@ -162,7 +162,7 @@ void Form1::stopKey()
     BzQd->setChecked(false);
     if (!s.ScoreText.isEmpty()) appendRecorded(s.ScoreText, s.HoldTicks, QStringLiteral("TZ"));
     ReleaseKeyPicture(s.LastKey);
-    Text3->setPlainText(s.ScoreText);
+    ShowScoreText();
     Yuepu[0]->setText(QStringLiteral("试听"));
     s.CurStep = 0;
     s.RhythmStep = 0;

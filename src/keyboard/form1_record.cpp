@@ -5,6 +5,8 @@
 #include "midi/state.h"
 
 #include <QCoreApplication>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace keyboard {
 
@@ -31,12 +33,32 @@ void Form1::Timer1_Timer()
         // Held too long: the take ends with the longest length.
         s.HoldTicks = kMaxRecordedTicks;
         s.ScoreText += QString::number(kMaxRecordedTicks) + QStringLiteral("TZ");
-        Text3->setPlainText(s.ScoreText);
+        ShowScoreText();
         Timer1->setEnabled(false);
         SilenceScoreNote();
     }
     s.RecordedTicks = int16_t(evenTicks(s.HoldTicks));
     SyncTick = SyncTick >= 127 ? 0 : SyncTick + 1;
+}
+
+void Form1::ShowScoreText()
+{
+    const QString& score = midi::state().ScoreText;
+    const QString shown = Text3->toPlainText();
+    if (shown == score) return;
+    if (shown.isEmpty() || !score.startsWith(shown)) {
+        Text3->setPlainText(score);
+        return;
+    }
+    // The score grew at its end, as it does while recording: only the new tokens are added, so
+    // the box does not lay the whole score out again on every key. As with a new text, the box
+    // keeps no undo history.
+    QTextDocument* doc = Text3->document();
+    doc->setUndoRedoEnabled(false);
+    QTextCursor end(doc);
+    end.movePosition(QTextCursor::End);
+    end.insertText(score.mid(shown.size()));
+    doc->setUndoRedoEnabled(true);
 }
 
 }  // namespace keyboard

@@ -86,6 +86,7 @@ TEST_F(LiveKeys, NotesRestsAndStopsWriteTheScore)
     EXPECT_TRUE(silencedEveryKey(4));
     EXPECT_EQ(f.KeyPicture[28], 102);
     EXPECT_EQ(f.Text3->toPlainText(), s.ScoreText);
+    EXPECT_FALSE(f.Text3->document()->isUndoAvailable());   // recording is not typing
 
     // The next note starts a new take behind the stop.
     key(Qt::Key_G);
