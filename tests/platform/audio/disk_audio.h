@@ -6,6 +6,10 @@
 
 namespace disk_audio {
 
+// Points SDL at its disk driver (or at VELQOR_TEST_AUDIODRIVER) with files in a folder of this
+// process, and the synthesizer at the small SoundFont. Call before any audio is opened.
+void useDiskDriver();
+
 QString tempDir();
 QString outputFile();
 QString inputFile();
