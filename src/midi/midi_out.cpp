@@ -86,6 +86,8 @@ uint32_t SendPacked(int32_t message)
 
 void SendShortMsg(int16_t status, int16_t data1, int16_t data2)
 {
+    // data1 * 256 must fit 16 bits; no caller passes more, and such a call is dropped unsent.
+    if (data1 < -128 || data1 > 127) return;
     SendPacked(PackShortMsg(status, data1, data2));
 }
 

@@ -24,8 +24,10 @@ void playStep(int step)
     uint32_t result = 0;
     for (int column = 0; column <= 4; ++column) {
         const PercussionCell& cell = s.PercussionCells[column][step];
-        if (cell.Hit == -1)
-            result = platform::midiService().shortMsg(uint32_t(s.MidiOutHandle), uint32_t(cell.Msg));
+        if (cell.Hit != -1) continue;
+        // The step's one box reports its last refusal, even when a later message went through.
+        const uint32_t r = platform::midiService().shortMsg(uint32_t(s.MidiOutHandle), uint32_t(cell.Msg));
+        if (r != 0) result = r;
     }
     if (result != 0) ShowMidiError(result);
 }

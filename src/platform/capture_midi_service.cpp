@@ -60,6 +60,8 @@ uint32_t CaptureMidiService::close(uint32_t handle)
 uint32_t CaptureMidiService::shortMsg(uint32_t handle, uint32_t packed)
 {
     uint32_t result = refuseSend;
+    if (!result && std::find(refuseValues.begin(), refuseValues.end(), packed) != refuseValues.end())
+        result = kMidiNotReady;
     if (!result && std::find(live_.begin(), live_.end(), handle) == live_.end())
         result = kMidiInvalidHandle;
     events.push_back({Kind::Send, 0, handle, packed, result});

@@ -32,6 +32,7 @@ public:
     uint32_t refuseClose = 0;
     uint32_t refuseSend = 0;
     std::vector<int> refuseOpenIds;   // ids that fail to open with kMidiBadDeviceId
+    std::vector<uint32_t> refuseValues;   // packed values refused with kMidiNotReady
 
     std::vector<Event> events;
     uint32_t openHandle = 0;   // the last handle opened and not yet closed

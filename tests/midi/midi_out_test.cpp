@@ -60,6 +60,15 @@ TEST_F(MidiOutTest, NoteOffAndControlChange)
     EXPECT_EQ(midi.sent(), (std::vector<uint32_t>{0x00003C82, 0x007F0BB9}));
 }
 
+TEST_F(MidiOutTest, Data1OutsideItsRangeIsDroppedSilently)
+{
+    openDevice();
+    midi::SendShortMsg(0x90, 128, 1);
+    midi::SendShortMsg(0x90, -129, 1);
+    EXPECT_TRUE(midi.events.empty());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
 TEST_F(MidiOutTest, SendWithoutDeviceShowsOneBoxPerCall)
 {
     midi::NoteOff(0, 60);

@@ -36,6 +36,20 @@ TEST_F(PercussionTest, StepShowsAtMostOneBoxForTheLastMessage)
     EXPECT_EQ(dialogs.messages.size(), 1);
 }
 
+TEST_F(PercussionTest, RefusalFollowedBySuccessStillShowsItsBox)
+{
+    openDevice();
+    auto& s = midi::state();
+    s.RhythmStep = 2;
+    s.PercussionCells[0][2] = {-1, 36, 100, midi::PercussionMsg(36, 100)};
+    s.PercussionCells[1][2] = {-1, 38, 100, midi::PercussionMsg(38, 100)};
+    midi.refuseValues = {uint32_t(midi::PercussionMsg(36, 100))};
+    midi::PlayRhythmStep();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0], platform::midiErrorText(platform::kMidiNotReady));
+    EXPECT_EQ(midi.sent(), (std::vector<uint32_t>{0x00642699}));
+}
+
 TEST_F(PercussionTest, PadDrumSendsWhateverItsHit)
 {
     openDevice();
