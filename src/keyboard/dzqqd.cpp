@@ -7,6 +7,7 @@
 #include "keyboard/program.h"
 #include "keyboard/settings_file.h"
 #include "midi/state.h"
+#include "platform/system_services.h"
 #include "resources/pictures.h"
 #include "resources/strings.h"
 
@@ -40,6 +41,11 @@ DZQQD::DZQQD(QWidget* parent) : QWidget(parent)
 
 void DZQQD::Form_Load()
 {
+    if (!platform::acquireSingleInstance(InstanceKey)) {
+        forms::MsgBox(QStringLiteral("你已经运行这个应用程序了！"));
+        EndProgram();
+        return;
+    }
     Picture->setPixmap(res::LoadResPicture(res::StartupPicture, Picture->size()));
     const QString folder = ProgramFolder();
     if (!QFileInfo::exists(SettingsPath(folder)) && !WriteDefaultSettings(folder)) {

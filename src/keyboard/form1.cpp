@@ -12,6 +12,7 @@
 #include "midi/midi_out.h"
 #include "midi/state.h"
 #include "platform/media_service.h"
+#include "platform/wave_player.h"
 #include "resources/pictures.h"
 #include "resources/strings.h"
 
@@ -90,6 +91,7 @@ void Form1::Form_Load()
     auto& s = midi::state();
     s.AppFolder = ProgramFolder();
     WindowReady = false;
+    platform::SetWaveVolume(0x70007000);   // 0x7000 on both channels
     // The list is filled with its signals blocked; selecting the first device opens it.
     midi::ComboItemList devices(ComDevies);
     midi::ListMidiDevices(devices);

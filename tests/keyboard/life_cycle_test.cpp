@@ -8,6 +8,8 @@
 #include <QBitmap>
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
+#include <QStandardPaths>
 #include <QTest>
 
 using testing_support::MainWindowFixture;
@@ -61,6 +63,23 @@ TEST_F(LifeCycle, StartupWindowCreatesTheSettingsFileInTheProgramFolder)
     EXPECT_FALSE(QFileInfo::exists(elsewhere.path() + "/velqor.ini"));
     EXPECT_TRUE(w->Timer1->running());
     EXPECT_EQ(w->Timer1->interval(), 25000);
+}
+
+TEST_F(LifeCycle, SecondInstanceIsRefusedWithOneMessage)
+{
+    auto w = startupWindow();
+    // Another instance holds the lock.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) dir = QDir::tempPath();
+    QLockFile other(QDir(dir).filePath(w->InstanceKey + QStringLiteral("-second.lock")));
+    w->InstanceKey += QStringLiteral("-second");
+    ASSERT_TRUE(other.tryLock(0));
+    w->Form_Load();
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("你已经运行这个应用程序了！")});
+    EXPECT_TRUE(keyboard::EndRequested());
+    EXPECT_EQ(endCount, 1);
+    EXPECT_FALSE(QFileInfo::exists(settingsPath()));   // nothing else happened
+    EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(LifeCycle, StartupWindowKeepsAnExistingSettingsFile)
