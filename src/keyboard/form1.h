@@ -303,6 +303,9 @@ public:
     void SHUAXIN_Click();
     void BCSZ_Click();
     void wireSettings();
+    // The effect folder AppFolder & "音效\", and File2 pointed at it (regular files only).
+    QString effectFolder() const;
+    void showEffectFiles();
 
     std::array<QRadioButton*, 28> Option3{};   // F1..F12, 0..9, Ins Hom Pup Del End Pdo
     std::array<QComboBox*, 4> YQSZ{};          // 0..2 instruments, 3 percussion
@@ -312,6 +315,7 @@ public:
     QCheckBox* Check2 = nullptr;               // "循环播放"
     QPushButton* SHUAXIN = nullptr;            // "停止"
     QPushButton* BCSZ = nullptr;               // "保存"
+    bool FillingSettingsLists = false;         // the settings tab is filling the lists for show
 
     // --------------------------------------------------------------- panels (form1_panels.cpp)
     void Xxk_Click(int Index);

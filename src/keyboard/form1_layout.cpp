@@ -5,6 +5,7 @@
 // buttons, the recorder and the window buttons. Bottom: the damper strip and the 65 keys.
 #include "forms/geometry.h"
 #include "keyboard/form1.h"
+#include "keyboard/panel_texts.h"
 #include "resources/pictures.h"
 
 #include <QFont>
@@ -310,8 +311,7 @@ void Form1::createControls()
     SFYXYZ->setFont(bold);
 
     // ---- right column: date, credit line, score box and buttons, recorder, window buttons
-    Label8 = label(this, QStringLiteral("Velqor电子琴 —— 用电脑键盘和鼠标尽情演奏音乐。    "), 592, 4,
-                   250, 18);
+    Label8 = label(this, creditLine(), 592, 4, 250, 18);
     SjXs = label(this, QStringLiteral("2011-12-30 23-59-59"), 846, 4, 144, 18);
     SjXs->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Text3 = new QPlainTextEdit(this);

@@ -1,28 +1,160 @@
 // The key settings panel: instrument groups of F1..F12, keypad drums and effect sounds.
+#include "forms/conv.h"
+#include "forms/textfile.h"
+#include "keyboard/file_list.h"
 #include "keyboard/form1.h"
+#include "keyboard/settings_file.h"
+#include "midi/percussion.h"
+#include "midi/state.h"
+#include "platform/wave_player.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace keyboard {
 
+namespace {
+
+constexpr int kFirstPadSelector = 12;     // Option3(12..21): keypad 0..9
+constexpr int kFirstEffectSelector = 22;  // Option3(22..27): Ins Hom Pup Del End Pdo
+constexpr int kSelectors = 28;
+constexpr int kPercussionList = 3;        // YQSZ(3)
+
+// The prepared keypad message at a velocity read from a list text: the 32-bit integer nearest
+// to velocity * 65536 + key * 256 + 0x99.
+int32_t padMessage(const QString& velocityText, int drum)
+{
+    const double v = forms::Val(velocityText) * 65536.0 + 256.0 * (drum + 35) + 153.0;
+    const double limited = std::clamp(v, double(std::numeric_limits<int32_t>::min()),
+                                      double(std::numeric_limits<int32_t>::max()));
+    return int32_t(std::nearbyint(limited));
+}
+
+}  // namespace
+
+QString Form1::effectFolder() const { return forms::joinPath(midi::state().AppFolder, QStringLiteral("音效/")); }
+
 void Form1::wireSettings()
 {
-    for (int k = 0; k < 28; ++k)
+    for (int k = 0; k < kSelectors; ++k)
         connect(Option3[k], &QRadioButton::toggled, this, [this, k](bool on) {
             if (on) Option3_Click(k);
         });
     for (int j = 0; j < 4; ++j) {
+        // The lists only offer their items: a typed text would stand for no instrument.
+        YQSZ[j]->setEditable(false);
         connect(YQSZ[j], &QComboBox::currentIndexChanged, this, [this, j] { YQSZ_Click(j); });
-        connect(YQSZ[j]->lineEdit(), &QLineEdit::textEdited, this, [this, j] { YQSZ_Change(j); });
     }
-    connect(File2, &QListWidget::currentRowChanged, this, [this] { File2_Click(); });
+    connect(File2, &QListWidget::itemClicked, this, [this] { File2_Click(); });
     connect(SHUAXIN, &QPushButton::clicked, this, [this] { SHUAXIN_Click(); });
     connect(BCSZ, &QPushButton::clicked, this, [this] { BCSZ_Click(); });
 }
 
-void Form1::Option3_Click(int Index) { (void)Index; }
-void Form1::YQSZ_Change(int Index) { (void)Index; }
-void Form1::YQSZ_Click(int Index) { (void)Index; }
-void Form1::File2_Click() {}
-void Form1::SHUAXIN_Click() {}
-void Form1::BCSZ_Click() {}
+void Form1::showEffectFiles()
+{
+    File2Path = effectFolder();
+    RefreshFileList(File2, File2Path, QStringLiteral("*"));
+}
+
+void Form1::Option3_Click(int Index)
+{
+    auto& s = midi::state();
+    if (Index >= 0 && Index < kFirstPadSelector) {
+        for (int v = 0; v < 3; ++v) YQSZ[v]->setVisible(true);
+        YQSZ[kPercussionList]->setVisible(false);
+        File2->setVisible(false);
+        for (int v = 0; v < 3; ++v) YQSZ[v]->setCurrentIndex(s.PresetTable[Index][v]);
+    } else if (Index >= kFirstPadSelector && Index < kFirstEffectSelector) {
+        const int d = Index - kFirstPadSelector;
+        for (int v = 0; v < 3; ++v) YQSZ[v]->setVisible(false);
+        File2->setVisible(false);
+        YQSZ[kPercussionList]->setVisible(true);
+        YQSZ[kPercussionList]->setCurrentIndex(s.KeypadDrums[d]);
+        if (!Check1->isChecked()) {
+            s.PadIndex = int16_t(d);
+            midi::PlayPadDrum();
+        }
+    } else if (Index >= kFirstEffectSelector && Index < kSelectors) {
+        const int e = Index - kFirstEffectSelector;
+        for (int v = 0; v < 4; ++v) YQSZ[v]->setVisible(false);
+        File2->setVisible(true);
+        const QString path = forms::joinPath(effectFolder(), s.EffectWavNames[e]);
+        if (!Check1->isChecked() && !s.EffectWavNames[e].isEmpty() && QFileInfo(path).isFile()) {
+            LastFilePath = path;
+            if (Check2->isChecked()) {
+                platform::PlaySoundFile(path, platform::kSoundAsync | platform::kSoundNoDefault | platform::kSoundLoop);
+            } else {
+                platform::PlaySoundFile(path, platform::kSoundAsync | platform::kSoundNoDefault);
+                platform::PlaySoundFile(path, platform::kSoundAsync);
+            }
+            XSWB->setText(s.EffectWavNames[e] + QStringLiteral("_音效"));
+        }
+    }
+}
+
+void Form1::YQSZ_Change(int Index) { YQSZ_Click(Index); }
+
+void Form1::YQSZ_Click(int Index)
+{
+    // The settings tab fills the instrument lists for show; that stores nothing.
+    if (FillingSettingsLists) return;
+    auto& s = midi::state();
+    const int item = YQSZ[Index]->currentIndex();
+    for (int k = 0; k < kSelectors; ++k) {
+        if (!Option3[k]->isChecked()) continue;
+        // Each list stores only into the kind of key it belongs to.
+        if (k < kFirstPadSelector && Index < kPercussionList) {
+            s.PresetTable[k][Index] = int16_t(item);
+        } else if (k >= kFirstPadSelector && k < kFirstEffectSelector && Index == kPercussionList) {
+            const int d = k - kFirstPadSelector;
+            s.KeypadDrums[d] = int16_t(item);
+            s.PercussionCells[5][d].Msg = padMessage(VsbVol->currentText(), item);
+            s.PadIndex = int16_t(d);
+            if (!Check1->isChecked()) midi::PlayPadDrum();
+        }
+    }
+    YXYZ();
+}
+
+void Form1::File2_Click()
+{
+    auto& s = midi::state();
+    File2Path = effectFolder();
+    const QListWidgetItem* item = File2->currentItem();
+    if (!item) return;
+    const QString name = item->text();
+    const QString path = forms::joinPath(File2Path, name);
+    if (!Check1->isChecked()) {
+        platform::PlaySoundFile(path, platform::kSoundAsync);
+        XSWB->setText(name + QStringLiteral("_音效"));
+    }
+    for (int e = 0; e < 6; ++e)
+        if (Option3[kFirstEffectSelector + e]->isChecked()) s.EffectWavNames[e] = name;
+    YXYZ();
+}
+
+void Form1::SHUAXIN_Click()
+{
+    platform::PlaySoundFile(QString(), 0);
+    // Every selector but "End" and "Pdo" is cleared; an exclusive option button can only be
+    // cleared with its exclusivity off for the moment.
+    for (int i = 0; i <= 25; ++i) {
+        if (!Option3[i]->isChecked()) continue;
+        Option3[i]->setAutoExclusive(false);
+        Option3[i]->setChecked(false);
+        Option3[i]->setAutoExclusive(true);
+    }
+}
+
+void Form1::BCSZ_Click()
+{
+    const auto& s = midi::state();
+    if (WriteSettingsFile(s.AppFolder, s))
+        FJWZ->setText(QStringLiteral("成功保存本次设置"));
+    else
+        FJWZ->setText(QStringLiteral("保存设置失败！"));
+}
 
 }  // namespace keyboard

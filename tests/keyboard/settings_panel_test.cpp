@@ -1,0 +1,242 @@
+// The key settings panel on the running main window: key selection, the lists, the effect
+// files, "停止" and "保存", and what the next activation reads back.
+#include "forms/textfile.h"
+#include "resources/strings.h"
+#include "support/main_window_fixture.h"
+
+#include <QFile>
+
+using testing_support::MainWindowFixture;
+
+namespace {
+
+class SettingsPanel : public MainWindowFixture {
+protected:
+    keyboard::Form1& openSettingsTab()
+    {
+        keyboard::Form1& f = form ? *form : start();
+        f.Xxk[5]->setChecked(true);
+        return f;
+    }
+    std::array<int, 3> listIndexes(const keyboard::Form1& f) const
+    {
+        return {f.YQSZ[0]->currentIndex(), f.YQSZ[1]->currentIndex(), f.YQSZ[2]->currentIndex()};
+    }
+    static std::array<int, 3> preset(int key)
+    {
+        const auto& row = midi::state().PresetTable[key];
+        return {row[0], row[1], row[2]};
+    }
+    QByteArray settingsBytes() const
+    {
+        QFile file(settingsPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // Note-ons sent on the percussion channel, as keys.
+    std::vector<int> drumKeys() const
+    {
+        std::vector<int> keys;
+        for (uint32_t v : midi.sent())
+            if ((v & 0xFF) == 0x99) keys.push_back(int((v >> 8) & 0xFF));
+        return keys;
+    }
+    void makeEffectFile(const QString& name)
+    {
+        QFile file(appFolder + QStringLiteral("音效/") + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("RIFF");
+    }
+};
+
+TEST_F(SettingsPanel, SaveRightAfterStartWritesTheDefaultLinesByteForByte)
+{
+    keyboard::Form1& f = start();
+    const QByteArray created = settingsBytes();
+    f.BCSZ->click();
+    EXPECT_EQ(f.FJWZ->text(), "成功保存本次设置");
+    const QByteArray saved = settingsBytes();
+    EXPECT_EQ(saved, forms::encodeGbk(res::LoadResString(508)));
+    EXPECT_EQ(saved, created.left(created.size() - 2));   // without the empty 53rd line
+    EXPECT_TRUE(saved.startsWith(" 3 \r\n 0 \r\n 0 \r\n 19 \r\n"));
+}
+
+TEST_F(SettingsPanel, FailedSaveSaysSoAndNeverReportsSuccess)
+{
+    keyboard::Form1& f = start();
+    midi::state().AppFolder = appFolder + QStringLiteral("gone/");
+    f.BCSZ->click();
+    EXPECT_NE(f.FJWZ->text(), "成功保存本次设置");
+    EXPECT_EQ(f.FJWZ->text(), "保存设置失败！");
+    EXPECT_FALSE(QFile::exists(appFolder + QStringLiteral("gone/velqor.ini")));
+}
+
+TEST_F(SettingsPanel, SelectingKeysShowsTheirAssignments)
+{
+    keyboard::Form1& f = openSettingsTab();
+    EXPECT_EQ(listIndexes(f), (std::array<int, 3>{3, 0, 0}));   // the tab shows F1
+    EXPECT_EQ(f.YQSZ[0]->currentText(), "3.酒吧钢琴");
+    EXPECT_TRUE(f.YQSZ[0]->isVisibleTo(&f));
+    EXPECT_FALSE(f.YQSZ[3]->isVisibleTo(&f));
+    EXPECT_FALSE(f.File2->isVisibleTo(&f));
+
+    f.Option3[2]->setChecked(true);   // F3
+    EXPECT_EQ(listIndexes(f), (std::array<int, 3>{76, 0, 0}));
+    f.Option3[4]->setChecked(true);   // F5
+    EXPECT_EQ(listIndexes(f), (std::array<int, 3>{83, 86, 101}));
+    EXPECT_EQ(preset(4), (std::array<int, 3>{83, 86, 101}));
+
+    midi.clear();
+    f.Option3[12 + 7]->setChecked(true);   // keypad 7
+    EXPECT_TRUE(f.YQSZ[3]->isVisibleTo(&f));
+    EXPECT_FALSE(f.YQSZ[0]->isVisibleTo(&f));
+    EXPECT_EQ(f.YQSZ[3]->currentIndex(), 17);
+    const std::vector<int> keys = drumKeys();
+    ASSERT_FALSE(keys.empty());
+    for (int k : keys) EXPECT_EQ(k, 17 + 35);
+    EXPECT_EQ(midi::state().PadIndex, 7);
+
+    // Muted previews: the keypad digit is shown, nothing sounds.
+    f.Check1->setChecked(true);
+    EXPECT_EQ(f.Check1->text(), "有声设置");
+    midi.clear();
+    f.Option3[12 + 0]->setChecked(true);
+    EXPECT_EQ(f.YQSZ[3]->currentIndex(), 3);
+    EXPECT_TRUE(drumKeys().empty());
+    f.Check1->setChecked(false);
+    EXPECT_EQ(f.Check1->text(), "静音设置");
+}
+
+TEST_F(SettingsPanel, ListsStoreAtOnceUntilTheNextActivationRereadsTheFile)
+{
+    keyboard::Form1& f = openSettingsTab();
+    f.Option3[4]->setChecked(true);   // F5
+    f.YQSZ[1]->setCurrentIndex(41);
+    EXPECT_EQ(preset(4), (std::array<int, 3>{83, 41, 101}));
+
+    f.Option3[12 + 2]->setChecked(true);   // keypad 2
+    midi.clear();
+    f.YQSZ[3]->setCurrentIndex(0);
+    EXPECT_EQ(midi::state().KeypadDrums[2], 0);
+    // Rebuilt with the rhythm velocity of the rhythm panel, and sounded.
+    const int velocity = f.VsbVol->currentText().toInt();
+    EXPECT_EQ(midi::state().PercussionCells[5][2].Msg, velocity * 65536 + 35 * 256 + 0x99);
+    EXPECT_EQ(drumKeys(), std::vector<int>{35});
+
+    f.Form_Activate();   // e.g. back from the editor, without "保存"
+    EXPECT_EQ(preset(4), (std::array<int, 3>{83, 86, 101}));
+    EXPECT_EQ(midi::state().KeypadDrums[2], 22);
+}
+
+TEST_F(SettingsPanel, ReopeningTheTabStoresNothing)
+{
+    keyboard::Form1& f = openSettingsTab();
+    f.Option3[4]->setChecked(true);   // F5 selected, lists show 83 86 101
+    f.Xxk[0]->setChecked(true);
+    f.Xxk[5]->setChecked(true);       // the tab shows F1's instruments again
+    EXPECT_EQ(listIndexes(f), (std::array<int, 3>{3, 0, 0}));
+    EXPECT_EQ(preset(4), (std::array<int, 3>{83, 86, 101}));
+    EXPECT_TRUE(f.Option3[4]->isChecked());
+
+    f.Option3[12 + 5]->setChecked(true);   // keypad 5 holds 23
+    f.Option3[0]->setChecked(true);        // F1: lists 3 0 0
+    f.Option3[12 + 5]->setChecked(true);
+    f.Xxk[0]->setChecked(true);
+    f.Xxk[5]->setChecked(true);
+    EXPECT_EQ(midi::state().KeypadDrums[5], 23);
+
+    // An instrument list never stores into a keypad digit.
+    f.YQSZ[0]->setCurrentIndex(44);
+    EXPECT_EQ(midi::state().KeypadDrums[5], 23);
+    EXPECT_EQ(preset(0), (std::array<int, 3>{3, 0, 0}));
+}
+
+TEST_F(SettingsPanel, EffectKeysPreviewOnlyFilesThatExistAndTakeClickedFiles)
+{
+    makeEffectFile(QStringLiteral("玻璃1.wav"));
+    makeEffectFile(QStringLiteral("新音效.wav"));
+    QDir().mkpath(appFolder + QStringLiteral("音效/子文件夹"));
+    keyboard::Form1& f = openSettingsTab();
+
+    QStringList listed;
+    for (int i = 0; i < f.File2->count(); ++i) listed << f.File2->item(i)->text();
+    EXPECT_EQ(listed, (QStringList{"新音效.wav", "玻璃1.wav"}) ) << listed.join(",").toStdString();
+
+    f.XSWB->setText("-");
+    f.Option3[25]->setChecked(true);   // "Del": 瓦碎.wav is missing
+    EXPECT_TRUE(f.File2->isVisibleTo(&f));
+    EXPECT_FALSE(f.YQSZ[0]->isVisibleTo(&f));
+    EXPECT_FALSE(f.YQSZ[3]->isVisibleTo(&f));
+    EXPECT_EQ(f.XSWB->text(), "-");
+    EXPECT_TRUE(f.LastFilePath.isEmpty());
+
+    f.Option3[22]->setChecked(true);   // "Ins": 玻璃1.wav exists
+    EXPECT_EQ(f.XSWB->text(), "玻璃1.wav_音效");
+    EXPECT_EQ(f.LastFilePath, appFolder + QStringLiteral("音效/玻璃1.wav"));
+
+    // A clicked file becomes the selected editing key's sound.
+    f.File2->setCurrentRow(0);
+    emit f.File2->itemClicked(f.File2->item(0));
+    EXPECT_EQ(midi::state().EffectWavNames[0], "新音效.wav");
+    EXPECT_EQ(f.XSWB->text(), "新音效.wav_音效");
+    f.BCSZ->click();
+    midi::state().EffectWavNames[0].clear();
+    f.Form_Activate();
+    EXPECT_EQ(midi::state().EffectWavNames[0], "新音效.wav");
+
+    // With a function key selected a clicked file is previewed but stored nowhere.
+    f.Option3[1]->setChecked(true);
+    f.File2->setCurrentRow(1);
+    emit f.File2->itemClicked(f.File2->item(1));
+    EXPECT_EQ(midi::state().EffectWavNames[0], "新音效.wav");
+}
+
+TEST_F(SettingsPanel, StopClearsEveryKeyButEndAndPdo)
+{
+    keyboard::Form1& f = openSettingsTab();
+    f.Option3[2]->setChecked(true);
+    f.SHUAXIN->click();
+    for (int k = 0; k < 28; ++k) EXPECT_FALSE(f.Option3[k]->isChecked()) << k;
+    // With nothing selected the lists store nothing.
+    f.YQSZ[0]->setCurrentIndex(100);
+    EXPECT_EQ(preset(2), (std::array<int, 3>{76, 0, 0}));
+
+    f.Option3[26]->setChecked(true);   // "End"
+    f.SHUAXIN->click();
+    EXPECT_TRUE(f.Option3[26]->isChecked());
+    // The cleared buttons can be chosen again.
+    f.Option3[2]->setChecked(true);
+    EXPECT_TRUE(f.Option3[2]->isChecked());
+    EXPECT_FALSE(f.Option3[26]->isChecked());
+}
+
+TEST_F(SettingsPanel, ValuesOutsideTheListsAreReplacedByTheirDefaults)
+{
+    QStringList lines = forms::splitLines(res::LoadResString(508));
+    lines[0] = " 200 ";     // F1 layer 1
+    lines[13] = "-5 ";      // F5 layer 2
+    lines[36] = " 60 ";     // keypad 0
+    lines[37] = "-1 ";      // keypad 1: "no drum" is kept
+    ASSERT_TRUE(forms::writeLines(settingsPath(), lines));
+    keyboard::Form1& f = openSettingsTab();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(preset(0), (std::array<int, 3>{3, 0, 0}));
+    EXPECT_EQ(preset(4), (std::array<int, 3>{83, 86, 101}));
+    EXPECT_EQ(midi::state().KeypadDrums[0], 3);
+    EXPECT_EQ(midi::state().KeypadDrums[1], -1);
+    EXPECT_EQ(listIndexes(f), (std::array<int, 3>{3, 0, 0}));
+    f.Option3[12]->setChecked(true);
+    EXPECT_EQ(f.YQSZ[3]->currentIndex(), 3);
+}
+
+TEST_F(SettingsPanel, ShortFileIsRewrittenWithTheDefaultsAndTheProgramEnds)
+{
+    QStringList lines = forms::splitLines(res::LoadResString(508));
+    lines.removeLast();
+    ASSERT_TRUE(forms::writeLines(settingsPath(), lines));
+    start();
+    EXPECT_TRUE(dialogs.messages.contains("读取设置文件出错，软件需重新启动!"));
+    EXPECT_EQ(endCount, 1);
+    EXPECT_EQ(settingsBytes(), forms::encodeGbk(keyboard::DefaultSettingsText()));
+}
+
+}  // namespace
