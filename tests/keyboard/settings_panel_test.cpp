@@ -222,6 +222,7 @@ TEST_F(SettingsPanel, ValuesOutsideTheListsAreReplacedByTheirDefaults)
     EXPECT_EQ(preset(0), (std::array<int, 3>{3, 0, 0}));
     EXPECT_EQ(preset(4), (std::array<int, 3>{83, 86, 101}));
     EXPECT_EQ(midi::state().KeypadDrums[0], 3);
+    EXPECT_EQ(midi::state().PercussionCells[5][0].Msg, 100 * 65536 + 38 * 256 + 0x99);
     EXPECT_EQ(midi::state().KeypadDrums[1], -1);
     EXPECT_EQ(listIndexes(f), (std::array<int, 3>{3, 0, 0}));
     f.Option3[12]->setChecked(true);
