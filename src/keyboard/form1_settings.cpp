@@ -1,5 +1,4 @@
 // The key settings panel: instrument groups of F1..F12, keypad drums and effect sounds.
-#include "forms/conv.h"
 #include "forms/textfile.h"
 #include "keyboard/file_list.h"
 #include "keyboard/form1.h"
@@ -9,9 +8,6 @@
 #include "platform/wave_player.h"
 
 #include <QFileInfo>
-#include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace keyboard {
 
@@ -21,16 +17,6 @@ constexpr int kFirstPadSelector = 12;     // Option3(12..21): keypad 0..9
 constexpr int kFirstEffectSelector = 22;  // Option3(22..27): Ins Hom Pup Del End Pdo
 constexpr int kSelectors = 28;
 constexpr int kPercussionList = 3;        // YQSZ(3)
-
-// The prepared keypad message at a velocity read from a list text: the 32-bit integer nearest
-// to velocity * 65536 + key * 256 + 0x99.
-int32_t padMessage(const QString& velocityText, int drum)
-{
-    const double v = forms::Val(velocityText) * 65536.0 + 256.0 * (drum + 35) + 153.0;
-    const double limited = std::clamp(v, double(std::numeric_limits<int32_t>::min()),
-                                      double(std::numeric_limits<int32_t>::max()));
-    return int32_t(std::nearbyint(limited));
-}
 
 }  // namespace
 
@@ -110,7 +96,7 @@ void Form1::YQSZ_Click(int Index)
         } else if (k >= kFirstPadSelector && k < kFirstEffectSelector && Index == kPercussionList) {
             const int d = k - kFirstPadSelector;
             s.KeypadDrums[d] = int16_t(item);
-            s.PercussionCells[5][d].Msg = padMessage(VsbVol->currentText(), item);
+            s.PercussionCells[5][d].Msg = midi::PercussionMsg(item + 35, RhythmVelocity());
             s.PadIndex = int16_t(d);
             if (!Check1->isChecked()) midi::PlayPadDrum();
         }
