@@ -120,6 +120,12 @@ TEST_F(MainPanels, ChangingTheKeyEndsTheSoundingNoteWithTheOldBaseNote)
     f.YD->setCurrentIndex(2);   // "D"
     EXPECT_EQ(s.BaseNote, 38);
     EXPECT_EQ(messages(), (std::vector<std::array<int, 3>>{{0x80, 60, 0}, {0x81, 60, 0}, {0x82, 60, 0}, {0x82, 48, 0}}));
+    // The lowest key ("6", token LC) now sounds D.
+    midi.clear();
+    QTest::keyClick(f.SFYXYZ, Qt::Key_6);
+    bool sounded = false;
+    for (const auto& m : messages()) sounded |= m[0] == 0x90 && m[1] == 38 && m[2] > 0;
+    EXPECT_TRUE(sounded);
     f.YD->setCurrentIndex(11);   // "B"
     EXPECT_EQ(s.BaseNote, 47);
 }
