@@ -2,9 +2,12 @@
 #include "keyboard/dzqqd.h"
 #include "keyboard/form1.h"
 #include "keyboard/program.h"
+#include "forms/dialogs.h"
+#include "platform/audio_engine.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -21,5 +24,12 @@ int main(int argc, char** argv)
         return 0;
     }
     start->show();
+    // Without an audio output the program still runs (external MIDI ports, the score, the
+    // files); the user is told once why there is no sound.
+    QTimer::singleShot(0, start, [] {
+        auto& engine = platform::AudioEngine::instance();
+        if (!engine.ensureOutput())
+            forms::MsgBox(engine.outputError());
+    });
     return app.exec();
 }
