@@ -1,7 +1,11 @@
-// Clock label, credit line and velocity texts of the main window's panels.
+// Clock label, credit line and velocity texts of the main window's panels; the showcase page.
 #include "keyboard/panel_texts.h"
+#include "keyboard/score_notation.h"
 
 #include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTime>
 #include <gtest/gtest.h>
 
@@ -36,6 +40,39 @@ TEST(PanelTexts, VelocityTextIsReadRoundedAndKeptInRange)
     EXPECT_EQ(velocityFromText("128"), 127);
     EXPECT_EQ(velocityFromText("99999999999999"), 127);
     EXPECT_EQ(velocityFromText("1e300"), 127);
+}
+
+}  // namespace
+
+namespace {
+
+// The scores on the showcase page play to their end: every token valid, tempo and instrument
+// numbers within their lists, no length 0, and "TZ" at the end.
+TEST(ShowcasePage, ScoresAreValidNotation)
+{
+    QFile page(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() + "/../../data/showcase.html");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    const QRegularExpression scoreBlock("<div class=\"score\">([^<]*)</div>");
+    int scores = 0;
+    for (auto it = scoreBlock.globalMatch(html); it.hasNext(); ++scores) {
+        const QString score = it.next().captured(1);
+        keyboard::ScoreRead r;
+        for (int64_t pos = 1; pos <= score.size(); pos = r.pos + 1) {
+            r = keyboard::readScoreToken(score, pos);
+            ASSERT_NE(r.kind, keyboard::ScoreTokenKind::Invalid) << score.toStdString() << " at " << pos;
+            if (r.kind == keyboard::ScoreTokenKind::Stop) break;
+            EXPECT_FALSE(r.hasLength && r.length == 0);
+            if (r.kind == keyboard::ScoreTokenKind::Tempo) {
+                EXPECT_TRUE(r.length >= 1 && r.length <= 19);
+            }
+            if (r.kind == keyboard::ScoreTokenKind::Instruments) {
+                EXPECT_TRUE(r.length >= 1 && r.length <= 12);
+            }
+        }
+        EXPECT_EQ(r.kind, keyboard::ScoreTokenKind::Stop) << score.toStdString();
+    }
+    EXPECT_GE(scores, 3);
 }
 
 }  // namespace
