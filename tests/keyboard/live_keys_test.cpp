@@ -204,9 +204,6 @@ TEST_F(LiveKeys, EffectKeysPlayOnTheEffectChannel)
     key(Qt::Key_Q);
     EXPECT_EQ(sent(), (Strings{"cc 6 0 0", "pc 6 47", "pan 6 98", "on 6 48 100"}));
     EXPECT_EQ(f.XSWB->text(), "特殊音效\r\n         铜钹");
-    midi.clear();
-    key(Qt::Key_A);
-    EXPECT_EQ(sent(), (Strings{"cc 6 0 0", "pc 6 122", "pan 6 98", "on 6 60 100"}));
     EXPECT_TRUE(midi::state().ScoreText.isEmpty());
     EXPECT_FALSE(f.Timer1->enabled());
 }
