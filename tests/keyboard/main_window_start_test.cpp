@@ -28,6 +28,13 @@ TEST_F(MainWindowStart, LoadListsTheDevicesAndSetsThePanTable)
     const int16_t pans[8] = {64, 40, 88, 20, 108, 30, 98, 64};
     for (int c = 0; c < 16; ++c) EXPECT_EQ(midi::state().ChannelPan[c], c < 8 ? pans[c] : 0) << c;
     EXPECT_EQ(midi::state().AppFolder, appFolder);
+    // Selecting the mapper opened it at load, before any message was sent.
+    ASSERT_FALSE(midi.events.empty());
+    EXPECT_EQ(midi.events[0].kind, platform::CaptureMidiService::Kind::Open);
+    EXPECT_EQ(midi.events[0].device, -1);
+    EXPECT_EQ(uint32_t(midi::state().MidiOutHandle), midi.openHandle);
+    EXPECT_NE(midi::state().MidiOutHandle, 0);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(MainWindowStart, FirstActivationBuildsTheKeysAndStepBoxes)
