@@ -67,9 +67,19 @@ std::optional<QString> readScoreFile(const QString& path)
     return lines->join(QString());
 }
 
+QString withCrLfBreaks(const QString& text)
+{
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    t.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    return t;
+}
+
 bool writeScoreFile(const QString& path, const QString& text)
 {
-    return forms::writeText(path, text + QStringLiteral("\r\n"));
+    // The score boxes keep line breaks as LF; the file has CR LF throughout.
+    return forms::writeText(path, withCrLfBreaks(text) + QStringLiteral("\r\n"));
 }
 
 }  // namespace keyboard

@@ -49,7 +49,11 @@ ScoreRead readScoreToken(const QString& text, int64_t pos);
 // (CR LF, LF or CR line ends; GBK or UTF-8). nullopt when the file cannot be read.
 std::optional<QString> readScoreFile(const QString& path);
 
-// Writes a score file: the text followed by CR LF. False when the file could not be written.
+// The text with every line break (CR LF, LF or CR) written as CR LF, as score files keep them.
+QString withCrLfBreaks(const QString& text);
+
+// Writes a score file: the text, its line breaks as CR LF, followed by CR LF. False when the
+// file could not be written.
 bool writeScoreFile(const QString& path, const QString& text);
 
 }  // namespace keyboard

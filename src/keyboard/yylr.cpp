@@ -14,16 +14,6 @@ namespace {
 
 const char* const kScoreFilter = "乐谱记录txt|*.txt";
 
-// The text box keeps line breaks as LF; the score file and the entry text carry CR LF.
-QString withCrLf(const QString& boxText)
-{
-    QString t = boxText;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace('\r', '\n');
-    t.replace(QLatin1String("\n"), QLatin1String("\r\n"));
-    return t;
-}
-
 QString forTextBox(const QString& fileText)
 {
     QString t = fileText;
@@ -117,7 +107,7 @@ void YYLR::closeEvent(QCloseEvent* event)
 
 void YYLR::Command1_Click()
 {
-    EntryText = withCrLf(Text1->toPlainText());
+    EntryText = withCrLfBreaks(Text1->toPlainText());   // the box keeps LF
     forms::FileRequest request{QString::fromUtf8(kScoreFilter), InitDir, 2, QString()};
     auto choice = forms::ShowSave(request, this);
     if (!choice) return;   // cancelled: nothing written

@@ -135,13 +135,20 @@ TEST_F(ScorePanelTest, SaveWritesTheBoxAsTypedWithCrLf)
     EXPECT_EQ(midi::state().ScoreText, "kc8KDTZ");
     EXPECT_EQ(f().FJWZ->text(), QStringLiteral("成功保存乐谱。。。"));
 
+    // A line break typed into the box is written as CR LF, like the file's own line end.
+    f().Text3->setPlainText("KC8\nKDTZ");
+    const QString broken = scorePath("broken.txt");
+    dialogs.saveFiles.push_back(dialogs.file(broken));
+    f().Yuepu[4]->click();
+    EXPECT_EQ(bytesOf(broken), QByteArray("KC8\r\nKDTZ\r\n"));
+
     // An empty box asks for a name and writes nothing.
     f().Text3->clear();
     f().FJWZ->clear();
     const QString empty = scorePath("empty.txt");
     dialogs.saveFiles.push_back(dialogs.file(empty));
     f().Yuepu[4]->click();
-    EXPECT_EQ(dialogs.saveRequests.size(), 2u);
+    EXPECT_EQ(dialogs.saveRequests.size(), 3u);
     EXPECT_FALSE(QFile::exists(empty));
     EXPECT_TRUE(f().FJWZ->text().isEmpty());
 
