@@ -1,5 +1,6 @@
 // Chord accompaniment: progressions, voice patterns, the chord clock and the pattern file.
 #include "forms/dialogs.h"
+#include "forms/focus.h"
 #include "forms/textfile.h"
 #include "keyboard/accompaniment.h"
 #include "keyboard/chord_patterns.h"
@@ -34,6 +35,7 @@ void Form1::wireChord()
 
 bool Form1::filterChord(QObject* watched, QEvent* event)
 {
+    if (!forms::isControlFocusChange(event)) return false;
     if (event->type() == QEvent::FocusIn && watched == Text6) {
         Text6_GotFocus();
     } else if (event->type() == QEvent::FocusOut) {

@@ -1,6 +1,7 @@
 // Rhythm accompaniment: the step grid, the percussion voices, tempo and metre, the free rhythm
 // clock, the accompaniment step and the rhythm files.
 #include "forms/dialogs.h"
+#include "forms/focus.h"
 #include "forms/textfile.h"
 #include "keyboard/accompaniment.h"
 #include "keyboard/file_list.h"
@@ -56,7 +57,8 @@ void Form1::wireStepBox(int row, int Index)
 
 bool Form1::filterRhythm(QObject* watched, QEvent* event)
 {
-    if (watched == SD && event->type() == QEvent::FocusOut) SD_LostFocus();
+    if (watched == SD && event->type() == QEvent::FocusOut && forms::isControlFocusChange(event))
+        SD_LostFocus();
     return false;
 }
 

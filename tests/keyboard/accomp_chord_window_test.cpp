@@ -4,6 +4,8 @@
 #include "keyboard/chord_patterns.h"
 #include "resources/strings.h"
 
+#include <QCoreApplication>
+#include <QFocusEvent>
 #include <set>
 
 using accomp_testing::AccompWindow;
@@ -129,6 +131,32 @@ TEST_F(ChordWindow, EditedLinesAndProgressions)
 
     setProgression(f, QString());
     EXPECT_EQ(s.ChordCount, 0);
+}
+
+TEST_F(ChordWindow, PopupsAndOtherWindowsDoNotEndAnEditInProgress)
+{
+    keyboard::Form1& f = startQuiet();
+    auto focus = [](QWidget* w, QEvent::Type type, Qt::FocusReason reason) {
+        QFocusEvent e(type, reason);
+        QCoreApplication::sendEvent(w, &e);
+    };
+    // A context menu or another program taking the focus leaves a half-typed line as it is, so
+    // that a paste from the menu still fits the box.
+    f.Text4->setText(QStringLiteral("kc"));
+    focus(f.Text4, QEvent::FocusOut, Qt::PopupFocusReason);
+    focus(f.Text4, QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(f.Text4->text(), QStringLiteral("kc"));
+    focus(f.Text4, QEvent::FocusOut, Qt::TabFocusReason);
+    EXPECT_EQ(f.Text4->text(), QStringLiteral("KC------------------------------"));
+
+    setProgression(f, QStringLiteral("1645"));
+    focus(f.Text6, QEvent::FocusIn, Qt::MouseFocusReason);
+    f.Text6->setText(QStringLiteral("17"));
+    focus(f.Text6, QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(f.Text6->text(), QStringLiteral("17"));
+    focus(f.Text6, QEvent::FocusIn, Qt::ActiveWindowFocusReason);   // back to the window
+    focus(f.Text6, QEvent::FocusOut, Qt::MouseFocusReason);
+    EXPECT_EQ(f.Text6->text(), QStringLiteral("1645"));   // the text from before the edit
 }
 
 TEST_F(ChordWindow, ChordClockPlaysOnePassOfTheProgressionAndStops)

@@ -4,6 +4,9 @@
 #include "keyboard/rhythm_file.h"
 #include "midi/percussion.h"
 
+#include <QCoreApplication>
+#include <QFocusEvent>
+
 using accomp_testing::AccompWindow;
 
 namespace {
@@ -284,8 +287,16 @@ TEST_F(RhythmWindow, TempoListAndTypedTempos)
         EXPECT_EQ(f.SD->currentText(), QStringLiteral("39")) << typed;   // the tempo 188 ms stands for
         EXPECT_EQ(s.StepMs, 188) << typed;
     }
+    // Half retyped while its list drops down or another window is active: not yet a typed tempo.
+    f.SD->setEditText(QString());
+    for (Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+        QFocusEvent out(QEvent::FocusOut, reason);
+        QCoreApplication::sendEvent(f.SD, &out);
+        EXPECT_TRUE(f.SD->currentText().isEmpty()) << reason;
+    }
     f.SD->setEditText(QStringLiteral("135"));
-    f.SD_LostFocus();
+    QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
+    QCoreApplication::sendEvent(f.SD, &out);
     EXPECT_EQ(s.StepMs, 56);
     EXPECT_EQ(f.Timer1->interval(), 56);
 
