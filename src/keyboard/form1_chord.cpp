@@ -83,17 +83,21 @@ void Form1::HXCSH()
     PatternLines = pool.lines;
     PatternLineIndex = int(PatternLines.size()) + 1;
     PatternLineLast = int(PatternLines.size());
-    // A file just created, or one that cannot be read or holds no line: the built-in lines.
-    if (pool.source != PatternPool::Source::Read || PatternLines.isEmpty()) {
+    // A file just created, or one that cannot be read: the built-in lines.
+    if (pool.source != PatternPool::Source::Read) {
         Text4->setText(kBuiltInVoice1);
         Text2->setText(kBuiltInVoice1);
         Text5->setText(kBuiltInVoice2);
         return;
     }
-    const QString& voice1 = PatternLines[pickEntry(nextRandom(), PatternLineLast) - 1];
+    // An empty file offers no line: both voices get an empty one (every step holds).
+    auto pick = [this] {
+        return PatternLines.isEmpty() ? QString() : PatternLines[pickEntry(nextRandom(), PatternLineLast) - 1];
+    };
+    const QString voice1 = pick();
     Text2->setText(voice1);
     Text4->setText(voice1);
-    Text5->setText(PatternLines[pickEntry(nextRandom(), PatternLineLast) - 1]);
+    Text5->setText(pick());
 }
 
 void Form1::HXYPSB() { parseChordPattern(ChordPattern, Text4->text(), Text5->text()); }

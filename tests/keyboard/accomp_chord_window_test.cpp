@@ -77,12 +77,16 @@ TEST_F(ChordWindow, LongPatternFileIsReadWholeAndTheVoicesPickIndependently)
     EXPECT_GE(seen.size(), 4u);
 }
 
-TEST_F(ChordWindow, EmptyOrUnreadablePatternFileGivesTheBuiltInLines)
+TEST_F(ChordWindow, EmptyPatternFileGivesEmptyLinesAnUnreadableOneTheBuiltInLines)
 {
+    // An empty file is read like any other: no line to pick, so both voices only hold.
     ASSERT_TRUE(forms::writeText(patternPath(), QString()));
     keyboard::Form1& f = startQuiet();
-    EXPECT_EQ(f.Text4->text(), keyboard::kBuiltInVoice1);
-    EXPECT_EQ(f.Text5->text(), keyboard::kBuiltInVoice2);
+    EXPECT_EQ(f.PatternLineLast, 0);
+    EXPECT_TRUE(f.Text4->text().isEmpty());
+    EXPECT_TRUE(f.Text2->text().isEmpty());
+    EXPECT_TRUE(f.Text5->text().isEmpty());
+    for (int step = 0; step < 32; ++step) EXPECT_EQ(f.ChordPattern[1][step], 255) << step;
     EXPECT_TRUE(bytesOf(patternPath()).isEmpty());
 
     QFile::remove(patternPath());
