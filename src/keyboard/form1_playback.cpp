@@ -52,11 +52,11 @@ void Form1::SilenceScoreNote()
 
 void Form1::SilenceMelodyRange(int16_t lastChannel)
 {
-    // Every key of the on-screen keyboard (0..64) on the given channels, and channel 2's
-    // octave-lower copies of the lowest octave.
+    // Every key of the on-screen keyboard (0..64), each on the given channels in turn, then
+    // channel 2's octave-lower copies of the lowest octave.
     const auto& s = midi::state();
-    for (int16_t ch = 0; ch <= lastChannel; ++ch)
-        for (int k = 0; k <= 64; ++k) midi::NoteOff(ch, int16_t(s.BaseNote + k));
+    for (int k = 0; k <= 64; ++k)
+        for (int16_t ch = 0; ch <= lastChannel; ++ch) midi::NoteOff(ch, int16_t(s.BaseNote + k));
     for (int k = 0; k < 12; ++k) midi::NoteOff(2, int16_t(s.BaseNote + k - 12));
 }
 

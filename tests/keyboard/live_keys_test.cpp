@@ -72,6 +72,11 @@ TEST_F(LiveKeys, NotesRestsAndStopsWriteTheScore)
     key(Qt::Key_Backspace);
     EXPECT_EQ(s.ScoreText, "KC4KD2XZ");
     EXPECT_TRUE(silencedEveryKey(2));
+    // Key by key, each on the three layers in turn.
+    const Strings rest = sent();
+    ASSERT_GE(rest.size(), 4u);
+    EXPECT_EQ(Strings(rest.begin(), rest.begin() + 4),
+              (Strings{"off 0 36", "off 1 36", "off 2 36", "off 0 37"}));
     EXPECT_EQ(count("off 3 36"), 0);   // the chord voices go on
     EXPECT_EQ(f.XSWB->text(), res::LoadResString(401));
     EXPECT_EQ(s.LastKey, 26);   // the rest leaves the keys alone
@@ -84,6 +89,10 @@ TEST_F(LiveKeys, NotesRestsAndStopsWriteTheScore)
     EXPECT_EQ(s.ScoreText, "KC4KD2XZ6KE7TZ");
     EXPECT_FALSE(f.Timer1->enabled());
     EXPECT_TRUE(silencedEveryKey(4));
+    const Strings stop = sent();
+    ASSERT_GE(stop.size(), 6u);
+    EXPECT_EQ(Strings(stop.begin(), stop.begin() + 6),
+              (Strings{"off 0 36", "off 1 36", "off 2 36", "off 3 36", "off 4 36", "off 0 37"}));
     EXPECT_EQ(f.KeyPicture[28], 102);
     EXPECT_EQ(f.Text3->toPlainText(), s.ScoreText);
     EXPECT_FALSE(f.Text3->document()->isUndoAvailable());   // recording is not typing
