@@ -17,6 +17,7 @@ void FormTimer::setEnabled(bool on)
 {
     if (on == enabled_) return;
     enabled_ = on;
+    if (!on) ++switchOffs_;
     apply(true);
 }
 

@@ -19,6 +19,9 @@ public:
     void setInterval(int ms);
     // True while the timer really ticks (enabled with a nonzero interval).
     bool running() const { return timer_.isActive(); }
+    // How often the timer has been switched off; a handler compares it to learn whether the
+    // timer was stopped meanwhile, even if something switched it on again since.
+    int switchOffs() const { return switchOffs_; }
 
     // The handler run on each tick.
     void onTick(std::function<void()> handler) { handler_ = std::move(handler); }
@@ -31,6 +34,7 @@ private:
     QTimer timer_;
     bool enabled_ = false;
     int interval_ = 0;
+    int switchOffs_ = 0;
     bool inTick_ = false;
     std::function<void()> handler_;
 };

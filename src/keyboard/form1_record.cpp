@@ -20,10 +20,11 @@ void Form1::Timer1_Timer()
     // The clock stands still while a box is open.
     if (forms::boxOpen()) return;
     // A key press waiting in the queue is handled before this tick's work, and if it (a stop or
-    // a clear) switched the clock off, the tick ends there.
-    const bool wasRunning = Timer1->enabled();
+    // a clear) switched the clock off, the tick ends there, also when a note key behind it has
+    // already started the next take.
+    const int switchOffs = Timer1->switchOffs();
     QCoreApplication::processEvents();
-    if (wasRunning && !Timer1->enabled()) return;
+    if (Timer1->switchOffs() != switchOffs) return;
 
     auto& s = midi::state();
     if (Check5->isChecked() && !BzQd->isChecked() && SyncTick % 2 == 0) AccompanimentStep();

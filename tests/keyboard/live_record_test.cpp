@@ -115,6 +115,26 @@ TEST_F(LiveClock, TickEndsWhenAWaitingKeyStopsTheClock)
     EXPECT_FALSE(f.Timer1->enabled());
 }
 
+TEST_F(LiveClock, TickEndsWhenWaitingKeysStopAndRestartTheClock)
+{
+    keyboard::Form1& f = play();
+    auto& s = midi::state();
+    f.Check5->setChecked(true);
+    key(Qt::Key_G);
+    ticks(3);
+    f.SyncTick = 0;   // this tick would step the accompaniment
+    // A stop and the first note of the next take both wait in the queue when the tick begins.
+    QCoreApplication::postEvent(f.SFYXYZ, new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier));
+    QCoreApplication::postEvent(f.SFYXYZ, new QKeyEvent(QEvent::KeyPress, Qt::Key_H, Qt::NoModifier));
+    ticks(1);
+    EXPECT_EQ(s.ScoreText, "KC4TZ4KD");
+    EXPECT_TRUE(f.Timer1->enabled());
+    // The new take starts as from an idle clock: its first tick is still to come.
+    EXPECT_EQ(s.HoldTicks, 1);
+    EXPECT_EQ(s.CurStep, 1);
+    EXPECT_EQ(f.SyncTick, 0);
+}
+
 TEST_F(LiveClock, StandsStillWhileABoxIsOpen)
 {
     keyboard::Form1& f = play();
