@@ -45,7 +45,9 @@ int keyCode(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Slash: return keypad ? vk::Divide : 191;
     case Qt::Key_Semicolon: case Qt::Key_Colon: return 186;
     case Qt::Key_Equal: return 187;
-    case Qt::Key_Comma: case Qt::Key_Less: return 188;
+    // Layouts with a decimal comma give the keypad's decimal key as a comma: still that key.
+    case Qt::Key_Comma: return keypad ? vk::Decimal : 188;
+    case Qt::Key_Less: return 188;
     case Qt::Key_Underscore: return 189;
     case Qt::Key_Greater: return 190;
     case Qt::Key_Question: return 191;

@@ -80,6 +80,8 @@ TEST(LiveKeyTable, KeypadWithNumLockOnAndOff)
     EXPECT_EQ(actionOf(Qt::Key_Plus, kPad), KeyAction::RhythmOn);
     EXPECT_EQ(actionOf(Qt::Key_Minus, kPad), KeyAction::RhythmOff);
     EXPECT_EQ(actionOf(Qt::Key_Period, kPad), KeyAction::StopWaveEffect);
+    EXPECT_EQ(actionOf(Qt::Key_Comma, kPad), KeyAction::StopWaveEffect);   // decimal comma
+    EXPECT_EQ(tokenOf(Qt::Key_Comma, kNone), "HG");
     EXPECT_EQ(actionOf(Qt::Key_Asterisk, kPad), KeyAction::Other);
     EXPECT_EQ(actionOf(Qt::Key_Slash, kPad), KeyAction::Other);
     EXPECT_EQ(actionOf(Qt::Key_Enter, kPad), KeyAction::Other);
