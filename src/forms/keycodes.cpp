@@ -7,7 +7,7 @@ int keyCode(int key, Qt::KeyboardModifiers modifiers)
     const bool keypad = modifiers & Qt::KeypadModifier;
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return keypad ? vk::Numpad0 + (key - Qt::Key_0) : key;
     if (key >= Qt::Key_A && key <= Qt::Key_Z) return key;
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return vk::F1 + (key - Qt::Key_F1);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return vk::F1 + (key - Qt::Key_F1);
     switch (key) {
     case Qt::Key_Backspace: return vk::Back;
     case Qt::Key_Tab: case Qt::Key_Backtab: return vk::Tab;
@@ -28,6 +28,13 @@ int keyCode(int key, Qt::KeyboardModifiers modifiers)
     case Qt::Key_Insert: return vk::Insert;
     case Qt::Key_Delete: return vk::Delete;
     case Qt::Key_Clear: return 12;   // keypad 5 with NumLock off
+    case Qt::Key_Pause: return 19;
+    case Qt::Key_CapsLock: return 20;
+    case Qt::Key_Print: return 44;
+    case Qt::Key_Meta: return 91;
+    case Qt::Key_Menu: return 93;
+    case Qt::Key_NumLock: return 144;
+    case Qt::Key_ScrollLock: return 145;
     case Qt::Key_Asterisk: return keypad ? vk::Multiply : '8';
     // Shifted digits keep the digit's code, as the key itself is the same.
     case Qt::Key_ParenRight: return '0';

@@ -111,6 +111,10 @@ TEST(LiveKeyTable, CommandRows)
     for (int key : {Qt::Key_A, Qt::Key_Q, Qt::Key_S, Qt::Key_W, Qt::Key_Z})
         EXPECT_EQ(actionOf(key, kNone), KeyAction::Effect);
     EXPECT_EQ(actionOf(Qt::Key_Return, kNone), KeyAction::Other);
+    // Keys without a row still have their own codes, which the score box shows.
+    EXPECT_EQ(forms::keyCode(Qt::Key_NumLock, kNone), 144);
+    EXPECT_EQ(forms::keyCode(Qt::Key_CapsLock, kNone), 20);
+    EXPECT_EQ(forms::keyCode(Qt::Key_F13, kNone), 124);
 }
 
 }  // namespace
