@@ -75,7 +75,10 @@ BuiltinSynth& BuiltinSynth::instance()
 
 BuiltinSynth::BuiltinSynth() : d_(new Impl)
 {
-    // Only warnings and errors of the synthesizer reach stderr.
+    // Only the synthesizer's errors reach stderr. Its warnings are per note (a voice that could
+    // not be started, an event queue that ran full when notes come faster than the output
+    // renders them) and would flood the terminal; the program reports its own failures.
+    fluid_set_log_function(FLUID_WARN, nullptr, nullptr);
     fluid_set_log_function(FLUID_INFO, nullptr, nullptr);
     fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
     d_->settings = new_fluid_settings();

@@ -123,6 +123,21 @@ TEST_F(SystemMidiService, ClosingSilencesTheSynthesizer)
     EXPECT_EQ(fluid_synth_get_active_voice_count(synth()), 0);
 }
 
+TEST_F(SystemMidiService, NotesFasterThanTheOutputRendersLeaveStderrQuiet)
+{
+    const uint32_t h = openSynth();
+    if (!AudioEngine::instance().outputOpen()) GTEST_SKIP() << "needs an output device to hold";
+    // With the output held nothing renders, so the synthesizer runs out of voices and its event
+    // queue fills: it complains per note, which must not reach the terminal.
+    AudioEngine::instance().setOutputPaused(true);
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 1500; ++i) service->shortMsg(h, 0x00640090u + uint32_t(i % 9) + uint32_t((30 + i % 60) << 8));
+    const std::string noise = testing::internal::GetCapturedStderr();
+    service->close(h);
+    AudioEngine::instance().setOutputPaused(false);
+    EXPECT_EQ(noise.find("fluidsynth: warning"), std::string::npos) << noise.substr(0, 300);
+}
+
 TEST(SoundFontChoice, EnvironmentOverridesAndMissingFilesAreSkipped)
 {
     const QByteArray saved = qgetenv("VELQOR_SOUNDFONT");
