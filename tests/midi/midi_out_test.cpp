@@ -131,12 +131,17 @@ TEST_F(MidiOutTest, ErrorBoxesDoNotNest)
 {
     // A refusal while a box is open waits and is shown after that box has closed.
     int nested = 0;
+    qsizetype shownWhileOpen = 0;
     dialogs.onMessage = [&] {
-        if (nested++ == 0) midi::NoteOff(0, 1);   // no device open: refused
+        if (nested++ != 0) return;
+        midi::NoteOff(0, 1);   // no device open: refused
+        midi::NoteOff(0, 2);
+        shownWhileOpen = dialogs.messages.size();
     };
     midi::NoteOff(0, 0);
-    EXPECT_EQ(dialogs.messages.size(), 2);
-    EXPECT_EQ(nested, 2);
+    EXPECT_EQ(shownWhileOpen, 1);   // the two refusals waited for the first box to close
+    EXPECT_EQ(dialogs.messages.size(), 3);
+    EXPECT_EQ(nested, 3);
 }
 
 }  // namespace
