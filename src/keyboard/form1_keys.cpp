@@ -163,6 +163,9 @@ void Form1::stopKey()
     if (!s.ScoreText.isEmpty()) appendRecorded(s.ScoreText, s.HoldTicks, QStringLiteral("TZ"));
     ReleaseKeyPicture(s.LastKey);
     ShowScoreText();
+    // The space bar ends a score that is playing too: "试听" on the button must not stand over a
+    // score clock that keeps playing.
+    if (Auditioning || Timer3->enabled()) StopScorePlayback();
     Yuepu[0]->setText(QStringLiteral("试听"));
     s.CurStep = 0;
     s.RhythmStep = 0;

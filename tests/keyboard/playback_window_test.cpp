@@ -5,6 +5,7 @@
 #include "support/main_window_fixture.h"
 
 #include <QFile>
+#include <QTest>
 #include <map>
 
 // Readable texts in failure messages.
@@ -86,6 +87,18 @@ protected:
 
     int ticks = 0;
 };
+
+TEST_F(PlaybackTest, SpaceBarEndsAScoreThatIsPlaying)
+{
+    play("KC8KD8KE8TZ");
+    ASSERT_TRUE(f().Auditioning);
+    tickN(3);
+    QTest::keyClick(f().SFYXYZ, Qt::Key_Space);
+    EXPECT_TRUE(idle());
+    midi.clear();
+    tickN(20);   // a stray tick plays nothing more
+    EXPECT_TRUE(notesOn().empty());
+}
 
 TEST_F(PlaybackTest, ExampleScoreEndsAtItsLastNoteWithoutSoundingIt)
 {
