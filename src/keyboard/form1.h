@@ -205,6 +205,7 @@ public:
     QCheckBox* Check5 = nullptr;               // "自动同步"
     QListWidget* File1 = nullptr;              // rhythm files "*.bin" of the record folder
     QString File1Path;                         // the folder File1 lists
+    bool File1ChangedByPress = false;          // the press being handled changed File1's row
     QLabel* Label11 = nullptr;                 // name of the pattern applied
     std::array<QPushButton*, 2> Cmdcill{};     // "删 除" "保 存"
     QComboBox* xuanyue = nullptr;              // chord instrument

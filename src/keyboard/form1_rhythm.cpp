@@ -16,6 +16,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 namespace keyboard {
 
@@ -37,7 +38,16 @@ void Form1::wireRhythm()
     connect(BzQd, &QCheckBox::toggled, this, [this] { BzQd_Click(); });
     BZDS->onTick([this] { BZDS_Timer(); });
     // A change of the list's selection, by the user or by code, applies the file.
-    connect(File1, &QListWidget::currentRowChanged, this, [this] { File1_Click(); });
+    connect(File1, &QListWidget::currentRowChanged, this, [this] {
+        File1ChangedByPress = QGuiApplication::mouseButtons() != Qt::NoButton;
+        File1_Click();
+    });
+    // A press on the entry that is already selected applies it again, as a click on a file
+    // list does (to undo edits of the grid, or to close the list).
+    connect(File1, &QListWidget::itemPressed, this, [this] {
+        if (!File1ChangedByPress) File1_Click();
+        File1ChangedByPress = false;
+    });
     for (int i = 0; i < 2; ++i)
         connect(Cmdcill[i], &QPushButton::clicked, this, [this, i] { Cmdcill_Click(i); });
 }

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFocusEvent>
+#include <QTest>
 
 using accomp_testing::AccompWindow;
 
@@ -104,6 +105,24 @@ TEST_F(RhythmWindow, SavedPatternIsTheRecordAndOpensBackWhole)
     EXPECT_EQ(s.PercussionCells[0][5].Msg, midi::PercussionMsg(81, 70));
     EXPECT_EQ(s.PercussionCells[1][14].Msg, midi::PercussionMsg(35, 70));   // hidden steps too
     EXPECT_EQ(s.PercussionCells[0][14].Hit, 0);
+}
+
+TEST_F(RhythmWindow, PressingTheSelectedEntryAppliesItAgain)
+{
+    layShippedPatterns();
+    keyboard::Form1& f = startQuiet();
+    f.Xxk[2]->setChecked(true);   // the rhythm tab
+    refreshList(f);
+    f.File1->setCurrentRow(1);
+    const int applied = f.VsbVol->currentIndex();
+    f.VsbVol->setCurrentIndex((applied + 1) % f.VsbVol->count());   // an edit after applying
+    f.Label11_MouseMove();   // the list pops up again
+    ASSERT_TRUE(f.File1->isVisible());
+    ASSERT_EQ(f.File1->currentRow(), 1);
+    QTest::mouseClick(f.File1->viewport(), Qt::LeftButton, {},
+                      f.File1->visualItemRect(f.File1->item(1)).center());
+    EXPECT_FALSE(f.File1->isVisible());
+    EXPECT_EQ(f.VsbVol->currentIndex(), applied);
 }
 
 TEST_F(RhythmWindow, SaveWithoutAVoiceIsRefusedAndWritesNothing)
