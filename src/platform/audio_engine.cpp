@@ -21,6 +21,10 @@ AudioEngine::~AudioEngine()
 bool AudioEngine::initAudio(QString* why)
 {
     if (audioInit_) return true;
+    // The audio subsystem brings up SDL's event queue, which would otherwise take over SIGINT
+    // and SIGTERM and turn them into events nobody reads: the program could then not be
+    // interrupted or terminated.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         if (why) *why = QString::fromUtf8(SDL_GetError());
         return false;

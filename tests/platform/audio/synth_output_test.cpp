@@ -1,7 +1,9 @@
 #include "disk_audio.h"
+#include "platform/audio_engine.h"
 #include "platform/midi_service.h"
 #include "sound_check.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -54,6 +56,22 @@ TEST_F(SynthOutput, DrumsSoundOnChannelNineAndCloseSilencesEverything)
     const size_t mark = outputFrames();
     waitFrames(9600);
     EXPECT_LT(sound_check::rms(output(mark)), sound_check::rms(playing) / 100);
+}
+
+}  // namespace
+
+namespace {
+
+// With the sound output running, terminating or interrupting the program still ends it: the
+// signals keep their default action.
+TEST(AudioEngineSignals, SoundOutputLeavesTerminationSignalsAlone)
+{
+    ASSERT_TRUE(platform::AudioEngine::instance().initAudio());
+    for (int sig : {SIGINT, SIGTERM}) {
+        struct sigaction current {};
+        ASSERT_EQ(sigaction(sig, nullptr, &current), 0);
+        EXPECT_EQ(current.sa_handler, SIG_DFL) << sig;
+    }
 }
 
 }  // namespace
