@@ -60,6 +60,13 @@ std::optional<int16_t> toInt16(const QString& s)
     QString t = s.trimmed();
     if (t.isEmpty()) return std::nullopt;
     bool ok = false;
+    if (t.size() > 2 && t[0] == '&' && (t[1] == 'H' || t[1] == 'h')) {
+        // Hex as the classic conversion reads it: up to four digits are a 16-bit signed number.
+        const QString digits = t.mid(2);
+        const uint v = digits.toUInt(&ok, 16);
+        if (!ok || digits.size() > 4) return std::nullopt;
+        return int16_t(uint16_t(v));
+    }
     double v = t.toDouble(&ok);
     if (!ok || !std::isfinite(v)) return std::nullopt;
     double r = std::nearbyint(v);

@@ -38,6 +38,10 @@ TEST(Conv, StrictInt16)
     EXPECT_FALSE(forms::toInt16(""));
     EXPECT_FALSE(forms::toInt16("40000"));
     EXPECT_FALSE(forms::toInt16("nan"));
+    EXPECT_EQ(forms::toInt16("&H1F"), 31);
+    EXPECT_EQ(forms::toInt16("&hFFFF"), -1);
+    EXPECT_FALSE(forms::toInt16("&H10000"));
+    EXPECT_FALSE(forms::toInt16("&Hxyz"));
 }
 
 TEST(Conv, NumbersAsTheRuntimeWritesThem)
