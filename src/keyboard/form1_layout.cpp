@@ -43,33 +43,18 @@ bool isBlackKey(int i)
     return m == 1 || m == 3 || m == 6 || m == 8 || m == 10;
 }
 
-QLabel* label(QWidget* parent, const QString& text, int x, int y, int w, int h)
+// A control of kind W with its text, placed at its designed position.
+template <class W>
+W* placed(QWidget* parent, const QString& text, int x, int y, int w, int h)
 {
-    auto* l = new QLabel(text, parent);
-    l->setGeometry(x, y, w, h);
-    return l;
-}
-
-QPushButton* button(QWidget* parent, const QString& text, int x, int y, int w, int h)
-{
-    auto* b = new QPushButton(text, parent);
-    b->setGeometry(x, y, w, h);
-    return b;
-}
-
-QCheckBox* checkBox(QWidget* parent, const QString& text, int x, int y, int w, int h)
-{
-    auto* c = new QCheckBox(text, parent);
+    auto* c = new W(text, parent);
     c->setGeometry(x, y, w, h);
     return c;
 }
-
-QRadioButton* option(QWidget* parent, const QString& text, int x, int y, int w, int h)
-{
-    auto* o = new QRadioButton(text, parent);
-    o->setGeometry(x, y, w, h);
-    return o;
-}
+constexpr auto label = placed<QLabel>;
+constexpr auto button = placed<QPushButton>;
+constexpr auto checkBox = placed<QCheckBox>;
+constexpr auto option = placed<QRadioButton>;
 
 // A drop-down list whose text can also be typed (the typed text raises the list's change
 // handler). Designed lists start with no item selected.
