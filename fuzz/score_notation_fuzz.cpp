@@ -1,7 +1,7 @@
 // Walks arbitrary text as the score player does: read a token, move one past the read
 // position, until the end, a stop or an error. Checks that every read stays inside the text,
 // that lengths stay 0..99 and that the walk always moves forward.
-#include "keyboard/score_notation.h"
+#include "midi/score_notation.h"
 
 #include <QString>
 #include <cstdint>
@@ -12,12 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     int64_t pos = int64_t(size % 3) - 1;   // also start below 1 now and then
     for (int64_t guard = 0; guard <= text.size() + 2; ++guard) {
-        const keyboard::ScoreRead r = keyboard::readScoreToken(text, pos);
+        const midi::ScoreRead r = midi::readScoreToken(text, pos);
         if (r.length < 0 || r.length > 99) abort();
         if (r.token.size() > 2) abort();
         if (r.pos < 1 || r.pos > text.size() + 1) abort();
-        if (r.kind == keyboard::ScoreTokenKind::Note && (r.note < 0 || r.note > 55)) abort();
-        if (r.kind == keyboard::ScoreTokenKind::Invalid || r.kind == keyboard::ScoreTokenKind::Stop) return 0;
+        if (r.kind == midi::ScoreTokenKind::Note && (r.note < 0 || r.note > 55)) abort();
+        if (r.kind == midi::ScoreTokenKind::Invalid || r.kind == midi::ScoreTokenKind::Stop) return 0;
         const int64_t next = r.pos + 1;
         if (next <= pos) abort();
         pos = next;

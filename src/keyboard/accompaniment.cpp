@@ -71,9 +71,9 @@ void playChordVoice(int voice, const ChordPatternTable& table, bool singleNotes)
     if (row < 0 || row >= int(table.size())) row = 1;
     const int code = table[row][step + (voice == 1 ? 0 : kPatternSteps)];
 
-    if (code == kHoldCode) return;
+    if (code == midi::kHoldCode) return;
     endChordVoice(voice);
-    if (isChordCode(code)) {
+    if (midi::isChordCode(code)) {
         s.ChordCode = int16_t(code);
         midi::PlayChord();
         s.ChordVoiceNote[voice] = int16_t(code);
@@ -88,7 +88,7 @@ void endChordVoice(int voice)
     auto& s = midi::state();
     const int channel = voiceChannel(voice);
     const int last = s.ChordVoiceNote[voice];
-    if (isChordCode(last)) {
+    if (midi::isChordCode(last)) {
         for (int n = 0; n <= 64; ++n) midi::NoteOff(int16_t(channel), int16_t(s.BaseNote + n));
     } else {
         midi::NoteOff(int16_t(channel), int16_t(s.BaseNote + last));

@@ -2,7 +2,7 @@
 
 #include "forms/conv.h"
 #include "forms/textfile.h"
-#include "keyboard/score_notation.h"
+#include "midi/score_notation.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,21 +14,11 @@ const QString kBuiltInVoice1 = QStringLiteral("CC--WG--KC--WG--CE--WG--LB--WG--"
 const QString kBuiltInVoice2 = QStringLiteral("LG--WC----------LG--WC----------");
 const QString kPatternFileName = QStringLiteral("HxJzMx.txt");
 
-int chordTokenCode(QStringView token)
-{
-    const int note = noteTokenOffset(token);
-    if (note >= 0) return note;
-    static const char16_t* const kChords[] = {u"CC", u"DM", u"EM", u"FF", u"GM", u"AM"};
-    for (int i = 0; i < 6; ++i)
-        if (token == kChords[i]) return 65 + i;
-    return token == u"XZ" ? kRestCode : kHoldCode;
-}
-
 void parseChordPattern(ChordPatternTable& table, const QString& voice1, const QString& voice2)
 {
     const QString s = voice1 + voice2;
     for (int step = 0; step < 2 * kPatternSteps; ++step)
-        table[1][step] = chordTokenCode(QStringView(s).mid(std::min<qsizetype>(2 * step, s.size()), 2));
+        table[1][step] = midi::chordTokenCode(QStringView(s).mid(std::min<qsizetype>(2 * step, s.size()), 2));
 }
 
 int derivedCode(int code, int degree)

@@ -1,6 +1,8 @@
 #pragma once
 // Chord accompaniment patterns: the pattern lines of the two chord voices, their codes, the rows
 // of the chords on degrees 2..6 derived from chord I, progressions and the pattern-line file.
+#include "midi/score_notation.h"
+
 #include <QString>
 #include <QStringView>
 #include <QStringList>
@@ -18,14 +20,7 @@ using ChordPatternTable = std::array<std::array<int32_t, 65>, 8>;
 constexpr int kPatternSteps = 16;         // steps of one voice line
 constexpr int kPatternLineLength = 32;    // 16 two-character tokens
 constexpr int kMaxProgression = 9;        // digits the progression box holds
-constexpr int kRestCode = 254;            // "XZ": end the voice's note, start nothing
-constexpr int kHoldCode = 255;            // anything else: the voice's note goes on
 
-// Code of a two-character pattern token, compared exactly (upper case only): the notes "LC" 0
-// .. "MG" 55 (semitones above the base note), the whole chords "CC" "DM" "EM" "FF" "GM" "AM"
-// 65..70, "XZ" 254, anything else 255.
-int chordTokenCode(QStringView token);
-inline bool isChordCode(int code) { return code >= 65 && code <= 70; }
 
 // The lines the voices take when the pattern file has just been created or cannot be used.
 extern const QString kBuiltInVoice1;      // "CC--WG--KC--WG--CE--WG--LB--WG--"

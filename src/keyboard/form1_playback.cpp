@@ -8,7 +8,7 @@
 
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
-#include "keyboard/score_notation.h"
+#include "midi/score_notation.h"
 #include "midi/midi_out.h"
 #include "midi/state.h"
 
@@ -92,7 +92,7 @@ void Form1::YSCX()
         if (shown) ShowScorePosition();
         const QString score = s.ScoreText;
         ScoreLen = int32_t(std::min<qsizetype>(score.size(), INT32_MAX - 2));
-        const ScoreRead r = readScoreToken(score, ScorePos);
+        const midi::ScoreRead r = midi::readScoreToken(score, ScorePos);
         CurToken = r.token;
         if (shown && ScorePos >= ScoreLen - 1) YXYZ();
         ScorePos = int32_t(r.pos);
@@ -100,7 +100,7 @@ void Form1::YSCX()
         const int n = r.length;
 
         switch (r.kind) {
-        case ScoreTokenKind::Tempo:
+        case midi::ScoreTokenKind::Tempo:
             if (n >= 1 && n <= kTempoEntries && n - 1 < SD->count()) {
                 SD->setCurrentIndex(n - 1);
                 s.StepMs = int16_t(TempoStepMs());
@@ -115,7 +115,7 @@ void Form1::YSCX()
             NoteTick = 0;
             return;
 
-        case ScoreTokenKind::Rhythm:
+        case midi::ScoreTokenKind::Rhythm:
             if (n >= 1 && n <= kLastRhythmFile && n - 1 < File1->count()) {
                 const QString path = forms::joinPath(File1Path, File1->item(n - 1)->text());
                 const auto text = QFileInfo(path).isFile() ? forms::readText(path) : std::nullopt;
@@ -135,7 +135,7 @@ void Form1::YSCX()
             NoteTick = 0;
             continue;
 
-        case ScoreTokenKind::Instruments:
+        case midi::ScoreTokenKind::Instruments:
             // A group number outside the table changes nothing; playback goes on.
             if (n >= 1 && n <= kInstrumentGroups) {
                 ApplyInstrumentGroup(n - 1);
@@ -153,7 +153,7 @@ void Form1::YSCX()
         if (ScorePos == ScoreLen) TokenTicks = 0;
         Timer3->setInterval(s.StepMs);
         switch (r.kind) {
-        case ScoreTokenKind::Note:
+        case midi::ScoreTokenKind::Note:
             s.CurKey = int16_t(r.note);
             if (ScorePos >= ScoreLen - 1) {
                 // The last token of the text ends playback without sounding.
@@ -168,7 +168,7 @@ void Form1::YSCX()
             Timer3->setEnabled(true);
             return;
 
-        case ScoreTokenKind::Rest:
+        case midi::ScoreTokenKind::Rest:
             s.CurKey = kRestKey;
             SilenceMelodyRange(2);
             Timer3->setEnabled(true);
@@ -176,7 +176,7 @@ void Form1::YSCX()
             NoteTick = 0;
             return;
 
-        case ScoreTokenKind::Stop:
+        case midi::ScoreTokenKind::Stop:
             s.CurKey = kStopKey;
             Timer3->setEnabled(false);
             SilenceMelodyRange(4);

@@ -5,7 +5,7 @@
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
 #include "keyboard/file_list.h"
-#include "keyboard/score_notation.h"
+#include "midi/score_notation.h"
 #include "keyboard/yylr.h"
 #include "midi/state.h"
 #include "resources/pictures.h"
@@ -172,7 +172,7 @@ void Form1::Yuepu_Click(int Index)
         s.ScoreText.clear();
         Text3->clear();
         if (LastFilePath.isEmpty() || !QFileInfo(LastFilePath).isFile()) return;
-        const auto score = readScoreFile(LastFilePath);
+        const auto score = midi::readScoreFile(LastFilePath);
         if (!score) return;
         s.ScoreText = *score;
         File1->setVisible(false);
@@ -211,7 +211,7 @@ void Form1::Yuepu_Click(int Index)
         LastFilePath = choice->path;
         ScoreFilePath = choice->path;
         if (s.ScoreText.isEmpty()) return;
-        if (!writeScoreFile(LastFilePath, s.ScoreText)) {
+        if (!midi::writeScoreFile(LastFilePath, s.ScoreText)) {
             FJWZ->setText(QStringLiteral("乐谱保存失败。。。"));
             return;
         }

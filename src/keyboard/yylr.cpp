@@ -3,7 +3,7 @@
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
 #include "forms/windows.h"
-#include "keyboard/score_notation.h"
+#include "midi/score_notation.h"
 #include "midi/state.h"
 
 #include <QCloseEvent>
@@ -107,13 +107,13 @@ void YYLR::closeEvent(QCloseEvent* event)
 
 void YYLR::Command1_Click()
 {
-    EntryText = withCrLfBreaks(Text1->toPlainText());   // the box keeps LF
+    EntryText = midi::withCrLfBreaks(Text1->toPlainText());   // the box keeps LF
     forms::FileRequest request{QString::fromUtf8(kScoreFilter), InitDir, 2, QString()};
     auto choice = forms::ShowSave(request, this);
     if (!choice) return;   // cancelled: nothing written
     EntryPath = choice->path;
     if (EntryText.isEmpty()) return;
-    if (!writeScoreFile(EntryPath, EntryText))
+    if (!midi::writeScoreFile(EntryPath, EntryText))
         forms::MsgBox(QString::fromUtf8("乐谱文件保存失败，请检查！"), this);
 }
 

@@ -13,21 +13,6 @@ using namespace keyboard;
 
 namespace {
 
-TEST(ChordTokens, CodesOfTheWholeVocabulary)
-{
-    EXPECT_EQ(chordTokenCode(u"LC"), 0);
-    EXPECT_EQ(chordTokenCode(u"LB"), 11);
-    EXPECT_EQ(chordTokenCode(u"WF"), 17);
-    EXPECT_EQ(chordTokenCode(u"KA"), 33);
-    EXPECT_EQ(chordTokenCode(u"HD"), 38);
-    EXPECT_EQ(chordTokenCode(u"MG"), 55);
-    const char16_t* chords[] = {u"CC", u"DM", u"EM", u"FF", u"GM", u"AM"};
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(chordTokenCode(chords[i]), 65 + i);
-    EXPECT_EQ(chordTokenCode(u"XZ"), 254);
-    for (const char16_t* hold : {u"--", u"MA", u"MB", u"kc", u"Kc", u"K", u"", u"KCX", u"CE", u"TZ"})
-        EXPECT_EQ(chordTokenCode(hold), 255);
-}
-
 TEST(ChordPatterns, VoiceTwoStartsWhereVoiceOneEnds)
 {
     ChordPatternTable t{};

@@ -1,6 +1,6 @@
 // Clock label, credit line and velocity texts of the main window's panels; the showcase page.
 #include "keyboard/panel_texts.h"
-#include "keyboard/score_notation.h"
+#include "midi/score_notation.h"
 
 #include <QDate>
 #include <QFile>
@@ -57,20 +57,20 @@ TEST(ShowcasePage, ScoresAreValidNotation)
     int scores = 0;
     for (auto it = scoreBlock.globalMatch(html); it.hasNext(); ++scores) {
         const QString score = it.next().captured(1);
-        keyboard::ScoreRead r;
+        midi::ScoreRead r;
         for (int64_t pos = 1; pos <= score.size(); pos = r.pos + 1) {
-            r = keyboard::readScoreToken(score, pos);
-            ASSERT_NE(r.kind, keyboard::ScoreTokenKind::Invalid) << score.toStdString() << " at " << pos;
-            if (r.kind == keyboard::ScoreTokenKind::Stop) break;
+            r = midi::readScoreToken(score, pos);
+            ASSERT_NE(r.kind, midi::ScoreTokenKind::Invalid) << score.toStdString() << " at " << pos;
+            if (r.kind == midi::ScoreTokenKind::Stop) break;
             EXPECT_FALSE(r.hasLength && r.length == 0);
-            if (r.kind == keyboard::ScoreTokenKind::Tempo) {
+            if (r.kind == midi::ScoreTokenKind::Tempo) {
                 EXPECT_TRUE(r.length >= 1 && r.length <= 19);
             }
-            if (r.kind == keyboard::ScoreTokenKind::Instruments) {
+            if (r.kind == midi::ScoreTokenKind::Instruments) {
                 EXPECT_TRUE(r.length >= 1 && r.length <= 12);
             }
         }
-        EXPECT_EQ(r.kind, keyboard::ScoreTokenKind::Stop) << score.toStdString();
+        EXPECT_EQ(r.kind, midi::ScoreTokenKind::Stop) << score.toStdString();
     }
     EXPECT_GE(scores, 3);
 }

@@ -1,13 +1,13 @@
 #pragma once
-// The score notation: two-letter tokens, each optionally followed by a length of one or two
-// digits, written with nothing between them. Plain functions that the score player, the score
-// panel and the tests share.
+// The score notation and its token codes: two-letter tokens, each optionally followed by a length
+// of one or two digits, written with nothing between them. Plain functions that both windows
+// share: the score player, the score panel, the chord patterns, the editor's cells and its import.
 #include <QString>
 #include <QStringView>
 #include <cstdint>
 #include <optional>
 
-namespace keyboard {
+namespace midi {
 
 // What a token asks the player to do.
 enum class ScoreTokenKind {
@@ -23,6 +23,14 @@ enum class ScoreTokenKind {
 // Semitones above the base note of a note token: register L W K H M (0, 12, 24, 36, 48) plus
 // note C D E F G A B (0, 2, 4, 5, 7, 9, 11); "MA" and "MB" are not notes. -1 for anything else.
 int noteTokenOffset(QStringView token);
+
+// Code of a two-character token, compared exactly (upper case only), as the chord patterns and
+// the editor's cells use it: the notes "LC" 0 .. "MG" 55 (semitones above the base note), the
+// whole chords "CC" "DM" "EM" "FF" "GM" "AM" 65..70, "XZ" 254, anything else 255 (nothing new).
+constexpr int kRestCode = 254;   // "XZ": end the note, start nothing
+constexpr int kHoldCode = 255;   // anything else: the note goes on
+int chordTokenCode(QStringView token);
+inline bool isChordCode(int code) { return code >= 65 && code <= 70; }
 
 // The kind of a token (exact upper-case comparison).
 ScoreTokenKind scoreTokenKind(QStringView token);
@@ -56,4 +64,4 @@ QString withCrLfBreaks(const QString& text);
 // file could not be written.
 bool writeScoreFile(const QString& path, const QString& text);
 
-}  // namespace keyboard
+}  // namespace midi

@@ -1,9 +1,8 @@
-#include "keyboard/score_notation.h"
+#include "midi/score_notation.h"
 
 #include "forms/textfile.h"
-#include "keyboard/key_table.h"
 
-namespace keyboard {
+namespace midi {
 namespace {
 
 bool isAsciiDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
@@ -12,11 +11,25 @@ bool isAsciiDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
 
 int noteTokenOffset(QStringView token)
 {
-    // The note keys' table holds every note token with its offset.
     if (token.size() != 2) return -1;
-    for (const NoteKey& k : noteKeys())
-        if (token == QLatin1String(k.token)) return k.offset;
-    return -1;
+    static const QStringView kRegisters = u"LWKHM";
+    static const QStringView kNotes = u"CDEFGAB";
+    static const int kSemitones[] = {0, 2, 4, 5, 7, 9, 11};
+    const qsizetype reg = kRegisters.indexOf(token[0]);
+    const qsizetype note = kNotes.indexOf(token[1]);
+    if (reg < 0 || note < 0) return -1;
+    const int offset = 12 * int(reg) + kSemitones[note];
+    return offset <= 55 ? offset : -1;   // "MA" and "MB" lie above the keyboard
+}
+
+int chordTokenCode(QStringView token)
+{
+    const int note = noteTokenOffset(token);
+    if (note >= 0) return note;
+    static const char16_t* const kChords[] = {u"CC", u"DM", u"EM", u"FF", u"GM", u"AM"};
+    for (int i = 0; i < 6; ++i)
+        if (token == kChords[i]) return 65 + i;
+    return token == u"XZ" ? kRestCode : kHoldCode;
 }
 
 ScoreTokenKind scoreTokenKind(QStringView token)
@@ -82,4 +95,4 @@ bool writeScoreFile(const QString& path, const QString& text)
     return forms::writeText(path, withCrLfBreaks(text) + QStringLiteral("\r\n"));
 }
 
-}  // namespace keyboard
+}  // namespace midi

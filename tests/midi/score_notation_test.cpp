@@ -1,5 +1,5 @@
 // The score notation reader: token table, length digits and read-position movement.
-#include "keyboard/score_notation.h"
+#include "midi/score_notation.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using keyboard::readScoreToken;
-using keyboard::ScoreTokenKind;
+using midi::readScoreToken;
+using midi::ScoreTokenKind;
 
 TEST(ScoreNotation, NoteTokensCoverTheWhiteKeysLCToMG)
 {
@@ -20,15 +20,15 @@ TEST(ScoreNotation, NoteTokensCoverTheWhiteKeysLCToMG)
         for (int n = 0; n < 7; ++n) {
             const QString t = QString(registers[r]) + notes[n];
             const int expected = (r == 4 && n >= 5) ? -1 : r * 12 + noteOffsets[n];
-            EXPECT_EQ(keyboard::noteTokenOffset(t), expected) << t.toStdString();
+            EXPECT_EQ(midi::noteTokenOffset(t), expected) << t.toStdString();
             if (expected >= 0) ++count;
         }
     }
     EXPECT_EQ(count, 33);
-    EXPECT_EQ(keyboard::noteTokenOffset(u"MG"), 55);
+    EXPECT_EQ(midi::noteTokenOffset(u"MG"), 55);
     // Lower case, reversed letters and partial tokens are not notes.
     for (const char* t : {"kc", "Kc", "CK", "K", "", "KCX", "XZ"})
-        EXPECT_EQ(keyboard::noteTokenOffset(QString::fromLatin1(t)), -1) << t;
+        EXPECT_EQ(midi::noteTokenOffset(QString::fromLatin1(t)), -1) << t;
 }
 
 TEST(ScoreNotation, LengthDigitsAndReadPosition)
@@ -89,15 +89,15 @@ TEST(ScoreNotation, ScoreFilesOpenAsOneScore)
         f.write(bytes);
         return f.fileName();
     };
-    EXPECT_EQ(keyboard::readScoreFile(put("crlf.txt", "KC8KD\r\nKE4TZ\r\n")), "KC8KDKE4TZ");
-    EXPECT_EQ(keyboard::readScoreFile(put("lf.txt", "KC8KD\nKE4TZ\n")), "KC8KDKE4TZ");
-    EXPECT_EQ(keyboard::readScoreFile(put("bom.txt", "\xEF\xBB\xBFKC8KD\r\nTZ\r\n")), "KC8KDTZ");
-    EXPECT_EQ(keyboard::readScoreFile(put("lines.txt", "KC8\r\nKD\r\nKE\r\n\r\nTZ")), "KC8KDKETZ");
+    EXPECT_EQ(midi::readScoreFile(put("crlf.txt", "KC8KD\r\nKE4TZ\r\n")), "KC8KDKE4TZ");
+    EXPECT_EQ(midi::readScoreFile(put("lf.txt", "KC8KD\nKE4TZ\n")), "KC8KDKE4TZ");
+    EXPECT_EQ(midi::readScoreFile(put("bom.txt", "\xEF\xBB\xBFKC8KD\r\nTZ\r\n")), "KC8KDTZ");
+    EXPECT_EQ(midi::readScoreFile(put("lines.txt", "KC8\r\nKD\r\nKE\r\n\r\nTZ")), "KC8KDKETZ");
     // GBK bytes (a name in front of the score) come through as text, so the player stops
     // at them with the score error instead of misreading them.
-    EXPECT_EQ(keyboard::readScoreFile(put("gbk.txt", "\xB8\xE8KC8\r\nTZ\r\n")),
+    EXPECT_EQ(midi::readScoreFile(put("gbk.txt", "\xB8\xE8KC8\r\nTZ\r\n")),
               QString::fromUtf8("歌KC8TZ"));
-    EXPECT_FALSE(keyboard::readScoreFile(dir.filePath("missing.txt")).has_value());
+    EXPECT_FALSE(midi::readScoreFile(dir.filePath("missing.txt")).has_value());
 }
 
 TEST(ScoreNotation, ShippedDemoScoresPlayToTheirEnd)
@@ -106,10 +106,10 @@ TEST(ScoreNotation, ShippedDemoScoresPlayToTheirEnd)
     const QStringList names = dir.entryList({"*.txt"}, QDir::Files);
     ASSERT_FALSE(names.isEmpty());
     for (const QString& name : names) {
-        const auto score = keyboard::readScoreFile(dir.filePath(name));
+        const auto score = midi::readScoreFile(dir.filePath(name));
         ASSERT_TRUE(score.has_value()) << name.toStdString();
         int64_t pos = 1;
-        keyboard::ScoreRead r;
+        midi::ScoreRead r;
         for (int guard = 0; guard < 1000; ++guard) {
             r = readScoreToken(*score, pos);
             if (r.kind == ScoreTokenKind::Stop || r.kind == ScoreTokenKind::Invalid) break;
@@ -118,4 +118,19 @@ TEST(ScoreNotation, ShippedDemoScoresPlayToTheirEnd)
         }
         EXPECT_EQ(r.kind, ScoreTokenKind::Stop) << name.toStdString() << " at " << pos;
     }
+}
+
+TEST(ChordTokens, CodesOfTheWholeVocabulary)
+{
+    EXPECT_EQ(midi::chordTokenCode(u"LC"), 0);
+    EXPECT_EQ(midi::chordTokenCode(u"LB"), 11);
+    EXPECT_EQ(midi::chordTokenCode(u"WF"), 17);
+    EXPECT_EQ(midi::chordTokenCode(u"KA"), 33);
+    EXPECT_EQ(midi::chordTokenCode(u"HD"), 38);
+    EXPECT_EQ(midi::chordTokenCode(u"MG"), 55);
+    const char16_t* chords[] = {u"CC", u"DM", u"EM", u"FF", u"GM", u"AM"};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(midi::chordTokenCode(chords[i]), 65 + i);
+    EXPECT_EQ(midi::chordTokenCode(u"XZ"), 254);
+    for (const char16_t* hold : {u"--", u"MA", u"MB", u"kc", u"Kc", u"K", u"", u"KCX", u"CE", u"TZ"})
+        EXPECT_EQ(midi::chordTokenCode(hold), 255);
 }
