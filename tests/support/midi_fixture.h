@@ -1,5 +1,7 @@
 #pragma once
-// A fixture with a fresh shared state, the capture MIDI service and scripted dialogs.
+// A fixture with a fresh shared state and editor fields, the capture MIDI service and scripted
+// dialogs.
+#include "editor/editor_fields.h"
 #include "midi/state.h"
 #include "platform/capture_midi_service.h"
 #include "support/scripted_dialogs.h"
@@ -13,6 +15,7 @@ protected:
     MidiFixture()
     {
         midi::resetState();
+        editor::resetFields();
         platform::setMidiService(&midi);
     }
     ~MidiFixture() override { platform::setMidiService(nullptr); }

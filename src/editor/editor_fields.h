@@ -1,0 +1,61 @@
+#pragma once
+// The score editor's own fields: everything the editor window keeps besides the shared tables
+// of midi::state(). The window's controls are created afresh at every opening, but these fields
+// live for the whole run, so a piece's headers, flags and the recorder's choices outlast a
+// close and reopen. One heap instance; tests start from a fresh one.
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace editor {
+
+constexpr int kMeasureSlots = 10000;   // per software measure tables: measures 0..9999
+constexpr int kRowSlots = 17;          // per row tables: rows 0..16 (0..11 in use)
+
+struct EditorFields {
+    // ---- window life cycle
+    bool EditorReady = false;        // the first-activation set-up ran during this opening
+    int16_t GridLastStep = 0;        // S - 1: 15, 23 or 31; the highest step column of the grid
+    int16_t GridLoadedSteps = 0;     // highest step column that exists besides column 0
+    int32_t CurMeasure = 0;          // the software measure shown (and being played), 0-based
+
+    // ---- score model
+    int16_t StepsPerMeasure = 0;     // S of a piece read from an edit file
+    int32_t LastStep = 0;            // last cell of the piece (or of the auditioned measure)
+    QString CurToken;                // the token handed to the token converter
+    std::array<int16_t, kRowSlots> PrevNote{};   // per melody row, the last code playback started
+    int16_t CrescLevel = 0;          // crescendo level 0..120, expression of channels 0..4
+    int16_t CrescStep = 0;           // crescendo change per step, -20..20 (the depth bar)
+
+    // ---- per software measure: the header and its parts
+    // A header of 4 characters or fewer counts as no header.
+    std::array<QString, kMeasureSlots> MeasureHeaders;
+    std::array<QString, kMeasureSlots> MeasureKey;     // key, 2 decimal digits "00".."11"
+    std::array<QString, kMeasureSlots> MeasureTempo;   // tempo, 2 hexadecimal digits
+    std::array<QString, kMeasureSlots> MeasureDepth;   // crescendo depth + 20, 2 decimal digits
+    std::array<QString, kMeasureSlots> MeasureFlags;   // vibrato and crescendo flags, "00".."11"
+    QString EditFileName;            // the file chosen in the editor's last file dialog
+
+    // ---- playback
+    int16_t AppliedMeasure = 0;      // the measure current at the end of the last sounded step
+    int16_t AccentLevel = 0;         // beat accent, expression of channels 5, 6 and 9
+
+    // ---- score import
+    int32_t ScorePos = 0;            // 1-based read position in ScoreText
+    int32_t ScoreLength = 0;         // length of ScoreText when the walk starts
+    int32_t TokenDuration = 0;       // the last length read, in eighths of a beat
+
+    // ---- recorder panel
+    QString RecBits;                 // bits per sample, "8" or "16"
+    QString RecRate;                 // samples per second, "44100" or "22050"
+    int16_t RecMinutes = 0;          // the recorder clock
+    int16_t RecSeconds = 0;          // 0..59
+};
+
+// The run's one instance (created on first use).
+EditorFields& fields();
+
+// Replaces the instance with a fresh one (every field 0, empty or false). For tests.
+void resetFields();
+
+}  // namespace editor
