@@ -1,0 +1,164 @@
+#include "editor/edit_file.h"
+
+#include "forms/textfile.h"
+#include "midi/score_notation.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace editor {
+namespace {
+
+constexpr int kHeaderAllowance = 128;
+
+// Bytes of the largest piece of S steps: as many measures as the cells and the line limit
+// allow, each line at its longest with CR LF.
+constexpr qint64 largestPieceBytes(int steps)
+{
+    const qint64 measures = std::min(kCells / steps, kMaxEditFileLines / kBlockLines);
+    const qint64 block = (kHeaderAllowance + 2) + kMelodyRows * (2 * steps + 2)
+                         + kPercussionRows * (steps + 2);
+    return measures * block;
+}
+
+constexpr qint64 largestEditFileBytes()
+{
+    qint64 most = 0;
+    for (int steps = 1; steps <= kMaxSteps; ++steps) most = std::max(most, largestPieceBytes(steps));
+    return most + 3;   // a UTF-8 mark
+}
+
+// The last measure whose cells lie within the tables at S steps.
+int lastMeasureInTables(int measureTotal, int steps)
+{
+    return std::min(measureTotal, maxMeasureTotal(steps));
+}
+
+}  // namespace
+
+qint64 maxEditFileBytes() { return largestEditFileBytes(); }
+
+void normaliseForSaving(midi::SharedState& s, std::span<QString> headers, int measureTotal, int steps)
+{
+    if (steps <= 0) return;
+    const int last = lastMeasureInTables(measureTotal, steps);
+    const QString one = QStringLiteral("1");
+    for (int m = 0; m <= last; ++m) {
+        for (int r = 0; r < kRows; ++r) {
+            const QString blank = r < kMelodyRows ? QStringLiteral("--") : QStringLiteral("-");
+            QString text;
+            for (int k = 0; k < steps; ++k) {
+                QString& cell = s.CellTokens[r][m * steps + k];
+                if (cell < one) cell = blank;
+                text += cell;
+            }
+            s.MeasureText[r][m] = text;
+        }
+        if (size_t(m) < headers.size() && headers[m].size() < 5)
+            headers[m] = QStringLiteral("%1").arg(m, 4, 10, QLatin1Char('0'));
+    }
+}
+
+QStringList editFileLines(const midi::SharedState& s, std::span<const QString> headers, int measureTotal)
+{
+    QStringList lines;
+    const int last = std::min(measureTotal, kCells - 1);
+    for (int m = 0; m <= last; ++m) {
+        lines << (size_t(m) < headers.size() ? headers[m] : QString());
+        for (int r = 0; r < kRows; ++r) lines << s.MeasureText[r][m];
+    }
+    return lines;
+}
+
+bool writeEditFile(const QString& path, const QStringList& lines) { return forms::writeLines(path, lines); }
+
+EditFileResult parseEditFile(const QStringList& lines)
+{
+    EditFileResult result;
+    const qsizetype n = lines.size();
+    if (n == 0) {
+        result.error = EditFileError::Empty;
+        return result;
+    }
+    if (n > kMaxEditFileLines) {
+        result.error = EditFileError::TooLarge;
+        return result;
+    }
+    const int steps = n > 1 ? int(lines[1].size() / 2) : 0;
+    if (steps < 1 || steps > kMaxSteps) {
+        result.error = EditFileError::BadSteps;
+        return result;
+    }
+    const int measureTotal = int((n - 1) / kBlockLines);
+    if (!pieceFits(measureTotal, steps)) {
+        result.error = EditFileError::TooLarge;
+        return result;
+    }
+
+    EditPiece piece;
+    piece.steps = steps;
+    piece.measureTotal = measureTotal;
+    piece.headers.resize(size_t(measureTotal) + 1);
+    piece.rows.resize(size_t(measureTotal) + 1);
+    for (int m = 0; m <= measureTotal; ++m) {
+        const qsizetype first = qsizetype(m) * kBlockLines;
+        piece.headers[m] = lines[first];
+        for (int r = 0; r < kRows; ++r) piece.rows[m][r] = lines.value(first + 1 + r);
+    }
+    result.piece = std::move(piece);
+    return result;
+}
+
+EditFileResult readEditFile(const QString& path)
+{
+    EditFileResult result;
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() > maxEditFileBytes()) {
+        result.error = EditFileError::TooLarge;
+        return result;
+    }
+    const auto lines = forms::readLines(path);
+    if (!lines) {
+        result.error = EditFileError::Unreadable;
+        return result;
+    }
+    return parseEditFile(*lines);
+}
+
+QString editFileErrorText(EditFileError error)
+{
+    switch (error) {
+    case EditFileError::Unreadable: return QStringLiteral("无法读取这个编辑文件，请检查！");
+    case EditFileError::Empty: return QStringLiteral("这个编辑文件是空的，无法打开！");
+    case EditFileError::BadSteps: return QStringLiteral("这不是有效的编辑文件，无法打开！");
+    case EditFileError::TooLarge: return QStringLiteral("这个编辑文件超出了编辑器的容量(每行最多10000步)，无法打开！");
+    case EditFileError::None: break;
+    }
+    return QString();
+}
+
+void loadEditPiece(const EditPiece& piece, midi::SharedState& s, std::span<QString> headers)
+{
+    const int steps = piece.steps;
+    s.MeasureTotal = piece.measureTotal;
+    for (int m = 0; m <= piece.measureTotal; ++m) {
+        if (size_t(m) < headers.size()) headers[m] = piece.headers[m];
+        for (int r = 0; r < kRows; ++r) {
+            const QString& text = piece.rows[m][r];
+            s.MeasureText[r][m] = text;
+            for (int k = 0; k < steps; ++k) {
+                const int cell = m * steps + k;
+                if (r >= kMelodyRows) {
+                    s.CellTokens[r][cell] = text.mid(k, 1);
+                    continue;
+                }
+                QString token = text.mid(2 * k, 2);
+                if (token.isEmpty()) token = QStringLiteral("--");
+                s.CellTokens[r][cell] = token;
+                s.CellNotes[r][cell] = int16_t(midi::chordTokenCode(token));
+            }
+        }
+    }
+}
+
+}  // namespace editor

@@ -1,0 +1,95 @@
+#include "editor/score_import.h"
+
+#include "editor/grid_limits.h"
+#include "midi/score_notation.h"
+
+#include <algorithm>
+
+namespace editor {
+namespace {
+
+// Command words the import passes over; their digits still become the current length.
+bool isSkipped(const QString& token)
+{
+    return token == u"VS" || token == u"YQ" || token == u"YX" || token == u"JP" || token == u"HX";
+}
+
+// Tokens written into the grid: the notes, "MA" (no note: the row holds), the rest and the stop.
+bool isWritten(const QString& token)
+{
+    return midi::noteTokenOffset(token) >= 0 || token == u"MA" || token == u"XZ" || token == u"TZ";
+}
+
+}  // namespace
+
+ImportWalk walkScore(const QString& text, int steps, int64_t& tokenDuration, midi::SharedState& s)
+{
+    ImportWalk walk;
+    if (steps <= 0) return walk;
+    const int endCell = (maxMeasureTotal(steps) + 1) * steps;   // first cell no piece reaches
+    const int64_t length = text.size();
+    const QString blank = QStringLiteral("--");
+    int cur = 0;
+    int64_t p = 1;
+    for (;;) {
+        const midi::ScoreRead read = midi::readScoreToken(text, p);
+        if (read.hasLength) tokenDuration = read.length;
+        p = read.pos;
+        bool stop = false;
+        if (!isSkipped(read.token)) {
+            if (cur >= endCell) {
+                walk.cut = true;
+                break;
+            }
+            if (isWritten(read.token)) {
+                const int16_t code = int16_t(midi::chordTokenCode(read.token));
+                for (int r = 0; r < 2; ++r) {
+                    s.CellTokens[r][cur] = read.token;
+                    s.CellNotes[r][cur] = code;
+                }
+                for (int r = 2; r < kMelodyRows; ++r) s.CellNotes[r][cur] = midi::kHoldCode;
+                cur += int(std::clamp<int64_t>(tokenDuration, 0, 99) / 2);
+                stop = read.token == u"TZ";
+            } else {
+                s.CellTokens[0][cur] = blank;
+                s.CellTokens[1][cur] = blank;
+            }
+        }
+        p += 1;
+        if (stop || p >= length) break;
+    }
+    walk.scorePos = p;
+
+    cur = std::min(cur, endCell - 1);
+    s.CurStep = int16_t(cur);
+    walk.measureTotal = cur / steps;
+    walk.cutMeasure = walk.measureTotal;
+    for (int k = 0; k <= cur; ++k)
+        for (int r = 0; r < kMelodyRows; ++r)
+            if (s.CellNotes[r][k] == 0) s.CellNotes[r][k] = midi::kHoldCode;
+    return walk;
+}
+
+void rebuildImportedRows(midi::SharedState& s, int measureTotal, int steps)
+{
+    if (steps <= 0) return;
+    const int last = std::min(measureTotal, maxMeasureTotal(steps));
+    for (int m = 0; m <= last; ++m) {
+        for (int r = 0; r < kMelodyRows; ++r) {
+            QString text;
+            for (int k = 0; k < steps; ++k) {
+                QString& cell = s.CellTokens[r][m * steps + k];
+                if (r < 2 && cell.isEmpty()) cell = QStringLiteral("--");
+                text += cell;
+            }
+            s.MeasureText[r][m] = text;
+        }
+    }
+}
+
+QString importCutText(int measure)
+{
+    return QStringLiteral("乐谱太长，超出了编辑器的容量，只导入到软件第%1小节！").arg(measure);
+}
+
+}  // namespace editor

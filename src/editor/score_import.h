@@ -1,0 +1,35 @@
+#pragma once
+// The score import: a score in the keyboard's notation turned into an editor piece. Each note,
+// "MA", rest "XZ" and stop "TZ" is written into melody rows 0 and 1 at the step where it starts
+// (one step = a sixteenth note, so a length of d eighths moves Int(d / 2) steps); "VS", "YQ",
+// "YX", "JP" and "HX" are skipped with their digits, which still set the current length; any
+// other pair writes "--" without moving. The walk ends at the end of the text or after "TZ".
+#include "midi/state.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace editor {
+
+struct ImportWalk {
+    int measureTotal = 0;    // the software measure that holds the write position, within the limit
+    int64_t scorePos = 1;    // 1-based read position where the walk ended
+    bool cut = false;        // the score reached past the last cell a piece can have
+    int cutMeasure = 0;      // the software measure it was cut at (the last one kept)
+};
+
+// Walks `text` from its first character into the cell tables at S steps per software measure,
+// starting at cell 0. `tokenDuration` is the current length carried from token to token and
+// from one import to the next. Writing stops at the last cell a piece of S steps can use; the
+// shared `CurStep` ends on the write position, never past that cell. Then, as the end of the
+// walk: codes 0 in rows 0..6 of cells 0..CurStep become 255.
+ImportWalk walkScore(const QString& text, int steps, int64_t& tokenDuration, midi::SharedState& s);
+
+// Rebuilds the imported piece's row texts: empty cells of rows 0 and 1 of measures
+// 0..measureTotal become "--", and each row text of rows 0..6 is its S cells joined.
+void rebuildImportedRows(midi::SharedState& s, int measureTotal, int steps);
+
+// The message that says where a score too long for the editor was cut.
+QString importCutText(int measure);
+
+}  // namespace editor

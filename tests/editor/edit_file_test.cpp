@@ -1,0 +1,208 @@
+// The edit file: its exact bytes, a save and reopen that gives back the same piece, the lines of
+// short files, and the files that are refused before anything is replaced.
+#include "editor/edit_file.h"
+#include "editor/measure_header.h"
+#include "forms/textfile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+using Headers = std::array<QString, editor::kCells>;
+
+class EditFile : public ::testing::Test {
+protected:
+    EditFile() { midi::resetState(); }
+    static midi::SharedState& st() { return midi::state(); }
+    std::unique_ptr<Headers> headers = std::make_unique<Headers>();
+    QTemporaryDir dir;
+
+    QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    QByteArray bytes(const QString& p) const
+    {
+        QFile f(p);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    void writeRaw(const QString& p, const QByteArray& b) const
+    {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(b);
+    }
+
+    QString save(int measureTotal, int steps, const char* name)
+    {
+        editor::normaliseForSaving(st(), *headers, measureTotal, steps);
+        const QString p = path(name);
+        EXPECT_TRUE(editor::writeEditFile(p, editor::editFileLines(st(), *headers, measureTotal)));
+        return p;
+    }
+};
+
+QByteArray emptyMeasureBytes(const char* number, int steps)
+{
+    QByteArray b = QByteArray(number) + "\r\n";
+    for (int r = 0; r < 7; ++r) b += QByteArray(2 * steps, '-') + "\r\n";
+    for (int r = 0; r < 5; ++r) b += QByteArray(steps, '-') + "\r\n";
+    return b;
+}
+
+// Lines of a file of `measures` empty measures at S steps, without headers.
+QStringList emptyPieceLines(int measures, int steps)
+{
+    QStringList lines;
+    for (int m = 0; m < measures; ++m) {
+        lines << QStringLiteral("%1").arg(m, 4, 10, QLatin1Char('0'));
+        for (int r = 0; r < 7; ++r) lines << QString(2 * steps, '-');
+        for (int r = 0; r < 5; ++r) lines << QString(steps, '-');
+    }
+    return lines;
+}
+
+}  // namespace
+
+TEST_F(EditFile, OneEmptyMeasureAtTwoFourIsWrittenByteForByte)
+{
+    const QString p = save(0, 16, "empty.lnk");
+    EXPECT_EQ(bytes(p), emptyMeasureBytes("0000", 16));
+    // Saving normalised the tables in place.
+    EXPECT_EQ((*headers)[0], "0000");
+    EXPECT_EQ(st().CellTokens[3][15], "--");
+    EXPECT_EQ(st().CellTokens[9][15], "-");
+    EXPECT_EQ(st().MeasureText[0][0], QString(32, '-'));
+}
+
+TEST_F(EditFile, SavedPieceReopensWithTheSameCellsHeadersAndSteps)
+{
+    // Two measures at 4/4: measure 0 with a header and notes, measure 1 without a header.
+    const int S = 32;
+    st().CellTokens[0][0] = "KC";
+    st().CellTokens[0][5] = "XZ";
+    st().CellTokens[2][S + 31] = "CC";
+    st().CellTokens[6][S] = "TZ";
+    st().CellTokens[7][0] = "O";
+    st().CellTokens[11][S + 7] = "O";
+    st().CellTokens[8][3] = " ";   // a blank sorts before "1": saved as an empty step
+    editor::MeasureSettings settings;
+    settings.instrumentIndex = {2, 52, 79, 83, 5, 5, 5, 1, 3, 4, 41, 17};
+    settings.volume.fill(90);
+    (*headers)[0] = editor::packMeasureHeader(0, settings).header;
+    const QString p = save(1, S, "piece.lnk");
+    EXPECT_EQ((*headers)[1], "0001");
+
+    midi::resetState();
+    Headers before = *headers;
+    headers->fill(QString());
+    const editor::EditFileResult read = editor::readEditFile(p);
+    ASSERT_TRUE(read.piece);
+    EXPECT_EQ(read.piece->steps, 32);
+    EXPECT_EQ(read.piece->measureTotal, 1);
+    editor::loadEditPiece(*read.piece, st(), *headers);
+    EXPECT_EQ(st().MeasureTotal, 1);
+    EXPECT_EQ((*headers)[0], before[0]);
+    EXPECT_EQ((*headers)[1], "0001");
+    EXPECT_FALSE(editor::hasHeader((*headers)[1]));   // not applied when shown
+    EXPECT_EQ(st().CellTokens[0][0], "KC");
+    EXPECT_EQ(st().CellNotes[0][0], 24);
+    EXPECT_EQ(st().CellNotes[0][5], 254);
+    EXPECT_EQ(st().CellTokens[2][S + 31], "CC");
+    EXPECT_EQ(st().CellNotes[2][S + 31], 65);
+    EXPECT_EQ(st().CellTokens[6][S], "TZ");
+    EXPECT_EQ(st().CellTokens[7][0], "O");
+    EXPECT_EQ(st().CellTokens[11][S + 7], "O");
+    EXPECT_EQ(st().CellTokens[8][3], "-");
+    EXPECT_EQ(st().CellTokens[3][40], "--");
+    EXPECT_EQ(st().CellNotes[3][40], 255);
+    EXPECT_EQ(st().MeasureText[0][0].left(12), "KC--------XZ");
+}
+
+TEST_F(EditFile, ShortFilesGiveEmptyRowsAndEmptyCells)
+{
+    // 26 lines: two measures.
+    editor::EditFileResult r = editor::parseEditFile(emptyPieceLines(2, 16));
+    ASSERT_TRUE(r.piece);
+    EXPECT_EQ(r.piece->measureTotal, 1);
+
+    // 20 lines after a longer file was loaded: rows 6..11 of measure 1 are empty, not the old
+    // file's lines.
+    QStringList longer = emptyPieceLines(3, 16);
+    for (QString& line : longer) line.replace('-', 'O');
+    r = editor::parseEditFile(longer);
+    ASSERT_TRUE(r.piece);
+    editor::loadEditPiece(*r.piece, st(), *headers);
+
+    QStringList shortFile = emptyPieceLines(2, 16).mid(0, 20);
+    shortFile[2] = QStringLiteral("KCKD");   // row 1 cut short: its other cells are "--"
+    shortFile[10] = QStringLiteral("O");     // row 9 cut short: its other cells are empty
+    r = editor::parseEditFile(shortFile);
+    ASSERT_TRUE(r.piece);
+    EXPECT_EQ(r.piece->steps, 16);
+    editor::loadEditPiece(*r.piece, st(), *headers);
+    EXPECT_EQ(st().MeasureTotal, 1);
+    EXPECT_EQ(st().CellTokens[1][1], "KD");
+    EXPECT_EQ(st().CellTokens[1][2], "--");
+    EXPECT_EQ(st().CellNotes[1][2], 255);
+    EXPECT_EQ(st().CellTokens[9][0], "O");
+    EXPECT_EQ(st().CellTokens[9][1], "");
+    for (int row = 6; row < 12; ++row) EXPECT_TRUE(st().MeasureText[row][1].isEmpty()) << row;
+    EXPECT_EQ(st().CellTokens[6][16], "--");
+    EXPECT_EQ(st().CellTokens[10][16], "");
+}
+
+TEST_F(EditFile, OtherStepCountsLoadAndUnloadableFilesAreRefused)
+{
+    // S 20 loads with 20 steps.
+    editor::EditFileResult r = editor::parseEditFile(emptyPieceLines(1, 20));
+    ASSERT_TRUE(r.piece);
+    EXPECT_EQ(r.piece->steps, 20);
+
+    auto refused = [](const QStringList& lines) { return editor::parseEditFile(lines).error; };
+    EXPECT_EQ(refused({}), editor::EditFileError::Empty);
+    EXPECT_EQ(refused({QStringLiteral("0000")}), editor::EditFileError::BadSteps);
+    EXPECT_EQ(refused({QStringLiteral("0000"), QStringLiteral("K")}), editor::EditFileError::BadSteps);
+    EXPECT_EQ(refused(emptyPieceLines(1, 40)), editor::EditFileError::BadSteps);
+    EXPECT_EQ(refused(emptyPieceLines(1, 33)), editor::EditFileError::BadSteps);
+    EXPECT_TRUE(editor::parseEditFile(emptyPieceLines(1, 32)).piece);
+    EXPECT_TRUE(editor::parseEditFile(emptyPieceLines(625, 16)).piece);
+    EXPECT_EQ(refused(emptyPieceLines(626, 16)), editor::EditFileError::TooLarge);
+    EXPECT_EQ(refused(emptyPieceLines(770, 1)), editor::EditFileError::TooLarge);   // 10010 lines
+    EXPECT_TRUE(editor::parseEditFile(emptyPieceLines(769, 1)).piece);
+
+    EXPECT_EQ(editor::readEditFile(path("missing.lnk")).error, editor::EditFileError::Unreadable);
+    for (auto e : {editor::EditFileError::Unreadable, editor::EditFileError::Empty,
+                   editor::EditFileError::BadSteps, editor::EditFileError::TooLarge})
+        EXPECT_FALSE(editor::editFileErrorText(e).isEmpty());
+}
+
+TEST_F(EditFile, FilesAreReadWithAnyLineEndsAndHugeFilesUnread)
+{
+    QByteArray lf = emptyMeasureBytes("0000", 24);
+    lf.replace("\r\n", "\n");
+    writeRaw(path("lf.lnk"), "\xEF\xBB\xBF" + lf);
+    editor::EditFileResult r = editor::readEditFile(path("lf.lnk"));
+    ASSERT_TRUE(r.piece);
+    EXPECT_EQ(r.piece->steps, 24);
+    EXPECT_EQ(r.piece->headers[0], "0000");
+
+    // The largest loadable file is well under a megabyte; anything past the bound is not read.
+    EXPECT_GT(editor::maxEditFileBytes(), 250000);
+    EXPECT_LT(editor::maxEditFileBytes(), 1000000);
+    QByteArray huge = emptyMeasureBytes("0000", 16);
+    huge += QByteArray(int(editor::maxEditFileBytes()), '\n');
+    writeRaw(path("huge.lnk"), huge);
+    EXPECT_EQ(editor::readEditFile(path("huge.lnk")).error, editor::EditFileError::TooLarge);
+}
+
+TEST_F(EditFile, FailedWriteIsReportedAndKeepsTheOldFile)
+{
+    EXPECT_FALSE(editor::writeEditFile(path("no-such-folder/x.lnk"), {QStringLiteral("0000")}));
+    const QString p = save(0, 16, "keep.lnk");
+    const QByteArray old = bytes(p);
+    EXPECT_FALSE(editor::writeEditFile(dir.path(), {QStringLiteral("0000")}));
+    EXPECT_EQ(bytes(p), old);
+}
