@@ -1,0 +1,209 @@
+#include "editor/score_model.h"
+
+#include "editor/editor_fields.h"
+#include "editor/grid_limits.h"
+#include "forms/conv.h"
+#include "midi/score_notation.h"
+#include "midi/state.h"
+
+#include <algorithm>
+
+namespace editor {
+namespace {
+
+const QString kEmptyToken = QStringLiteral("--");
+const QString kNoHit = QStringLiteral("-");
+const QString kHit = QStringLiteral("O");
+
+bool isMelodyRow(int row) { return row >= 0 && row < kMelodyRows; }
+
+// A cell the edit file writes as empty: the empty text, "-", "--", a blank.
+bool isEmptyCell(const QString& token) { return token < QStringLiteral("1"); }
+
+// The last cell a piece of measures 0..measureTotal covers.
+int32_t lastCellOf(int32_t measureTotal, int S) { return measureTotal * S + S - 1; }
+
+void setMeasureTotal(int32_t measureTotal, int S)
+{
+    midi::state().MeasureTotal = measureTotal;
+    fields().LastStep = lastCellOf(measureTotal, S);
+}
+
+// A commit that leaves something to play in a measure beyond the piece makes it the last one.
+void reachMeasure(int row, int32_t measure, int S)
+{
+    auto& s = midi::state();
+    if (measure <= s.MeasureTotal) return;
+    for (int k = 0; k < S; ++k)
+        if (isPlayedCell(row, s.CellTokens[row][measure * S + k])) {
+            setMeasureTotal(measure, S);
+            return;
+        }
+}
+
+// Empties the cells of a measure as the empty boxes show them: "--" (code 255) in melody rows,
+// "-" without a hit in percussion rows.
+void emptyMeasureCells(int32_t measure, int S)
+{
+    auto& s = midi::state();
+    for (int r = 0; r < kRows; ++r)
+        for (int k = 0; k < S; ++k) {
+            const int cell = measure * S + k;
+            if (isMelodyRow(r)) {
+                s.CellTokens[r][cell] = kEmptyToken;
+                s.CellNotes[r][cell] = midi::kHoldCode;
+            } else {
+                s.CellTokens[r][cell] = kNoHit;
+                s.PercussionCells[r - kMelodyRows][cell].Hit = 0;
+            }
+        }
+}
+
+}  // namespace
+
+void SYYPSB()
+{
+    midi::state().TokenNote = int16_t(midi::chordTokenCode(fields().CurToken));
+}
+
+bool isPlayedCell(int row, const QString& token)
+{
+    return isMelodyRow(row) ? !isEmptyCell(token) : token == kHit;
+}
+
+QString commitMelodyRow(int row, int32_t measure, const QString& text, int S)
+{
+    QString t = text.toUpper();
+    if (t.size() < 2 * S) t += QString(2 * S - t.size(), QLatin1Char('-'));
+    if (!isMelodyRow(row) || !pieceFits(measure, S)) return t;
+    auto& s = midi::state();
+    auto& f = fields();
+    s.MeasureText[row][measure] = t;
+    for (int k = 0; k < S; ++k) {
+        const int cell = measure * S + k;
+        s.CellTokens[row][cell] = t.mid(2 * k, 2);
+        f.CurToken = s.CellTokens[row][cell];
+        SYYPSB();
+        s.CellNotes[row][cell] = s.TokenNote;
+    }
+    reachMeasure(row, measure, S);
+    return t;
+}
+
+void commitPercussionStep(int row, int32_t measure, int step, bool ticked, int S)
+{
+    if (isMelodyRow(row) || row >= kRows || step < 0 || step >= S || !pieceFits(measure, S)) return;
+    auto& s = midi::state();
+    auto& cells = s.CellTokens[row];
+    cells[measure * S + step] = ticked ? kHit : kNoHit;
+    QString text;
+    for (int k = 0; k < S; ++k) {
+        QString& c = cells[measure * S + k];
+        if (c.isEmpty()) c = kNoHit;
+        text += c;
+    }
+    s.MeasureText[row][measure] = text;
+    reachMeasure(row, measure, S);
+}
+
+void clearMeasure(int32_t measure, int S)
+{
+    if (!pieceFits(measure, S)) return;
+    auto& s = midi::state();
+    for (int r = 0; r < kMelodyRows; ++r) {
+        s.MeasureText[r][measure].clear();
+        for (int k = 0; k < S; ++k) {
+            s.CellTokens[r][measure * S + k] = kEmptyToken;
+            s.CellNotes[r][measure * S + k] = midi::kHoldCode;
+        }
+    }
+    // Percussion rows: the text goes; every ticked step is unticked as its box would be.
+    for (int r = kMelodyRows; r < kRows; ++r) {
+        s.MeasureText[r][measure].clear();
+        for (int k = 0; k < S; ++k)
+            if (s.CellTokens[r][measure * S + k] == kHit) commitPercussionStep(r, measure, k, false, S);
+    }
+}
+
+bool insertMeasure(int S)
+{
+    auto& f = fields();
+    const int32_t next = f.CurMeasure + 1;
+    if (next < 1 || next > maxMeasureTotal(S)) return false;
+    auto& s = midi::state();
+    for (int r = 0; r < kRows; ++r) s.MeasureText[r][next].clear();
+    emptyMeasureCells(next, S);
+    f.CurMeasure = next;
+    // Inserting at the end leaves one more empty measure behind the new one, where it fits.
+    if (s.MeasureTotal <= next) setMeasureTotal(std::min(next + 1, maxMeasureTotal(S)), S);
+    else f.LastStep = lastCellOf(s.MeasureTotal, S);
+    return true;
+}
+
+MeasureCountResult setMeasureCount(const std::optional<QString>& answer, int S)
+{
+    if (!answer) return {};
+    const QString text = answer->trimmed();
+    std::optional<int16_t> n = forms::toInt16(text);
+    if (!n) {
+        // A number too large for the box's whole numbers is out of range; anything else is no
+        // answer at all.
+        bool numeric = false;
+        text.toDouble(&numeric);
+        if (!numeric) return {};
+        return {MeasureCountResult::OutOfRange, maxMeasureTotal(S)};
+    }
+    if (*n == 0) return {};
+    if (*n < 1 || *n > maxMeasureTotal(S)) return {MeasureCountResult::OutOfRange, maxMeasureTotal(S)};
+    setMeasureTotal(*n, S);
+    return {MeasureCountResult::Set, 0};
+}
+
+void QKYP()
+{
+    auto& s = midi::state();
+    auto& f = fields();
+    for (int r = 0; r < kRows; ++r) {
+        for (QString& c : s.CellTokens[r]) c.clear();
+        for (QString& t : s.MeasureText[r]) t.clear();
+    }
+    for (int j = 0; j < kPercussionRows; ++j)
+        for (auto& cell : s.PercussionCells[j]) cell.Hit = 0;
+    for (QString& h : f.MeasureHeaders) h.clear();
+    s.MeasureTotal = 0;
+}
+
+bool changeStepsPerMeasure(int oldS, int newS)
+{
+    auto& s = midi::state();
+    const int64_t lastCell = int64_t(std::max(s.MeasureTotal, 0)) * oldS + oldS - 1;
+    const int64_t measureTotal = lastCell / newS;
+    if (newS <= 0 || !pieceFits(measureTotal, newS)) return false;
+    setMeasureTotal(int32_t(measureTotal), newS);
+    const int measures = kCells / newS;
+    for (int r = 0; r < kRows; ++r)
+        for (int m = 0; m < kMeasureSlots; ++m) {
+            QString& text = s.MeasureText[r][m];
+            text.clear();
+            if (m >= measures) continue;
+            bool anything = false;
+            for (int k = 0; k < newS && !anything; ++k) anything = !s.CellTokens[r][m * newS + k].isEmpty();
+            if (anything) text = measureRowText(r, m, newS);
+        }
+    return true;
+}
+
+QString measureRowText(int row, int32_t measure, int S)
+{
+    if (!pieceFits(measure, S) || row < 0 || row >= kRows) return {};
+    const auto& cells = midi::state().CellTokens[row];
+    const QString& empty = isMelodyRow(row) ? kEmptyToken : kNoHit;
+    QString text;
+    for (int k = 0; k < S; ++k) {
+        const QString& c = cells[measure * S + k];
+        text += isEmptyCell(c) ? empty : c;
+    }
+    return text;
+}
+
+}  // namespace editor

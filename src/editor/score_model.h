@@ -1,0 +1,63 @@
+#pragma once
+// The editor's score model: a piece is a row of software measures (two musical measures each)
+// of S sixteenth-note steps, cell = measure x S + step in every row of the shared tables. Rows
+// 0..6 hold two-character tokens, rows 7..11 "O" (hit) or "-". These functions are what the
+// window's rows, step boxes and commands do to the tables; they need no widget.
+//
+// Every function keeps (MeasureTotal + 1) x S <= 10000 and touches no cell beyond 9999.
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+#include <optional>
+
+namespace editor {
+
+// The token converter: TokenNote = the code of CurToken (notes 0..55, chords 65..70, "XZ" 254,
+// anything else 255).
+void SYYPSB();
+
+// Commits the text typed into melody row `row` (0..6) into measure `measure`: upper case,
+// padded with "-" to 2 x S characters, stored as the measure's row text and split into S
+// tokens with their codes. Returns the text the row's box shows afterwards. A token left in a
+// measure beyond MeasureTotal makes that measure the last one of the piece.
+QString commitMelodyRow(int row, int32_t measure, const QString& text, int S);
+
+// Commits step `step` of percussion row `row` (7..11) in measure `measure`: "O" when ticked,
+// else "-"; the row's other empty cells of the measure become "-" and its text is rebuilt. A
+// hit in a measure beyond MeasureTotal makes that measure the last one of the piece.
+void commitPercussionStep(int row, int32_t measure, int step, bool ticked, int S);
+
+// "清空": the measure's melody rows become empty texts over "--" cells (code 255), and every
+// hit of its percussion rows is taken out ("-").
+void clearMeasure(int32_t measure, int S);
+
+// "插入": moves CurMeasure to the next measure, whose texts and cells are emptied ("--"/255,
+// "-" without a hit; its header stays), and makes the piece reach past it. False, with nothing
+// changed, when the next measure would not fit the cells.
+bool insertMeasure(int S);
+
+// "设置": the answer to "how many measures" (nullopt = Cancel) sets MeasureTotal and LastStep.
+struct MeasureCountResult {
+    enum Kind { Unchanged, Set, OutOfRange } kind = Unchanged;
+    int highest = 0;   // for OutOfRange: the largest answer that fits, 10000 / S - 1
+};
+MeasureCountResult setMeasureCount(const std::optional<QString>& answer, int S);
+
+// Clears the whole piece: tokens, hits and texts of rows 0..11 in all 10000 cells, every measure
+// header, MeasureTotal 0. The codes of CellNotes and the measure flags stay.
+void QKYP();
+
+// A new time signature: the cells stay where they are, MeasureTotal becomes the measure that
+// holds the piece's last cell under the new S, and every measure's row texts are rebuilt from the
+// cells. False, with nothing changed, when the piece would not fit the cells under the new S.
+bool changeStepsPerMeasure(int oldS, int newS);
+
+// The S cells of a measure's row joined, each empty cell (anything that sorts before "1": empty,
+// "-", "--", a blank) written as "--" in melody rows and "-" in percussion rows.
+QString measureRowText(int row, int32_t measure, int S);
+
+// True when a melody row's text or a percussion row's mark leaves something to play: a melody
+// token other than the empty "--", or a hit "O".
+bool isPlayedCell(int row, const QString& token);
+
+}  // namespace editor
