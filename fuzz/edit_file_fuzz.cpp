@@ -42,13 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (piece.headers.size() != size_t(piece.measureTotal) + 1 || piece.rows.size() != piece.headers.size()) abort();
 
     static midi::SharedState& state = *new midi::SharedState;   // too large for the stack
-    static auto& headers = *new std::array<QString, editor::kCells>;
-    editor::loadEditPiece(piece, state, headers);
+    static editor::EditorFields& fields = *new editor::EditorFields;
+    editor::loadEditPiece(piece, state, fields);
     if (state.MeasureTotal != piece.measureTotal) abort();
-    for (int m = 0; m <= piece.measureTotal; ++m) checkHeader(headers[m]);
+    for (int m = 0; m <= piece.measureTotal; ++m) checkHeader(fields.MeasureHeaders[m]);
 
-    editor::normaliseForSaving(state, headers, piece.measureTotal, piece.steps);
-    const editor::EditFileResult again = editor::parseEditFile(editor::editFileLines(state, headers, piece.measureTotal));
+    editor::normaliseForSaving(state, fields, piece.measureTotal, piece.steps);
+    const editor::EditFileResult again = editor::parseEditFile(editor::editFileLines(state, fields, piece.measureTotal));
     if (!again.piece || again.piece->steps != piece.steps || again.piece->measureTotal != piece.measureTotal) abort();
     return 0;
 }

@@ -38,7 +38,7 @@ int lastMeasureInTables(int measureTotal, int steps)
 
 qint64 maxEditFileBytes() { return largestEditFileBytes(); }
 
-void normaliseForSaving(midi::SharedState& s, std::span<QString> headers, int measureTotal, int steps)
+void normaliseForSaving(midi::SharedState& s, EditorFields& f, int measureTotal, int steps)
 {
     if (steps <= 0) return;
     const int last = lastMeasureInTables(measureTotal, steps);
@@ -54,17 +54,17 @@ void normaliseForSaving(midi::SharedState& s, std::span<QString> headers, int me
             }
             s.MeasureText[r][m] = text;
         }
-        if (size_t(m) < headers.size() && headers[m].size() < 5)
-            headers[m] = QStringLiteral("%1").arg(m, 4, 10, QLatin1Char('0'));
+        if (f.MeasureHeaders[m].size() < 5)
+            f.MeasureHeaders[m] = QStringLiteral("%1").arg(m, 4, 10, QLatin1Char('0'));
     }
 }
 
-QStringList editFileLines(const midi::SharedState& s, std::span<const QString> headers, int measureTotal)
+QStringList editFileLines(const midi::SharedState& s, const EditorFields& f, int measureTotal)
 {
     QStringList lines;
     const int last = std::min(measureTotal, kCells - 1);
     for (int m = 0; m <= last; ++m) {
-        lines << (size_t(m) < headers.size() ? headers[m] : QString());
+        lines << f.MeasureHeaders[m];
         for (int r = 0; r < kRows; ++r) lines << s.MeasureText[r][m];
     }
     return lines;
@@ -137,12 +137,13 @@ QString editFileErrorText(EditFileError error)
     return QString();
 }
 
-void loadEditPiece(const EditPiece& piece, midi::SharedState& s, std::span<QString> headers)
+void loadEditPiece(const EditPiece& piece, midi::SharedState& s, EditorFields& f)
 {
     const int steps = piece.steps;
     s.MeasureTotal = piece.measureTotal;
+    f.StepsPerMeasure = int16_t(steps);
     for (int m = 0; m <= piece.measureTotal; ++m) {
-        if (size_t(m) < headers.size()) headers[m] = piece.headers[m];
+        f.MeasureHeaders[m] = piece.headers[m];
         for (int r = 0; r < kRows; ++r) {
             const QString& text = piece.rows[m][r];
             s.MeasureText[r][m] = text;

@@ -4,6 +4,7 @@
 // the seven melody rows (S two-character tokens each) and the five percussion rows (S characters
 // "O" or "-"). No file header, no trailer; CR LF line ends. S is not stored: a reader takes it as
 // half the length of the first melody row.
+#include "editor/editor_fields.h"
 #include "editor/grid_limits.h"
 #include "midi/state.h"
 
@@ -11,7 +12,6 @@
 #include <QStringList>
 #include <array>
 #include <optional>
-#include <span>
 #include <vector>
 
 namespace editor {
@@ -28,10 +28,10 @@ qint64 maxEditFileBytes();
 // a blank) becomes "--" in the melody rows and "-" in the percussion rows; every row text is
 // rebuilt from its cells; a header of 4 characters or fewer becomes the measure's number in 4
 // digits. Only measures whose cells lie within the tables are touched.
-void normaliseForSaving(midi::SharedState& s, std::span<QString> headers, int measureTotal, int steps);
+void normaliseForSaving(midi::SharedState& s, EditorFields& f, int measureTotal, int steps);
 
 // The lines of the edit file of measures 0..measureTotal: each header, then its twelve row texts.
-QStringList editFileLines(const midi::SharedState& s, std::span<const QString> headers, int measureTotal);
+QStringList editFileLines(const midi::SharedState& s, const EditorFields& f, int measureTotal);
 
 // Writes the lines, each followed by CR LF, replacing the file whole; false when it could not
 // be written (an old file stays as it was).
@@ -63,9 +63,9 @@ EditFileResult readEditFile(const QString& path);
 // The message a refused file shows.
 QString editFileErrorText(EditFileError error);
 
-// Puts a checked piece into the tables: the headers and row texts of every measure, and the
-// cells: percussion cells take character k of their row (empty beyond its end), melody cells
+// Puts a checked piece into the tables: `MeasureTotal`, `StepsPerMeasure`, the headers and row
+// texts of every measure, and the cells: percussion cells take character k of their row (empty beyond its end), melody cells
 // characters 2k-1 and 2k (an empty token becoming "--") with their token codes.
-void loadEditPiece(const EditPiece& piece, midi::SharedState& s, std::span<QString> headers);
+void loadEditPiece(const EditPiece& piece, midi::SharedState& s, EditorFields& f);
 
 }  // namespace editor

@@ -100,6 +100,16 @@ PackedHeader packMeasureHeader(int measure, const MeasureSettings& s)
     return p;
 }
 
+void storeMeasureHeader(EditorFields& f, int measure, const PackedHeader& packed)
+{
+    if (measure < 0 || measure >= kMeasureSlots) return;
+    f.MeasureHeaders[measure] = packed.header;
+    f.MeasureKey[measure] = packed.key;
+    f.MeasureTempo[measure] = packed.tempo;
+    f.MeasureDepth[measure] = packed.depth;
+    f.MeasureFlags[measure] = packed.flags;
+}
+
 HeaderFields parseMeasureHeader(const QString& h)
 {
     HeaderFields f;

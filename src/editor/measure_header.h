@@ -10,6 +10,7 @@
 //             57-58  key, 2 decimal digits (00..11)
 //             59-60  tempo in beats per minute, 2 hex digits
 // Hex digits are written upper case.
+#include "editor/editor_fields.h"
 #include "editor/grid_limits.h"
 
 #include <QString>
@@ -66,6 +67,10 @@ struct HeaderFields {
     QString keyText;                                // positions 57-58 as they stand
     QString tempoText;                              // positions 59-60 as they stand
 };
+
+// Keeps a packed header for software measure `measure` (0..9999): the header and its key, tempo,
+// depth and flags in the per-measure tables.
+void storeMeasureHeader(EditorFields& f, int measure, const PackedHeader& packed);
 
 // Reads a header. A header of 60 + 6k characters (k = 1..7) whose melody instrument slots hold
 // "FFFFFFFF" (silent rows as older versions wrote them) is read with each such slot as "FF";

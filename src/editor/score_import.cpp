@@ -22,18 +22,19 @@ bool isWritten(const QString& token)
 
 }  // namespace
 
-ImportWalk walkScore(const QString& text, int steps, int64_t& tokenDuration, midi::SharedState& s)
+ImportWalk walkScore(const QString& text, int steps, EditorFields& f, midi::SharedState& s)
 {
     ImportWalk walk;
     if (steps <= 0) return walk;
     const int endCell = (maxMeasureTotal(steps) + 1) * steps;   // first cell no piece reaches
     const int64_t length = text.size();
+    f.ScoreLength = int32_t(std::min<int64_t>(length, INT32_MAX));
     const QString blank = QStringLiteral("--");
     int cur = 0;
     int64_t p = 1;
     for (;;) {
         const midi::ScoreRead read = midi::readScoreToken(text, p);
-        if (read.hasLength) tokenDuration = read.length;
+        if (read.hasLength) f.TokenDuration = read.length;
         p = read.pos;
         bool stop = false;
         if (!isSkipped(read.token)) {
@@ -48,7 +49,7 @@ ImportWalk walkScore(const QString& text, int steps, int64_t& tokenDuration, mid
                     s.CellNotes[r][cur] = code;
                 }
                 for (int r = 2; r < kMelodyRows; ++r) s.CellNotes[r][cur] = midi::kHoldCode;
-                cur += int(std::clamp<int64_t>(tokenDuration, 0, 99) / 2);
+                cur += std::clamp(f.TokenDuration, 0, 99) / 2;
                 stop = read.token == u"TZ";
             } else {
                 s.CellTokens[0][cur] = blank;
@@ -58,7 +59,7 @@ ImportWalk walkScore(const QString& text, int steps, int64_t& tokenDuration, mid
         p += 1;
         if (stop || p >= length) break;
     }
-    walk.scorePos = p;
+    f.ScorePos = int32_t(std::min<int64_t>(p, INT32_MAX));
 
     cur = std::min(cur, endCell - 1);
     s.CurStep = int16_t(cur);

@@ -7,17 +7,18 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
 
 namespace {
 
-using Headers = std::array<QString, editor::kCells>;
-
 class EditFile : public ::testing::Test {
 protected:
-    EditFile() { midi::resetState(); }
+    EditFile()
+    {
+        midi::resetState();
+        editor::resetFields();
+    }
     static midi::SharedState& st() { return midi::state(); }
-    std::unique_ptr<Headers> headers = std::make_unique<Headers>();
+    static editor::EditorFields& f() { return editor::fields(); }
     QTemporaryDir dir;
 
     QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
@@ -37,9 +38,9 @@ protected:
 
     QString save(int measureTotal, int steps, const char* name)
     {
-        editor::normaliseForSaving(st(), *headers, measureTotal, steps);
+        editor::normaliseForSaving(st(), f(), measureTotal, steps);
         const QString p = path(name);
-        EXPECT_TRUE(editor::writeEditFile(p, editor::editFileLines(st(), *headers, measureTotal)));
+        EXPECT_TRUE(editor::writeEditFile(p, editor::editFileLines(st(), f(), measureTotal)));
         return p;
     }
 };
@@ -71,7 +72,7 @@ TEST_F(EditFile, OneEmptyMeasureAtTwoFourIsWrittenByteForByte)
     const QString p = save(0, 16, "empty.lnk");
     EXPECT_EQ(bytes(p), emptyMeasureBytes("0000", 16));
     // Saving normalised the tables in place.
-    EXPECT_EQ((*headers)[0], "0000");
+    EXPECT_EQ(f().MeasureHeaders[0], "0000");
     EXPECT_EQ(st().CellTokens[3][15], "--");
     EXPECT_EQ(st().CellTokens[9][15], "-");
     EXPECT_EQ(st().MeasureText[0][0], QString(32, '-'));
@@ -91,22 +92,23 @@ TEST_F(EditFile, SavedPieceReopensWithTheSameCellsHeadersAndSteps)
     editor::MeasureSettings settings;
     settings.instrumentIndex = {2, 52, 79, 83, 5, 5, 5, 1, 3, 4, 41, 17};
     settings.volume.fill(90);
-    (*headers)[0] = editor::packMeasureHeader(0, settings).header;
+    editor::storeMeasureHeader(f(), 0, editor::packMeasureHeader(0, settings));
     const QString p = save(1, S, "piece.lnk");
-    EXPECT_EQ((*headers)[1], "0001");
+    EXPECT_EQ(f().MeasureHeaders[1], "0001");
 
     midi::resetState();
-    Headers before = *headers;
-    headers->fill(QString());
+    const QString header0 = f().MeasureHeaders[0];
+    editor::resetFields();
     const editor::EditFileResult read = editor::readEditFile(p);
     ASSERT_TRUE(read.piece);
     EXPECT_EQ(read.piece->steps, 32);
     EXPECT_EQ(read.piece->measureTotal, 1);
-    editor::loadEditPiece(*read.piece, st(), *headers);
+    editor::loadEditPiece(*read.piece, st(), f());
     EXPECT_EQ(st().MeasureTotal, 1);
-    EXPECT_EQ((*headers)[0], before[0]);
-    EXPECT_EQ((*headers)[1], "0001");
-    EXPECT_FALSE(editor::hasHeader((*headers)[1]));   // not applied when shown
+    EXPECT_EQ(f().MeasureHeaders[0], header0);
+    EXPECT_EQ(f().StepsPerMeasure, 32);
+    EXPECT_EQ(f().MeasureHeaders[1], "0001");
+    EXPECT_FALSE(editor::hasHeader(f().MeasureHeaders[1]));   // not applied when shown
     EXPECT_EQ(st().CellTokens[0][0], "KC");
     EXPECT_EQ(st().CellNotes[0][0], 24);
     EXPECT_EQ(st().CellNotes[0][5], 254);
@@ -134,7 +136,7 @@ TEST_F(EditFile, ShortFilesGiveEmptyRowsAndEmptyCells)
     for (QString& line : longer) line.replace('-', 'O');
     r = editor::parseEditFile(longer);
     ASSERT_TRUE(r.piece);
-    editor::loadEditPiece(*r.piece, st(), *headers);
+    editor::loadEditPiece(*r.piece, st(), f());
 
     QStringList shortFile = emptyPieceLines(2, 16).mid(0, 20);
     shortFile[2] = QStringLiteral("KCKD");   // row 1 cut short: its other cells are "--"
@@ -142,7 +144,7 @@ TEST_F(EditFile, ShortFilesGiveEmptyRowsAndEmptyCells)
     r = editor::parseEditFile(shortFile);
     ASSERT_TRUE(r.piece);
     EXPECT_EQ(r.piece->steps, 16);
-    editor::loadEditPiece(*r.piece, st(), *headers);
+    editor::loadEditPiece(*r.piece, st(), f());
     EXPECT_EQ(st().MeasureTotal, 1);
     EXPECT_EQ(st().CellTokens[1][1], "KD");
     EXPECT_EQ(st().CellTokens[1][2], "--");

@@ -8,13 +8,17 @@ namespace {
 
 class ScoreImport : public ::testing::Test {
 protected:
-    ScoreImport() { midi::resetState(); }
+    ScoreImport()
+    {
+        midi::resetState();
+        editor::resetFields();
+    }
     static midi::SharedState& st() { return midi::state(); }
-    int64_t duration = 0;
+    static editor::EditorFields& f() { return editor::fields(); }
 
     editor::ImportWalk import(const char* text)
     {
-        const editor::ImportWalk w = editor::walkScore(QString::fromUtf8(text), 16, duration, st());
+        const editor::ImportWalk w = editor::walkScore(QString::fromUtf8(text), 16, f(), st());
         editor::rebuildImportedRows(st(), w.measureTotal, 16);
         return w;
     }
@@ -89,7 +93,7 @@ TEST_F(ScoreImport, CommandsAreSkippedAndOtherPairsWriteAnEmptyStep)
 
     midi::resetState();
     import("KC4KD4");   // a last one-digit length is read
-    EXPECT_EQ(duration, 4);
+    EXPECT_EQ(f().TokenDuration, 4);
     EXPECT_EQ(st().CurStep, 4);
 
     midi::resetState();
@@ -109,7 +113,7 @@ TEST_F(ScoreImport, CommandsAreSkippedAndOtherPairsWriteAnEmptyStep)
 TEST_F(ScoreImport, LengthCarriesIntoTheNextImportAndStopsTheWalk)
 {
     import("KC6TZ");
-    EXPECT_EQ(duration, 6);
+    EXPECT_EQ(f().TokenDuration, 6);
     midi::resetState();
     import("KDKE12KF");
     EXPECT_EQ(cell(0), "KD");
@@ -117,10 +121,10 @@ TEST_F(ScoreImport, LengthCarriesIntoTheNextImportAndStopsTheWalk)
     EXPECT_EQ(cell(9), "KF");
 
     midi::resetState();
-    const editor::ImportWalk w = import("KC2TZ4KD");   // nothing is read after the stop
-    EXPECT_TRUE(st().CellTokens[0][3].isEmpty() || st().CellTokens[0][3] == "--");
+    import("KC2TZ4KD");   // nothing is read after the stop
+    EXPECT_EQ(cell(3), "--");
     EXPECT_EQ(cell(1), "TZ");
-    EXPECT_EQ(w.scorePos, 7);
+    EXPECT_EQ(f().ScorePos, 7);
     EXPECT_EQ(st().CurStep, 3);
 }
 
@@ -129,7 +133,7 @@ TEST_F(ScoreImport, ScoreLongerThanThePieceIsCutAtTheLastMeasure)
     QString text;
     for (int i = 0; i < 2600; ++i) text += QStringLiteral("KC8");   // 4 steps each
     text += QStringLiteral("TZ");
-    const editor::ImportWalk w = editor::walkScore(text, 16, duration, st());
+    const editor::ImportWalk w = editor::walkScore(text, 16, f(), st());
     EXPECT_TRUE(w.cut);
     EXPECT_EQ(w.measureTotal, 624);
     EXPECT_EQ(w.cutMeasure, 624);
@@ -141,7 +145,7 @@ TEST_F(ScoreImport, ScoreLongerThanThePieceIsCutAtTheLastMeasure)
 
     // At 4/4 the last measure ends at cell 9983.
     midi::resetState();
-    const editor::ImportWalk w32 = editor::walkScore(text, 32, duration, st());
+    const editor::ImportWalk w32 = editor::walkScore(text, 32, f(), st());
     EXPECT_TRUE(w32.cut);
     EXPECT_EQ(w32.measureTotal, 311);
     EXPECT_EQ(st().CurStep, 9983);
@@ -151,7 +155,7 @@ TEST_F(ScoreImport, ScoreLongerThanThePieceIsCutAtTheLastMeasure)
     midi::resetState();
     text.clear();
     for (int i = 0; i < 2500; ++i) text += QStringLiteral("KC8");
-    const editor::ImportWalk full = editor::walkScore(text, 16, duration, st());
+    const editor::ImportWalk full = editor::walkScore(text, 16, f(), st());
     EXPECT_FALSE(full.cut);
     EXPECT_EQ(full.measureTotal, 624);
     EXPECT_EQ(st().CurStep, 9999);
