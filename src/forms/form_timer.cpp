@@ -27,6 +27,11 @@ void FormTimer::setInterval(int ms)
     apply(true);
 }
 
+void FormTimer::restart()
+{
+    if (enabled_ && interval_ > 0) timer_.start(interval_);
+}
+
 void FormTimer::apply(bool restart)
 {
     if (enabled_ && interval_ > 0) {

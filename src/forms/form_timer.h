@@ -17,6 +17,9 @@ public:
     void setEnabled(bool on);
     int interval() const { return interval_; }
     void setInterval(int ms);
+    // Counts the interval again from now; a clock that measures from an event (the live clock
+    // at each key) calls it. Does nothing while the timer is off.
+    void restart();
     // True while the timer really ticks (enabled with a nonzero interval).
     bool running() const { return timer_.isActive(); }
     // How often the timer has been switched off; a handler compares it to learn whether the

@@ -128,8 +128,10 @@ public:
     void SilenceMelodyRange(int16_t lastChannel);
     // Focus and selection of the score box at the read position.
     void ShowScorePosition();
-    // Caption "试听" and Auditioning False.
+    // Caption "试听", Auditioning False, and the score box open for typing again.
     void EndScorePlayback();
+    // A score is playing (or halted at a tempo it cannot take, until it is stopped).
+    bool ScorePlaying() const;
 
     forms::FormTimer* Timer3 = nullptr;   // score clock
     int32_t ScorePos = 0;
@@ -138,6 +140,7 @@ public:
     int16_t TokenTicks = 0;
     int32_t NoteTick = 0;
     bool Auditioning = false;
+    int16_t ScoreKey = 0;   // the note the score clock sounds next (254 rest, 255 stop)
 
     // --------------------------------------------------- score panel (form1_scorepanel.cpp)
     void Yuepu_Click(int Index);

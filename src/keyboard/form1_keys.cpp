@@ -102,7 +102,8 @@ void Form1::SFYXYZ_KeyDown(int KeyCode, int /*Shift*/)
         break;
     }
     case KeyAction::Other:
-        Text3->setPlainText(QString::number(KeyCode));
+        // While a score plays the box shows the score and its position.
+        if (!ScorePlaying()) Text3->setPlainText(QString::number(KeyCode));
         break;
     }
 }
@@ -113,11 +114,24 @@ void Form1::playNoteKey(const QString& token)
     PressKeyPicture(s.CurKey);
     if (s.LastKey != s.CurKey) ReleaseKeyPicture(s.LastKey);
 
-    appendRecorded(s.ScoreText, s.RecordedTicks, token);
+    if (ScorePlaying()) {
+        // The keys play along with a score that is playing; they write nothing into it and
+        // start no take.
+        NoteOffLastKey();
+        LayersOn(s.CurKey);
+        s.LastKey = s.CurKey;
+        return;
+    }
+
+    // The note before this one lasted from its key to this key: the ticks counted since, also
+    // when this key comes before the clock has ticked.
+    appendRecorded(s.ScoreText, evenTicks(s.HoldTicks), token);
     ShowScoreText();
     Auditioning = false;
 
+    // The clock counts the new note from this key.
     Timer1->setInterval(s.StepMs);
+    Timer1->restart();
     s.HoldTicks = 0;
 
     NoteOffLastKey();
@@ -147,9 +161,11 @@ void Form1::restKey()
     auto& s = midi::state();
     SilenceMelodyRange(2);
     XSWB->setText(res::LoadResString(kRestHelpId));
+    if (ScorePlaying()) return;   // a rest in the playing score is not written into it
     appendRecorded(s.ScoreText, s.HoldTicks, QStringLiteral("XZ"));
     s.HoldTicks = 0;
     Timer1->setInterval(s.StepMs);
+    Timer1->restart();
     Timer1->setEnabled(true);
     ShowScoreText();
 }
@@ -157,15 +173,18 @@ void Form1::restKey()
 void Form1::stopKey()
 {
     auto& s = midi::state();
+    const bool playing = ScorePlaying();
     Timer1->setEnabled(false);
     SilenceMelodyRange(4);
     BzQd->setChecked(false);
-    if (!s.ScoreText.isEmpty()) appendRecorded(s.ScoreText, s.HoldTicks, QStringLiteral("TZ"));
+    // The stop ends a take; a score that is playing only stops, nothing is added to it.
+    if (!playing && !s.ScoreText.isEmpty())
+        appendRecorded(s.ScoreText, s.HoldTicks, QStringLiteral("TZ"));
     ReleaseKeyPicture(s.LastKey);
     ShowScoreText();
     // The space bar ends a score that is playing too: "试听" on the button must not stand over a
     // score clock that keeps playing.
-    if (Auditioning || Timer3->enabled()) StopScorePlayback();
+    if (playing || Timer3->enabled()) StopScorePlayback();
     Yuepu[0]->setText(QStringLiteral("试听"));
     s.CurStep = 0;
     s.RhythmStep = 0;

@@ -63,8 +63,8 @@ void Form1::SilenceMelodyRange(int16_t lastChannel)
 void Form1::ShowScorePosition()
 {
     // The character behind the token's first letter is selected, so the box shows where
-    // playback is.
-    Text3->setFocus();
+    // playback is. The keyboard focus stays where it is (on the key catcher while playing):
+    // the box shows its selection also without the focus.
     QTextCursor c = Text3->textCursor();
     const int64_t last = Text3->document()->characterCount() - 1;
     const int from = int(std::min<int64_t>(ScorePos, last));
@@ -78,7 +78,10 @@ void Form1::EndScorePlayback()
 {
     Yuepu[0]->setText(QStringLiteral("试听"));
     Auditioning = false;
+    Text3->setReadOnly(false);
 }
+
+bool Form1::ScorePlaying() const { return Auditioning || Timer3->running(); }
 
 void Form1::YSCX()
 {
@@ -155,6 +158,7 @@ void Form1::YSCX()
         switch (r.kind) {
         case midi::ScoreTokenKind::Note:
             s.CurKey = int16_t(r.note);
+            ScoreKey = s.CurKey;
             if (ScorePos >= ScoreLen - 1) {
                 // The last token of the text ends playback without sounding.
                 Timer3->setEnabled(false);
@@ -170,6 +174,7 @@ void Form1::YSCX()
 
         case midi::ScoreTokenKind::Rest:
             s.CurKey = kRestKey;
+            ScoreKey = s.CurKey;
             SilenceMelodyRange(2);
             Timer3->setEnabled(true);
             ++ScorePos;
@@ -178,6 +183,7 @@ void Form1::YSCX()
 
         case midi::ScoreTokenKind::Stop:
             s.CurKey = kStopKey;
+            ScoreKey = s.CurKey;
             Timer3->setEnabled(false);
             SilenceMelodyRange(4);
             if (Check5->isChecked()) {
@@ -212,10 +218,11 @@ void Form1::Timer3_Timer()
     if (!Timer3->running()) return;   // stopped by an event handled just now
 
     auto& s = midi::state();
-    if (NoteTick == 0 && s.CurKey < 64) {
+    // The score's own note: a key played along meanwhile has changed CurKey, not this.
+    if (NoteTick == 0 && ScoreKey < 64) {
         NoteOffLastKey();
-        LayersOn(s.CurKey);
-        s.LastKey = s.CurKey;
+        LayersOn(ScoreKey);
+        s.LastKey = ScoreKey;
     }
     if (NoteTick % 2 == 0 && Check5->isChecked()) AccompanimentStep();
     ++NoteTick;

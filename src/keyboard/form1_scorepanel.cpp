@@ -57,6 +57,12 @@ void Form1::wireScorePanel()
     connect(Text3, &QPlainTextEdit::textChanged, this, [this] { Text3_Change(); });
     Label11->installEventFilter(this);
     for (QFrame* panel : Jiezhou) panel->installEventFilter(this);
+    // Playback selects the token it reads while the keyboard focus stays on the key catcher:
+    // the selection looks the same with and without the focus.
+    QPalette palette = Text3->palette();
+    for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    Text3->setPalette(palette);
     ScoreEntry = new YYLR(this);
 }
 
@@ -101,6 +107,10 @@ void Form1::StartScorePlayback()
     Auditioning = true;
     Yuepu[0]->setText(QStringLiteral("停止"));
     XSWB->setText(QString::fromUtf8(kPlayingHint));
+    // While the score plays the keys play along and the space bar stops it; nothing typed
+    // changes the score.
+    Text3->setReadOnly(true);
+    YXYZ();
     YSCX();
 }
 

@@ -2,6 +2,7 @@
 #include "live_support.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 using live_test::LiveFixture;
 using Strings = std::vector<std::string>;
@@ -88,13 +89,63 @@ TEST_F(LiveClock, RecordedLengthsAreAlwaysPlayable)
 {
     play();
     auto& s = midi::state();
-    // Keys faster than the clock: no tick between them would write lengths of 0.
+    // Keys faster than the clock: no tick between them would write lengths of 0. The first
+    // note of a take counts one tick more.
     key(Qt::Key_G);
     key(Qt::Key_H);
     key(Qt::Key_Backspace);
     key(Qt::Key_J);
     key(Qt::Key_Space);
-    EXPECT_EQ(s.ScoreText, "KC1KD1XZ1KE1TZ");
+    EXPECT_EQ(s.ScoreText, "KC2KD1XZ1KE1TZ");
+}
+
+// The lengths of a score text's tokens, in order: "KC10KD1" gives {10, 1}.
+std::vector<int> lengths(const QString& score)
+{
+    std::vector<int> out;
+    const QRegularExpression number(QStringLiteral("[0-9]+"));
+    for (auto it = number.globalMatch(score); it.hasNext();) out.push_back(it.next().captured().toInt());
+    return out;
+}
+
+TEST_F(LiveClock, QuickKeysAfterALongNoteGetTheirOwnLengths)
+{
+    keyboard::Form1& f = play();
+    auto& s = midi::state();
+    // The real live clock: a long first note, then keys 40 ms apart.
+    key(Qt::Key_G);
+    QTRY_VERIFY_WITH_TIMEOUT(s.HoldTicks >= 6, 5000);
+    for (int k : {Qt::Key_H, Qt::Key_J, Qt::Key_K, Qt::Key_L}) {
+        key(k);
+        QTest::qWait(40);
+    }
+    key(Qt::Key_Space);
+    ASSERT_TRUE(s.ScoreText.startsWith("KC")) << s.ScoreText.toStdString();
+    const std::vector<int> len = lengths(s.ScoreText);
+    ASSERT_EQ(len.size(), 5u) << s.ScoreText.toStdString();
+    EXPECT_GE(len[0], 6);
+    EXPECT_EQ(len[0] % 2, 0);
+    // Each quick key's note lasted less than a tick or about one: not the long note's length.
+    for (size_t i = 1; i < 4; ++i) EXPECT_LE(len[i], 2) << s.ScoreText.toStdString();
+    EXPECT_FALSE(f.Timer1->enabled());
+}
+
+TEST_F(LiveClock, AHeldKeysRepeatsGetTheTicksThatPassed)
+{
+    play();
+    auto& s = midi::state();
+    key(Qt::Key_G);
+    QTRY_VERIFY_WITH_TIMEOUT(s.HoldTicks >= 6, 5000);
+    // The keyboard repeats the held key every 30 ms.
+    for (int i = 0; i < 6; ++i) {
+        repeatKey(Qt::Key_G);
+        QTest::qWait(30);
+    }
+    key(Qt::Key_H);
+    const std::vector<int> len = lengths(s.ScoreText);
+    ASSERT_EQ(len.size(), 7u) << s.ScoreText.toStdString();
+    EXPECT_GE(len[0], 6);
+    for (size_t i = 1; i < len.size(); ++i) EXPECT_LE(len[i], 2) << s.ScoreText.toStdString();
 }
 
 TEST_F(LiveClock, TickEndsWhenAWaitingKeyStopsTheClock)

@@ -3,6 +3,7 @@
 // the MIDI messages it sends in readable form.
 #include "support/main_window_fixture.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
 #include <string>
@@ -39,15 +40,22 @@ protected:
         return f;
     }
 
+    // The widget that holds the keyboard focus: where the user's keys go.
+    static QWidget* focused()
+    {
+        QWidget* w = QApplication::focusWidget();
+        EXPECT_NE(w, nullptr);
+        return w;
+    }
     void key(int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
-        QTest::keyClick(form->SFYXYZ, Qt::Key(qtKey), mods);
+        QTest::keyClick(focused(), Qt::Key(qtKey), mods);
     }
     // A press that the keyboard's auto-repeat sends while the key is held.
     void repeatKey(int qtKey)
     {
         QKeyEvent e(QEvent::KeyPress, qtKey, Qt::NoModifier, QString(), true);
-        QCoreApplication::sendEvent(form->SFYXYZ, &e);
+        QCoreApplication::sendEvent(focused(), &e);
     }
     void ticks(int n)
     {

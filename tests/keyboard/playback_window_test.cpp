@@ -4,6 +4,7 @@
 #include "keyboard/yylr.h"
 #include "support/main_window_fixture.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QTest>
 #include <map>
@@ -98,6 +99,66 @@ TEST_F(PlaybackTest, SpaceBarEndsAScoreThatIsPlaying)
     midi.clear();
     tickN(20);   // a stray tick plays nothing more
     EXPECT_TRUE(notesOn().empty());
+}
+
+// Playback as the user meets it: a click on "试听", then keys to whatever holds the focus.
+TEST_F(PlaybackTest, PlaybackLeavesTheKeyboardToTheKeyCatcher)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    const QString score = QStringLiteral("KC8KD8KE8TZ");
+    f().Text3->setPlainText(score);
+    QTest::mouseClick(f().Yuepu[0], Qt::LeftButton);
+    ASSERT_TRUE(f().Auditioning);
+    EXPECT_EQ(QApplication::focusWidget(), f().SFYXYZ);
+
+    // The token being read is selected, and the box shows the selection without the focus.
+    const QTextCursor c = f().Text3->textCursor();
+    EXPECT_EQ(c.selectionStart(), 1);
+    EXPECT_EQ(c.selectionEnd(), 2);
+    const QColor highlight = f().Text3->palette().color(QPalette::Active, QPalette::Highlight);
+    const QImage shown = f().Text3->viewport()->grab().toImage();
+    bool highlighted = false;
+    for (int y = 0; y < shown.height() && !highlighted; ++y)
+        for (int x = 0; x < shown.width() && !highlighted; ++x)
+            highlighted = shown.pixelColor(x, y) == highlight;
+    EXPECT_TRUE(highlighted);
+
+    tickN(1);   // "KC" sounds
+    // A key plays along; neither the score nor its box changes.
+    midi.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_J);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(notesOn().front(), 28);
+    EXPECT_EQ(f().Text3->toPlainText(), score);
+    EXPECT_EQ(midi::state().ScoreText, score);
+    EXPECT_FALSE(f().Timer1->enabled());   // no take is recorded into the playing score
+
+    // A key between the score's reading of "KD" and the tick that sounds it: the score still
+    // sounds its own note.
+    tickN(7);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_L);
+    midi.clear();
+    tickN(1);
+    EXPECT_EQ(notesOn().front(), 26);
+
+    // Clicking into the box and typing changes nothing while the score plays.
+    QTest::mouseClick(f().Text3->viewport(), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), "x");
+    EXPECT_EQ(f().Text3->toPlainText(), score);
+    f().SFYXYZ->setFocus();
+
+    // The space bar stops the score and adds nothing to it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(idle());
+    EXPECT_EQ(midi::state().ScoreText, score);
+    midi.clear();
+    tickN(10);
+    EXPECT_TRUE(notesOn().empty());
+    // Then the box takes typing again.
+    f().Text3->setFocus();
+    QTest::keyClick(f().Text3, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(f().Text3, "KC");
+    EXPECT_EQ(f().Text3->toPlainText(), score + "KC");
 }
 
 TEST_F(PlaybackTest, ExampleScoreEndsAtItsLastNoteWithoutSoundingIt)
