@@ -1,7 +1,9 @@
 #include "forms/textfile.h"
 
+#include "platform/whole_file.h"
+
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -9,6 +11,8 @@ namespace forms {
 
 QString decodeText(const QByteArray& bytes)
 {
+    if (bytes.startsWith("\xFF\xFE")) return QStringDecoder(QStringDecoder::Utf16LE)(bytes.mid(2));
+    if (bytes.startsWith("\xFE\xFF")) return QStringDecoder(QStringDecoder::Utf16BE)(bytes.mid(2));
     if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString s = utf8(bytes);
@@ -26,11 +30,38 @@ QByteArray encodeGbk(const QString& text)
     return out;
 }
 
-std::optional<QString> readText(const QString& path)
+std::optional<QByteArray> readBytes(const QString& path, qint64 limit, ReadFailure* why)
 {
+    auto failed = [why](ReadFailure f) -> std::optional<QByteArray> {
+        if (why) *why = f;
+        return std::nullopt;
+    };
+    if (why) *why = ReadFailure::None;
+    // Only plain files: opening a pipe would wait for a writer, a device would never end.
+    const QFileInfo info(path);
+    if (!info.isFile()) return failed(ReadFailure::Unreadable);
+    if (info.size() > limit) return failed(ReadFailure::TooLarge);
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    return decodeText(f.readAll());
+    if (!f.open(QIODevice::ReadOnly)) return failed(ReadFailure::Unreadable);
+    // One byte more than the limit tells a file that grew since it was measured.
+    QByteArray bytes = f.read(limit + 1);
+    if (bytes.size() > limit) return failed(ReadFailure::TooLarge);
+    if (f.error() != QFileDevice::NoError) return failed(ReadFailure::Unreadable);
+    return bytes;
+}
+
+std::optional<QString> readText(const QString& path, qint64 limit, ReadFailure* why)
+{
+    const auto bytes = readBytes(path, limit, why);
+    if (!bytes) return std::nullopt;
+    return decodeText(*bytes);
+}
+
+QString sizeText(qint64 bytes)
+{
+    if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0) return QStringLiteral("%1 MB").arg(bytes / (1024 * 1024));
+    if (bytes >= 1024 && bytes % 1024 == 0) return QStringLiteral("%1 KB").arg(bytes / 1024);
+    return QStringLiteral("%1 字节").arg(bytes);
 }
 
 QStringList splitLines(const QString& text)
@@ -43,23 +74,14 @@ QStringList splitLines(const QString& text)
     return lines;
 }
 
-std::optional<QStringList> readLines(const QString& path)
+std::optional<QStringList> readLines(const QString& path, qint64 limit, ReadFailure* why)
 {
-    auto text = readText(path);
+    auto text = readText(path, limit, why);
     if (!text) return std::nullopt;
     return splitLines(*text);
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
-}
+bool writeBytes(const QString& path, const QByteArray& bytes) { return platform::writeWholeFile(path, bytes); }
 
 bool writeText(const QString& path, const QString& text) { return writeBytes(path, encodeGbk(text)); }
 

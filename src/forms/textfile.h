@@ -1,6 +1,6 @@
 #pragma once
-// Text files: written in GBK with CRLF line ends, atomically; read as GBK or UTF-8 with any
-// line ends.
+// Text files: written in GBK with CRLF line ends, whole or not at all; read as GBK, UTF-8 or
+// UTF-16 (with its byte-order mark) with any line ends, and never past a size limit.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -8,23 +8,41 @@
 
 namespace forms {
 
-// Decodes file bytes: UTF-8 when they carry a BOM or are valid UTF-8, else GBK.
+// Decodes file bytes: UTF-16 when they start with its byte-order mark, UTF-8 when they carry a
+// BOM or are valid UTF-8, else GBK.
 QString decodeText(const QByteArray& bytes);
 // Encodes text as GBK (characters GBK lacks become '?').
 QByteArray encodeGbk(const QString& text);
 
-// Whole file as text; nullopt when it cannot be read.
-std::optional<QString> readText(const QString& path);
+// The largest file a reader takes when it names no limit of its own. Every text file of the
+// program is far smaller; a bigger one is not one of ours, and reading it would keep the window
+// from answering.
+inline constexpr qint64 kTextFileLimit = 1024 * 1024;
+
+// Why a read gave nothing.
+enum class ReadFailure {
+    None,
+    Unreadable,   // missing, not a plain file (a folder, a pipe, a device) or not readable
+    TooLarge,     // bigger than the reader's limit: nothing of it was read
+};
+
+// The file's bytes; nullopt when it is not a readable plain file or holds more than `limit`
+// bytes (checked before anything is read).
+std::optional<QByteArray> readBytes(const QString& path, qint64 limit = kTextFileLimit, ReadFailure* why = nullptr);
+// Whole file as text; nullopt as for readBytes.
+std::optional<QString> readText(const QString& path, qint64 limit = kTextFileLimit, ReadFailure* why = nullptr);
 // The file's lines (CRLF, LF or CR); a final line end does not make an extra empty line.
-std::optional<QStringList> readLines(const QString& path);
+std::optional<QStringList> readLines(const QString& path, qint64 limit = kTextFileLimit, ReadFailure* why = nullptr);
+// Size limits as the messages state them ("4 KB", "512 KB", "1 MB").
+QString sizeText(qint64 bytes);
 // Splits text into lines as readLines does.
 QStringList splitLines(const QString& text);
 
-// Writes `text` as GBK atomically; false (old file kept) on failure.
+// Writes `text` as GBK, whole or not at all; false (the old file kept byte for byte) on failure.
 bool writeText(const QString& path, const QString& text);
 // Writes each line followed by CRLF.
 bool writeLines(const QString& path, const QStringList& lines);
-// Writes raw bytes atomically.
+// Writes raw bytes, whole or not at all.
 bool writeBytes(const QString& path, const QByteArray& bytes);
 
 // Joins a folder that ends with a separator and a relative name (a "\" in the name is a folder

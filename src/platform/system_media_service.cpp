@@ -3,9 +3,9 @@
 #include "platform/audio_engine.h"
 #include "platform/audio_file.h"
 #include "platform/media_service.h"
+#include "platform/whole_file.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <SDL.h>
 #include <cstring>
 #include <memory>
@@ -64,7 +64,7 @@ private:
     std::vector<float> chunk_, scratch_;
 };
 
-// libsndfile writing into memory, so the finished file can be saved atomically.
+// libsndfile writing into memory, so that the finished file is saved whole or not at all.
 struct MemoryFile {
     QByteArray data;
     sf_count_t pos = 0;
@@ -191,9 +191,9 @@ public:
         sf_close(file);
         if (written != sf_count_t(frames)) return fail(QStringLiteral("无法生成 WAV 录音。"));
 
-        QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(memory.data) != memory.data.size() || !out.commit())
-            return fail(QStringLiteral("无法保存录音到 %1（%2）。").arg(path, out.errorString()));
+        QString why;
+        if (!writeWholeFile(path, memory.data, &why))
+            return fail(QStringLiteral("无法保存录音到 %1（%2）。").arg(path, why));
         return true;
     }
 

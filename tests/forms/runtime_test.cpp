@@ -4,11 +4,14 @@
 #include "forms/geometry.h"
 #include "forms/keycodes.h"
 #include "forms/textfile.h"
+#include "platform/whole_file.h"
+#include "support/file_size_limit.h"
 #include "support/scripted_dialogs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -65,6 +68,53 @@ TEST(TextFiles, FailedWriteKeepsTheOldFile)
     ASSERT_TRUE(forms::writeText(path, "old"));
     EXPECT_FALSE(forms::writeText(dir.filePath("no/such/folder/x.txt"), "new"));
     EXPECT_EQ(*forms::readText(path), "old");
+}
+
+TEST(TextFiles, AFullDiskLeavesTheOldFileByteForByteAndReportsFailure)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("song.txt");
+    const QByteArray old = QByteArray("KC8KDKEKF4TZ\r\n").repeated(10);   // 140 bytes
+    ASSERT_TRUE(forms::writeBytes(path, old));
+    const QByteArray bigger(5000, 'x');
+
+    // Every way of writing: the first write already passes the limit, or a later one does.
+    const std::function<bool()> writers[] = {
+        [&] { return forms::writeBytes(path, bigger); },
+        [&] { return forms::writeText(path, QString(bigger)); },
+        [&] {
+            platform::WholeFileWriter out(path);
+            return out.open() && out.write(bigger.left(500)) && out.write(bigger) && out.commit();
+        },
+    };
+    for (const auto& write : writers) {
+        EXPECT_EQ(testing_support::writeUnderFileSizeLimit(1000, write), std::optional<bool>(false));
+        EXPECT_EQ(*forms::readBytes(path), old);
+        EXPECT_EQ(testing_support::folderEntries(dir.path()), QStringList{"song.txt"});
+    }
+    // Below the limit the same write succeeds.
+    EXPECT_EQ(testing_support::writeUnderFileSizeLimit(10000, writers[0]), std::optional<bool>(true));
+    EXPECT_EQ(*forms::readBytes(path), bigger);
+    EXPECT_EQ(testing_support::folderEntries(dir.path()), QStringList{"song.txt"});
+}
+
+TEST(TextFiles, ReplacingKeepsTheFilesPermissionsAndWritesThroughALink)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("velqor.ini");
+    ASSERT_TRUE(forms::writeText(path, "old"));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_TRUE(forms::writeText(path, "new"));
+    const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+    EXPECT_EQ(QFile::permissions(path) & (others | QFile::ReadOwner), QFile::ReadOwner);
+    ASSERT_TRUE(QFile::link(path, dir.filePath("link.ini")));
+    ASSERT_TRUE(forms::writeText(dir.filePath("link.ini"), "linked"));
+    EXPECT_TRUE(QFileInfo(dir.filePath("link.ini")).isSymLink());
+    EXPECT_EQ(*forms::readText(path), "linked");
+    // A folder in the file's place is not replaced.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
+    EXPECT_FALSE(forms::writeText(dir.filePath("folder.txt"), "x"));
+    EXPECT_TRUE(QFileInfo(dir.filePath("folder.txt")).isDir());
 }
 
 TEST(TextFiles, JoinPathTakesBackslashesAsSeparators)

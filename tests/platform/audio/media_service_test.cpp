@@ -2,8 +2,11 @@
 #include "platform/media_service.h"
 #include "platform/wave_player.h"
 #include "sound_check.h"
+#include "support/file_size_limit.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <gtest/gtest.h>
 
@@ -89,6 +92,31 @@ TEST_F(MediaServiceTest, SaveReportsWhatReallyHappened)
     EXPECT_FALSE(media->save(path("after-close.wav")));
     EXPECT_FALSE(media->record());
     EXPECT_FALSE(media->openRecording(12, 44100, 2));
+}
+
+TEST_F(MediaServiceTest, AFullDiskKeepsTheOldRecordingAndTheSaveFails)
+{
+    ASSERT_TRUE(disk_audio::writeCaptureTone(440, 16, 44100, 1.0));
+    ASSERT_TRUE(media->openRecording(16, 44100, 2));
+    ASSERT_TRUE(media->record());
+    waitMs(300);
+    media->stop();
+    QTemporaryDir folder;
+    const QString file = QDir(folder.path()).filePath(QStringLiteral("take.wav"));
+    const QByteArray old("RIFF an older recording");
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(old);
+    }
+    // The new recording holds tens of KB; the disk takes 4 KB more.
+    EXPECT_EQ(testing_support::writeUnderFileSizeLimit(4096, [&] { return media->save(file); }),
+              std::optional<bool>(false));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), old);
+    EXPECT_EQ(testing_support::folderEntries(folder.path()), QStringList{"take.wav"});
+    EXPECT_TRUE(media->save(file));   // with room on the disk the recording is still there
 }
 
 TEST_F(MediaServiceTest, WavPlaysToTheEndThroughTheMix)
