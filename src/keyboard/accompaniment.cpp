@@ -43,7 +43,10 @@ int tempoForStepMs(int stepMs) { return stepMs > 0 ? forms::Int(7500.0 / stepMs)
 void normaliseAccompanimentPositions()
 {
     auto& s = midi::state();
-    if (s.CurStep < 0 || s.CurStep > s.RhythmLastStep) s.CurStep = 0;
+    // A step beyond the metre's last one (the metre changed in the middle of a bar) still plays
+    // and then ends the bar, so the progression stays in step; only steps outside the pattern
+    // tables start again.
+    if (s.CurStep < 0 || s.CurStep >= kPatternSteps) s.CurStep = 0;
     if (s.RhythmStep < 0 || s.RhythmStep >= 16) s.RhythmStep = 0;
     const int lastChord = std::clamp<int>(s.ChordCount, 1, int(s.ChordDegrees.size()) - 1);
     if (s.ChordIndex < 1 || s.ChordIndex > lastChord) s.ChordIndex = 1;
@@ -65,20 +68,26 @@ void playChordVoice(int voice, const ChordPatternTable& table, bool singleNotes)
     // Positions that another window left outside the tables count as the start.
     const int lastChord = std::clamp<int>(s.ChordCount, 1, int(s.ChordDegrees.size()) - 1);
     const int index = s.ChordIndex >= 1 && s.ChordIndex <= lastChord ? s.ChordIndex : 1;
-    const int step = s.CurStep >= 0 && s.CurStep <= s.RhythmLastStep && s.CurStep < kPatternSteps
-                         ? s.CurStep : 0;
+    const int step = s.CurStep >= 0 && s.CurStep < kPatternSteps ? s.CurStep : 0;
     int row = s.ChordDegrees[index];
     if (row < 0 || row >= int(table.size())) row = 1;
     const int code = table[row][step + (voice == 1 ? 0 : kPatternSteps)];
 
     if (code == midi::kHoldCode) return;
     endChordVoice(voice);
+    auto& sounding = s.ChordVoiceSounding[voice];
     if (midi::isChordCode(code)) {
         s.ChordCode = int16_t(code);
         midi::PlayChord();
         s.ChordVoiceNote[voice] = int16_t(code);
+        // The four notes the chord player just sent.
+        for (int i = 1; i <= 4 && !s.ChordOffsets[i].isEmpty(); ++i)
+            sounding.notes[sounding.count++] = int16_t(s.ChordOffsets[i].toInt() + s.BaseNote);
     } else if (code < 64) {
-        if (singleNotes) midi::NoteOn(int16_t(channel), int16_t(s.BaseNote + code), s.ChannelVelocity[3]);
+        if (singleNotes) {
+            midi::NoteOn(int16_t(channel), int16_t(s.BaseNote + code), s.ChannelVelocity[3]);
+            sounding.notes[sounding.count++] = int16_t(s.BaseNote + code);
+        }
         s.ChordVoiceNote[voice] = int16_t(code);
     }
 }
@@ -88,11 +97,32 @@ void endChordVoice(int voice)
     auto& s = midi::state();
     const int channel = voiceChannel(voice);
     const int last = s.ChordVoiceNote[voice];
-    if (midi::isChordCode(last)) {
+    const bool chord = midi::isChordCode(last);
+    if (chord) {
         for (int n = 0; n <= 64; ++n) midi::NoteOff(int16_t(channel), int16_t(s.BaseNote + n));
     } else {
         midi::NoteOff(int16_t(channel), int16_t(s.BaseNote + last));
     }
+    // The notes the voice really started: after a key change they lie outside what the base
+    // note reaches now, and would sound on.
+    auto& sounding = s.ChordVoiceSounding[voice];
+    for (int i = 0; i < sounding.count; ++i) {
+        const int note = sounding.notes[i];
+        const bool reached = chord ? note >= s.BaseNote && note <= s.BaseNote + 64 : note == s.BaseNote + last;
+        if (!reached) midi::NoteOff(int16_t(channel), int16_t(note));
+    }
+    sounding.count = 0;
+}
+
+void releaseChordVoiceOutsideKeys(int voice)
+{
+    auto& s = midi::state();
+    auto& sounding = s.ChordVoiceSounding[voice];
+    for (int i = 0; i < sounding.count; ++i) {
+        const int note = sounding.notes[i];
+        if (note < s.BaseNote || note > s.BaseNote + 64) midi::NoteOff(int16_t(voiceChannel(voice)), int16_t(note));
+    }
+    sounding.count = 0;
 }
 
 }  // namespace keyboard

@@ -26,15 +26,20 @@ int stepMsForTempo(double tempo);
 // Int(7500 / stepMs).
 int tempoForStepMs(int stepMs);
 
-// Brings the shared positions back into the tables: a CurStep outside 0..RhythmLastStep and a
-// RhythmStep outside 0..15 become 0, a ChordIndex outside 1..max(1, ChordCount) becomes 1.
+// Brings the shared positions back into the tables: a CurStep or a RhythmStep outside 0..15
+// becomes 0, a ChordIndex outside 1..max(1, ChordCount) becomes 1. A step beyond the metre's
+// last one stays: it plays, and the bar ends after it.
 void normaliseAccompanimentPositions();
 
 // One step of chord voice 1 (channel 3, pattern steps 0..15) or voice 2 (channel 4, steps
 // 16..31) at CurStep in the chord at ChordIndex; single notes sound only when `singleNotes`.
 void playChordVoice(int voice, const ChordPatternTable& table, bool singleNotes);
 // Ends what voice 1 or 2 sounds: the whole range above the base note after a chord, else its
-// last note.
+// last note, and every note the voice really started that these do not reach (the base note
+// changed since).
 void endChordVoice(int voice);
+// For stops that silence the 65 keys above the base note on the chord channels themselves: ends
+// the notes voice 1 or 2 really started outside those keys, and forgets what the voice sounds.
+void releaseChordVoiceOutsideKeys(int voice);
 
 }  // namespace keyboard

@@ -2,6 +2,7 @@
 #include "forms/conv.h"
 #include "forms/keycodes.h"
 #include "forms/textfile.h"
+#include "keyboard/accompaniment.h"
 #include "keyboard/form1.h"
 #include "keyboard/key_table.h"
 #include "keyboard/score_recording.h"
@@ -176,6 +177,8 @@ void Form1::stopKey()
     const bool playing = ScorePlaying();
     Timer1->setEnabled(false);
     SilenceMelodyRange(4);
+    releaseChordVoiceOutsideKeys(1);
+    releaseChordVoiceOutsideKeys(2);
     BzQd->setChecked(false);
     // The stop ends a take; a score that is playing only stops, nothing is added to it.
     if (!playing && !s.ScoreText.isEmpty())

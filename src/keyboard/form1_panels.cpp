@@ -226,6 +226,9 @@ void Form1::YD_Click()
         const int16_t note = int16_t(s.LastKey + s.BaseNote);
         for (int16_t c = 0; c < 3; ++c) midi::NoteOff(c, note);
         midi::NoteOff(2, int16_t(note - 12));
+        // The chord voices end too; a running clock starts them again in the new key.
+        HX1K();
+        HX2K();
     }
     if (YD->currentIndex() >= 0) s.BaseNote = int16_t(36 + YD->currentIndex());
     YXYZ();

@@ -49,6 +49,13 @@ struct SharedState {
     int16_t ChordCount = 0;
     std::array<int16_t, 10> ChordDegrees{};
     std::array<int16_t, 6> ChordVoiceNote{};
+    // The notes chord voice 1 or 2 really started and has not ended yet (a whole chord is four),
+    // so that ending the voice reaches them whatever the base note is by then.
+    struct SoundingNotes {
+        int16_t count = 0;
+        std::array<int16_t, 4> notes{};
+    };
+    std::array<SoundingNotes, 3> ChordVoiceSounding{};
     int16_t ChordCode = 0;
     int16_t ChordChannel = 0;
     std::array<QString, 6> ChordOffsets;

@@ -4,8 +4,10 @@
 #include "keyboard/chord_patterns.h"
 #include "resources/strings.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFocusEvent>
+#include <QTest>
 #include <set>
 
 using accomp_testing::AccompWindow;
@@ -22,6 +24,20 @@ protected:
         for (uint32_t v : sentWithStatus(0x90 + channel, 0x90 + channel))
             if (dataByte2(v) > 0) out.push_back(dataByte1(v));
         return out;
+    }
+    // Notes switched on and not yet off on the chord channels, as (channel, note).
+    std::set<std::pair<int, int>> hanging() const
+    {
+        std::set<std::pair<int, int>> on;
+        for (uint32_t v : sentWithStatus(0x80, 0x9F)) {
+            const int channel = int(v & 0x0F);
+            if (channel != 3 && channel != 4) continue;
+            if ((v & 0xF0) == 0x90 && dataByte2(v) > 0)
+                on.insert({channel, dataByte1(v)});
+            else
+                on.erase({channel, dataByte1(v)});
+        }
+        return on;
     }
     void setProgression(keyboard::Form1& f, const QString& digits)
     {
@@ -247,6 +263,67 @@ TEST_F(ChordWindow, StartSendsTheChordProgramsInTheOrderOfItsSelections)
     const std::vector<std::pair<int, int>> closing = {{0, 51}, {1, 14}, {2, 78}, {3, 24}, {4, 1}};
     last.erase(last.begin(), last.end() - 5);
     EXPECT_EQ(last, closing);
+}
+
+TEST_F(ChordWindow, KeyChangeWhileTheChordsPlayLeavesNoNoteSounding)
+{
+    keyboard::Form1& f = startQuiet();
+    QApplication::setActiveWindow(&f);
+    // Voice 1: a whole chord held over the bar; voice 2: the lowest note, held.
+    f.Text4->setText(keyboard::normalisePatternLine(QStringLiteral("CC")));
+    f.Text5->setText(keyboard::normalisePatternLine(QStringLiteral("LC")));
+    setProgression(f, QStringLiteral("1645"));
+    midi.clear();
+
+    // The chord clock, the key changed from C to B in its second chord, played to its end.
+    QTest::mouseClick(f.Check6, Qt::LeftButton);
+    ASSERT_TRUE(f.HXYS->enabled());
+    for (int tick = 0; tick < 20; ++tick) f.HXYS->tick();
+    QTest::keyClick(f.YD, Qt::Key_End);
+    ASSERT_EQ(f.YD->currentText(), QStringLiteral("B"));
+    ASSERT_EQ(midi::state().BaseNote, 47);
+    while (f.HXYS->enabled()) f.HXYS->tick();
+    EXPECT_TRUE(hanging().empty()) << hanging().size();
+
+    // The free rhythm clock, the key changed back to C, then the space bar.
+    QTest::mouseClick(f.BzQd, Qt::LeftButton);
+    ASSERT_TRUE(f.BZDS->enabled());
+    for (int tick = 0; tick < 5; ++tick) f.BZDS->tick();
+    QTest::keyClick(f.YD, Qt::Key_Home);
+    ASSERT_EQ(midi::state().BaseNote, 36);
+    for (int tick = 0; tick < 12; ++tick) f.BZDS->tick();
+    EXPECT_FALSE(hanging().empty());   // the next bar sounds the voices in the new key
+    f.SFYXYZ->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_FALSE(f.BZDS->enabled());
+    EXPECT_TRUE(hanging().empty()) << hanging().size();
+}
+
+TEST_F(ChordWindow, MetreChangeInTheMiddleOfABarKeepsTheProgressionInStep)
+{
+    keyboard::Form1& f = startQuiet();
+    // Voice 1 sounds "KC" on step 13 only.
+    f.Text4->setText(QString(26, '-') + QStringLiteral("KC") + QString(4, '-'));
+    f.Text5->setText(QString(32, '-'));
+    setProgression(f, QStringLiteral("1645"));
+    QTest::mouseClick(f.Option1[2], Qt::LeftButton);   // 4/4
+    QTest::mouseClick(f.BzQd, Qt::LeftButton);
+    auto& s = midi::state();
+    for (int tick = 0; tick < 16 + 13; ++tick) f.BZDS->tick();
+    ASSERT_EQ(s.CurStep, 13);
+    ASSERT_EQ(s.ChordIndex, 2);
+
+    QTest::mouseClick(f.Option1[1], Qt::LeftButton);   // 3/4 in the middle of the bar
+    ASSERT_EQ(s.RhythmLastStep, 11);
+    midi.clear();
+    f.BZDS->tick();
+    // Step 13 of the second chord (vi: "KC" + 9) still plays, then the bar ends.
+    EXPECT_EQ(notesOn(3), std::vector<int>{36 + 33});
+    EXPECT_EQ(s.CurStep, 0);
+    EXPECT_EQ(s.ChordIndex, 3);
+    f.BZDS->tick();
+    EXPECT_EQ(s.CurStep, 1);
+    EXPECT_EQ(s.ChordIndex, 3);
 }
 
 }  // namespace

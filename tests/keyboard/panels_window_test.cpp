@@ -119,7 +119,9 @@ TEST_F(MainPanels, ChangingTheKeyEndsTheSoundingNoteWithTheOldBaseNote)
     midi.clear();
     f.YD->setCurrentIndex(2);   // "D"
     EXPECT_EQ(s.BaseNote, 38);
-    EXPECT_EQ(messages(), (std::vector<std::array<int, 3>>{{0x80, 60, 0}, {0x81, 60, 0}, {0x82, 60, 0}, {0x82, 48, 0}}));
+    // The melody note, then both chord voices (which sound nothing yet).
+    EXPECT_EQ(messages(), (std::vector<std::array<int, 3>>{
+                              {0x80, 60, 0}, {0x81, 60, 0}, {0x82, 60, 0}, {0x82, 48, 0}, {0x83, 36, 0}, {0x84, 36, 0}}));
     // The lowest key ("6", token LC) now sounds D.
     midi.clear();
     QTest::keyClick(f.SFYXYZ, Qt::Key_6);
