@@ -229,10 +229,10 @@ void Form1::QDCSH()
         QFile file(forms::joinPath(File1Path, name));
         // An unreadable or oversized first file is simply not applied.
         if (file.size() <= kLongestRhythmFile && file.open(QIODevice::ReadOnly)) {
-            s.RhythmFileText = forms::decodeText(file.readAll());
+            const QString text = forms::decodeText(file.readAll());
             file.close();
-            Label11->setText(forms::Str(1) + QStringLiteral("★") + name);
-            OpenJZwj();
+            // A refused file is reported and not shown as the pattern in force.
+            if (ApplyRhythmText(text)) Label11->setText(forms::Str(1) + QStringLiteral("★") + name);
         }
     }
 

@@ -190,6 +190,9 @@ public:
     void BZXS();
     void SaveJZwj();
     void OpenJZwj();
+    // A rhythm file's text applied: RhythmFileText takes it and OpenJZwj applies it. A text that
+    // is no rhythm pattern shows the one error box and changes nothing; false then.
+    bool ApplyRhythmText(const QString& text);
     void wireRhythm();
     bool filterRhythm(QObject* watched, QEvent* event);
     // Connects step box Index of row 0 (BZA), 1 (BZB) or 2 (BZC) to its click handler.

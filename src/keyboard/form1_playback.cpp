@@ -122,12 +122,11 @@ void Form1::YSCX()
             if (n >= 1 && n <= kLastRhythmFile && n - 1 < File1->count()) {
                 const QString path = forms::joinPath(File1Path, File1->item(n - 1)->text());
                 const auto text = QFileInfo(path).isFile() ? forms::readText(path) : std::nullopt;
-                if (text) {
-                    s.RhythmFileText = *text;
+                // A refused file shows its one box and leaves the rhythm and "自动同步" as they were.
+                if (text && ApplyRhythmText(*text)) {
                     File1->setCurrentRow(n - 1);
                     Label11->setText(QString::number(File1->currentRow() + 1) + QStringLiteral("★") +
                                      File1->currentItem()->text());
-                    OpenJZwj();
                     Check5->setChecked(true);
                 }
             } else if (n == kRhythmSyncOff) {

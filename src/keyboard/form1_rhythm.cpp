@@ -301,17 +301,26 @@ void Form1::OpenJZwj()
         for (int step = 0; step < kRhythmSounding; ++step) cell(column, step).Hit = 0;
 }
 
+bool Form1::ApplyRhythmText(const QString& text)
+{
+    if (!parseRhythmRecord(text)) {
+        forms::MsgBox(kOpenError, this);
+        return false;
+    }
+    midi::state().RhythmFileText = text;
+    OpenJZwj();
+    return true;
+}
+
 void Form1::File1_Click()
 {
     const int row = File1->currentRow();
     if (row < 0) return;
-    auto& s = midi::state();
     const QString name = File1->item(row)->text();
-    s.RhythmFileText.clear();
-    Label11->setText(QString::number(row + 1) + QStringLiteral("★") + name);
-    if (const auto lines = forms::readLines(forms::joinPath(File1Path, name)); lines && !lines->isEmpty())
-        s.RhythmFileText = lines->first();
-    OpenJZwj();
+    const auto lines = forms::readLines(forms::joinPath(File1Path, name));
+    // The label names the pattern in force: a file that is refused leaves it as it was.
+    if (ApplyRhythmText(lines && !lines->isEmpty() ? lines->first() : QString()))
+        Label11->setText(QString::number(row + 1) + QStringLiteral("★") + name);
     File1->setVisible(false);
 }
 
@@ -332,9 +341,7 @@ void Form1::Cmdcill_Click(int Index)
         if (File1->count() == 0) return;   // the grid keeps the deleted pattern
         const QString first = File1->item(0)->text();
         const auto text = forms::readText(forms::joinPath(File1Path, first));
-        midi::state().RhythmFileText = text.value_or(QString());
-        Label11->setText(first);
-        OpenJZwj();
+        if (ApplyRhythmText(text.value_or(QString()))) Label11->setText(first);
         return;
     }
 

@@ -57,6 +57,40 @@ TEST_F(RhythmWindow, DamagedFirstFileIsReportedAndChangesNothing)
     EXPECT_TRUE(f.Option1[0]->isChecked());
     for (QComboBox* voice : f.LblInst) EXPECT_EQ(voice->currentIndex(), -1);
     EXPECT_EQ(f.VsbVol->currentIndex(), 5);
+    // Nothing names the refused file as the pattern in force.
+    EXPECT_EQ(f.Label11->text(), QStringLiteral("节奏模板"));
+    EXPECT_TRUE(midi::state().RhythmFileText.isEmpty());
+}
+
+TEST_F(RhythmWindow, ScoreCommandWithADamagedFileShowsOneBoxAndChangesNothing)
+{
+    keyboard::RhythmPattern waltz;
+    waltz.metre = keyboard::Metre34;
+    waltz.voices = {1, 2, 3};
+    ASSERT_TRUE(forms::writeLines(recordPath("a.bin"), {keyboard::rhythmRecord(waltz, "a.bin")}));
+    ASSERT_TRUE(forms::writeLines(recordPath("b.bin"), {QStringLiteral("damaged")}));
+    keyboard::Form1& f = startQuiet();
+    ASSERT_EQ(f.Label11->text(), QStringLiteral(" 1★a.bin"));
+    const QString applied = midi::state().RhythmFileText;
+
+    f.Text3->setPlainText(QStringLiteral("JP2KC2KDTZ"));
+    QTest::mouseClick(f.Yuepu[0], Qt::LeftButton);   // "试听"
+    EXPECT_EQ(dialogs.messages, QStringList{kOpenError});
+    EXPECT_FALSE(f.Check5->isChecked());
+    EXPECT_TRUE(f.Option1[1]->isChecked());
+    EXPECT_EQ(f.LblInst[2]->currentIndex(), 3);
+    EXPECT_EQ(f.Label11->text(), QStringLiteral(" 1★a.bin"));
+    EXPECT_EQ(midi::state().RhythmFileText, applied);
+    EXPECT_TRUE(f.Auditioning);   // playback goes on
+
+    // Chosen from the list, the damaged file is refused the same way.
+    f.Yuepu[0]->click();
+    dialogs.messages.clear();
+    refreshList(f);
+    f.File1->setCurrentRow(1);
+    EXPECT_EQ(dialogs.messages, QStringList{kOpenError});
+    EXPECT_EQ(f.Label11->text(), QStringLiteral(" 1★a.bin"));
+    EXPECT_TRUE(f.Option1[1]->isChecked());
 }
 
 TEST_F(RhythmWindow, SavedPatternIsTheRecordAndOpensBackWhole)

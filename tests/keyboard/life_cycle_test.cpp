@@ -3,6 +3,7 @@
 #include "forms/windows.h"
 #include "keyboard/dzqqd.h"
 #include "keyboard/form3.h"
+#include "keyboard/rhythm_file.h"
 #include "support/main_window_fixture.h"
 
 #include <QBitmap>
@@ -149,13 +150,14 @@ TEST_F(LifeCycle, ReactivationRereadsTheSettingsWithoutRepeatingTheSetup)
 
 TEST_F(LifeCycle, FirstRhythmFileOfTheRecordFolderIsApplied)
 {
+    const QString first = keyboard::rhythmRecord(keyboard::RhythmPattern{}, QStringLiteral("a.bin")) + "\r\n";
     writeFile(recordFolder() + "/b.bin", "second pattern");
-    writeFile(recordFolder() + "/a.bin", "first pattern\r\n");
+    writeFile(recordFolder() + "/a.bin", first.toLatin1());
     writeFile(recordFolder() + "/notes.txt", "not a rhythm");
     keyboard::Form1& f = start();
     EXPECT_EQ(f.File1->count(), 2);
     EXPECT_EQ(f.Label11->text(), QStringLiteral(" 1★a.bin"));
-    EXPECT_EQ(midi::state().RhythmFileText, QStringLiteral("first pattern\r\n"));
+    EXPECT_EQ(midi::state().RhythmFileText, first);
     EXPECT_EQ(f.CommonDialog1.InitDir, recordFolder() + "/");
 }
 
