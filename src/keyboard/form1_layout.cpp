@@ -219,9 +219,11 @@ void Form1::createControls()
     Label11->setMouseTracking(true);
     Cmdcill[0] = button(p, QStringLiteral("删 除"), 226, 196, 76, 26);
     Cmdcill[1] = button(p, QStringLiteral("保 存"), 310, 196, 76, 26);
-    // The pattern list pops up over the panel while the mouse explores the label.
+    // The pattern list pops up over the panel while the mouse explores the label. It reaches
+    // down over the label's top edge: the pointer moving up from the label passes straight into
+    // the list, never over the panel's background, which would hide it.
     File1 = new QListWidget(p);
-    File1->setGeometry(8, 40, 200, 154);
+    File1->setGeometry(8, 40, 200, 157);
     File1->setVisible(false);
     Jiezhou[2]->setMouseTracking(true);
 

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QTest>
+#include <QWindow>
 
 using accomp_testing::AccompWindow;
 
@@ -157,6 +158,27 @@ TEST_F(RhythmWindow, PressingTheSelectedEntryAppliesItAgain)
                       f.File1->visualItemRect(f.File1->item(1)).center());
     EXPECT_FALSE(f.File1->isVisible());
     EXPECT_EQ(f.VsbVol->currentIndex(), applied);
+}
+
+TEST_F(RhythmWindow, PointerMovedUpFromTheLabelReachesTheList)
+{
+    layShippedPatterns();
+    keyboard::Form1& f = startQuiet();
+    QTest::mouseClick(f.Xxk[2], Qt::LeftButton);
+    QWindow* window = f.windowHandle();
+    ASSERT_TRUE(window);
+    const QPoint label = f.Label11->mapTo(&f, f.Label11->rect().center());
+    QTest::mouseMove(window, label);
+    ASSERT_TRUE(f.File1->isVisible());
+    // Up, pixel by pixel, over the label's top edge into the list.
+    const int listMiddle = f.File1->mapTo(&f, f.File1->rect().center()).y();
+    for (int y = label.y() - 1; y >= listMiddle; --y) {
+        QTest::mouseMove(window, QPoint(label.x(), y));
+        ASSERT_TRUE(f.File1->isVisible()) << "hidden at y " << y;
+    }
+    // Leaving the list for the panel's own background hides it.
+    QTest::mouseMove(window, f.Jiezhou[2]->mapTo(&f, QPoint(f.Jiezhou[2]->width() - 4, 40)));
+    EXPECT_FALSE(f.File1->isVisible());
 }
 
 TEST_F(RhythmWindow, SaveWithoutAVoiceIsRefusedAndWritesNothing)
