@@ -2,6 +2,7 @@
 // window mode and the editor button.
 #include "forms/dialogs.h"
 #include "forms/geometry.h"
+#include "forms/option_button.h"
 #include "forms/windows.h"
 #include "keyboard/form1.h"
 #include "keyboard/keyboard_map.h"
@@ -50,14 +51,11 @@ constexpr int kMiniWidth = 6210, kMiniHeight = 3510;
 
 void Form1::wirePanels()
 {
-    for (int i = 0; i < int(Xxk.size()); ++i)
-        connect(Xxk[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on) Xxk_Click(i);
-        });
+    // Every click on a tab or a help topic runs its handler, also on the one already shown: the
+    // keys come back to the key catcher.
+    for (int i = 0; i < int(Xxk.size()); ++i) forms::onOptionClick(Xxk[i], this, [this, i] { Xxk_Click(i); });
     for (int i = 0; i < int(Option2.size()); ++i)
-        connect(Option2[i], &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on) Option2_Click(i);
-        });
+        forms::onOptionClick(Option2[i], this, [this, i] { Option2_Click(i); });
     Timer2->onTick([this] { Timer2_Timer(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(Check1, &QCheckBox::toggled, this, [this] { Check1_Click(); });

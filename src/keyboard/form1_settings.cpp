@@ -1,4 +1,5 @@
 // The key settings panel: instrument groups of F1..F12, keypad drums and effect sounds.
+#include "forms/option_button.h"
 #include "forms/textfile.h"
 #include "keyboard/file_list.h"
 #include "keyboard/form1.h"
@@ -24,10 +25,8 @@ QString Form1::effectFolder() const { return forms::joinPath(midi::state().AppFo
 
 void Form1::wireSettings()
 {
-    for (int k = 0; k < kSelectors; ++k)
-        connect(Option3[k], &QRadioButton::toggled, this, [this, k](bool on) {
-            if (on) Option3_Click(k);
-        });
+    // A click on the key already selected shows and previews it again.
+    for (int k = 0; k < kSelectors; ++k) forms::onOptionClick(Option3[k], this, [this, k] { Option3_Click(k); });
     for (int j = 0; j < 4; ++j) {
         // The lists only offer their items: a typed text would stand for no instrument.
         YQSZ[j]->setEditable(false);

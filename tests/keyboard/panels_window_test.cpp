@@ -53,6 +53,39 @@ TEST_F(MainPanels, EachTabShowsItsPanelAndTextsAndGivesTheKeysBack)
     }
 }
 
+TEST_F(MainPanels, ClickOnTheTabOrTopicAlreadyShownGivesTheKeysBack)
+{
+    keyboard::Form1& f = start();
+    QApplication::setActiveWindow(&f);
+    auto leaveKeys = [&f] {
+        QTest::mouseClick(f.Text3, Qt::LeftButton);
+        ASSERT_EQ(QApplication::focusWidget(), f.Text3);
+    };
+    ASSERT_TRUE(f.Xxk[0]->isChecked());
+    leaveKeys();
+    QTest::mouseClick(f.Xxk[0], Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), f.SFYXYZ);
+    EXPECT_TRUE(f.SFYXYZ->isEnabled());
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("旋律调整。。。"));
+
+    QTest::mouseClick(f.Xxk[4], Qt::LeftButton);
+    ASSERT_TRUE(f.Option2[0]->isChecked());
+    f.Text1->clear();
+    leaveKeys();
+    QTest::mouseClick(f.Option2[0], Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), f.SFYXYZ);
+    EXPECT_EQ(f.Text1->toPlainText(), res::LoadResString(500).replace("\r\n", "\n"));
+
+    // One click, one run: the selected keypad digit is previewed once more.
+    QTest::mouseClick(f.Xxk[5], Qt::LeftButton);
+    QTest::mouseClick(f.Option3[12 + 7], Qt::LeftButton);
+    openDevice();
+    QTest::mouseClick(f.Option3[12 + 7], Qt::LeftButton);
+    int drums = 0;
+    for (const auto& m : messages()) drums += m[0] == 0x99;
+    EXPECT_EQ(drums, 1);
+}
+
 TEST_F(MainPanels, HelpTabShowsTheFirstTopicAndTopicsShowTheirTexts)
 {
     keyboard::Form1& f = start();
