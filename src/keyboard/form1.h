@@ -249,11 +249,9 @@ public:
     void Text4_LostFocus();
     void Text5_LostFocus();
     void Command4_Click();
-    void Combo3_Change();
+    // The instrument lists cannot be typed into, so they have no change handlers.
     void Combo3_Click();
-    void Combo1_Change();
     void Combo1_Click();
-    void xuanyue_Change();
     void xuanyue_Click();
     void HxYL_Change();
     void HxYL_Click();

@@ -20,12 +20,13 @@ void Form1::wireChord()
     HXYS->onTick([this] { HXYS_Timer(); });
     connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
+    // The instrument lists only offer their items: a typed text would stand for no instrument.
+    for (QComboBox* list : {Combo3, Combo1, xuanyue}) list->setEditable(false);
     connect(Combo3, &QComboBox::currentIndexChanged, this, [this] { Combo3_Click(); });
-    connect(Combo3->lineEdit(), &QLineEdit::textEdited, this, [this] { Combo3_Change(); });
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this] { Combo1_Click(); });
-    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this] { Combo1_Change(); });
     connect(xuanyue, &QComboBox::currentIndexChanged, this, [this] { xuanyue_Click(); });
-    connect(xuanyue->lineEdit(), &QLineEdit::textEdited, this, [this] { xuanyue_Change(); });
+    // The volume may be typed: it applies as it is typed and the focus stays for the next digit;
+    // a choice from the list gives the keys back.
     connect(HxYL, &QComboBox::currentIndexChanged, this, [this] { HxYL_Click(); });
     connect(HxYL->lineEdit(), &QLineEdit::textEdited, this, [this] { HxYL_Change(); });
     Text4->installEventFilter(this);
@@ -187,8 +188,6 @@ void Form1::Command4_Click()
 
 // ---- instruments and volume ----------------------------------------------------------------------
 
-void Form1::Combo3_Change() { Combo3_Click(); }
-
 void Form1::Combo3_Click()
 {
     const int i = Combo3->currentIndex();
@@ -198,23 +197,12 @@ void Form1::Combo3_Click()
     YXYZ();
 }
 
-void Form1::Combo1_Change() { Combo1_Click(); }
-
 void Form1::Combo1_Click()
 {
     const int i = Combo1->currentIndex();
     if (i < 0) return;
     midi::ProgramChange(4, 0, int16_t(i - 1));
     midi::ProgramChange(5, 0, int16_t(i - 1));
-}
-
-void Form1::xuanyue_Change()
-{
-    const int i = xuanyue->currentIndex();
-    if (i < 0) return;
-    midi::ProgramChange(3, 0, int16_t(i - 1));
-    Combo3->setCurrentIndex(i);
-    YXYZ();
 }
 
 void Form1::xuanyue_Click()
@@ -228,11 +216,11 @@ void Form1::xuanyue_Click()
     YXYZ();
 }
 
-void Form1::HxYL_Change() { HxYL_Click(); }
+void Form1::HxYL_Change() { midi::state().ChannelVelocity[3] = velocityFromText(HxYL->currentText()); }
 
 void Form1::HxYL_Click()
 {
-    midi::state().ChannelVelocity[3] = velocityFromText(HxYL->currentText());
+    HxYL_Change();
     YXYZ();
 }
 

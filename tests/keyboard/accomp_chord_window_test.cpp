@@ -326,4 +326,38 @@ TEST_F(ChordWindow, MetreChangeInTheMiddleOfABarKeepsTheProgressionInStep)
     EXPECT_EQ(s.ChordIndex, 3);
 }
 
+TEST_F(ChordWindow, TypedChordVolumeAppliesAsTypedAndKeepsTheFocus)
+{
+    keyboard::Form1& f = startQuiet();
+    QApplication::setActiveWindow(&f);
+    QTest::mouseClick(f.Xxk[1], Qt::LeftButton);
+    QLineEdit* typed = f.HxYL->lineEdit();
+    ASSERT_NE(typed, nullptr);
+    auto type = [&](const char* text) {
+        QTest::mouseClick(typed, Qt::LeftButton);
+        typed->selectAll();
+        for (const char* c = text; *c; ++c) QTest::keyClick(QApplication::focusWidget(), *c);
+    };
+    midi.clear();
+    type("100");
+    EXPECT_EQ(QApplication::focusWidget(), f.HxYL);
+    EXPECT_EQ(typed->text(), QStringLiteral("100"));
+    EXPECT_EQ(midi::state().ChannelVelocity[3], 100);
+    EXPECT_TRUE(midi::state().ScoreText.isEmpty());   // no key was played
+    EXPECT_TRUE(notesOn(0).empty());
+    type("300");
+    EXPECT_EQ(midi::state().ChannelVelocity[3], 127);
+    type("x");
+    EXPECT_EQ(midi::state().ChannelVelocity[3], 0);
+
+    // A choice from the list gives the keys back.
+    f.HxYL->setCurrentIndex(-1);
+    QTest::keyClick(f.HxYL, Qt::Key_Down);
+    EXPECT_EQ(midi::state().ChannelVelocity[3], 25);
+    EXPECT_EQ(QApplication::focusWidget(), f.SFYXYZ);
+
+    // The instrument lists offer their items only.
+    for (QComboBox* list : {f.Combo1, f.Combo3, f.xuanyue}) EXPECT_FALSE(list->isEditable());
+}
+
 }  // namespace
