@@ -123,6 +123,8 @@ void Form1::Form_Activate()
             return;
         }
     }
+    // The settings panel shows what the file holds now, not a discarded edit.
+    if (WindowReady) ShowSelectedKeySettings();
     if (Text3->toPlainText() != s.ScoreText) Text3->setPlainText(s.ScoreText);
     if (!WindowReady) QDCSH();
     Text3->setFocus();

@@ -320,7 +320,11 @@ public:
     QCheckBox* Check2 = nullptr;               // "循环播放"
     QPushButton* SHUAXIN = nullptr;            // "停止"
     QPushButton* BCSZ = nullptr;               // "保存"
-    bool FillingSettingsLists = false;         // the settings tab is filling the lists for show
+    std::array<QLabel*, 3> YQSZLabel{};        // "乐器一" .. "乐器三" beside YQSZ(0..2)
+    bool FillingSettingsLists = false;         // the lists are being filled for show
+    // The lists show the values of the key selected (nothing is stored, nothing previewed); for
+    // the re-read settings file.
+    void ShowSelectedKeySettings();
 
     // --------------------------------------------------------------- panels (form1_panels.cpp)
     void Xxk_Click(int Index);

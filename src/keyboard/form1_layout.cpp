@@ -263,7 +263,7 @@ void Form1::createControls()
         Option3[k] = option(keyRows, QString::fromLatin1(keyNames[k]), x, y, w, 24);
     }
     for (int j = 0; j < 3; ++j) {
-        label(p, layerNames[j], 6, 92 + 30 * j, 50, 24);
+        YQSZLabel[j] = label(p, layerNames[j], 6, 92 + 30 * j, 50, 24);
         YQSZ[j] = combo(p, 58, 92 + 30 * j, 200, 24);
     }
     YQSZ[3] = combo(p, 58, 92, 200, 24);

@@ -108,14 +108,12 @@ void Form1::Xxk_Click(int Index)
         XSWB->setText(QString::fromUtf8(kTabTexts[Index].hint));
         if (Index == kHelpTab) Option2[0]->setChecked(true);
         if (Index == kSettingsTab) {
-            for (int j = 0; j < 3; ++j) YQSZ[j]->setVisible(true);
-            YQSZ[3]->setVisible(false);
-            File2->setVisible(false);
-            // The lists show F1's instruments; showing them stores nothing into the key that
-            // happens to be selected.
-            FillingSettingsLists = true;
-            for (int j = 0; j < 3; ++j) YQSZ[j]->setCurrentIndex(midi::state().PresetTable[0][j]);
-            FillingSettingsLists = false;
+            // The panel shows F1's instruments with F1 selected, so that a change goes where
+            // the lists show it.
+            if (Option3[0]->isChecked())
+                Option3_Click(0);
+            else
+                Option3[0]->setChecked(true);
             showEffectFiles();
         }
     }

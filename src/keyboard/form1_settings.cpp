@@ -46,6 +46,9 @@ void Form1::showEffectFiles()
 void Form1::Option3_Click(int Index)
 {
     auto& s = midi::state();
+    // The layer labels name the instrument lists only; beside the percussion list or the effect
+    // files they would name nothing.
+    for (QLabel* label : YQSZLabel) label->setVisible(Index >= 0 && Index < kFirstPadSelector);
     if (Index >= 0 && Index < kFirstPadSelector) {
         for (int v = 0; v < 3; ++v) YQSZ[v]->setVisible(true);
         YQSZ[kPercussionList]->setVisible(false);
@@ -77,6 +80,21 @@ void Form1::Option3_Click(int Index)
             XSWB->setText(s.EffectWavNames[e] + QStringLiteral("_音效"));
         }
     }
+}
+
+void Form1::ShowSelectedKeySettings()
+{
+    const auto& s = midi::state();
+    FillingSettingsLists = true;
+    for (int k = 0; k < kFirstEffectSelector; ++k) {
+        if (!Option3[k]->isChecked()) continue;
+        if (k < kFirstPadSelector) {
+            for (int v = 0; v < 3; ++v) YQSZ[v]->setCurrentIndex(s.PresetTable[k][v]);
+        } else {
+            YQSZ[kPercussionList]->setCurrentIndex(s.KeypadDrums[k - kFirstPadSelector]);
+        }
+    }
+    FillingSettingsLists = false;
 }
 
 void Form1::YQSZ_Change(int Index) { YQSZ_Click(Index); }

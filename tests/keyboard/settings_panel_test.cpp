@@ -4,7 +4,9 @@
 #include "resources/strings.h"
 #include "support/main_window_fixture.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QTest>
 
 using testing_support::MainWindowFixture;
 
@@ -15,7 +17,7 @@ protected:
     keyboard::Form1& openSettingsTab()
     {
         keyboard::Form1& f = form ? *form : start();
-        f.Xxk[5]->setChecked(true);
+        QTest::mouseClick(f.Xxk[5], Qt::LeftButton);
         return f;
     }
     std::array<int, 3> listIndexes(const keyboard::Form1& f) const
@@ -127,27 +129,74 @@ TEST_F(SettingsPanel, ListsStoreAtOnceUntilTheNextActivationRereadsTheFile)
     EXPECT_EQ(midi::state().KeypadDrums[2], 22);
 }
 
-TEST_F(SettingsPanel, ReopeningTheTabStoresNothing)
+TEST_F(SettingsPanel, ReopenedTabSelectsF1AndShowsIt)
 {
     keyboard::Form1& f = openSettingsTab();
-    f.Option3[4]->setChecked(true);   // F5 selected, lists show 83 86 101
-    f.Xxk[0]->setChecked(true);
-    f.Xxk[5]->setChecked(true);       // the tab shows F1's instruments again
+    QApplication::setActiveWindow(&f);
+    EXPECT_TRUE(f.Option3[0]->isChecked());   // the tab shows F1, selected
+    QTest::mouseClick(f.Option3[4], Qt::LeftButton);   // F5: lists show 83 86 101
+    ASSERT_EQ(listIndexes(f), (std::array<int, 3>{83, 86, 101}));
+    QTest::mouseClick(f.Xxk[0], Qt::LeftButton);
+    QTest::mouseClick(f.Xxk[5], Qt::LeftButton);
+    // What the lists show is the key selected: F1, and a change goes into F1, never into F5.
+    EXPECT_TRUE(f.Option3[0]->isChecked());
+    EXPECT_FALSE(f.Option3[4]->isChecked());
     EXPECT_EQ(listIndexes(f), (std::array<int, 3>{3, 0, 0}));
+    f.YQSZ[1]->setCurrentIndex(44);
+    EXPECT_EQ(preset(0), (std::array<int, 3>{3, 44, 0}));
     EXPECT_EQ(preset(4), (std::array<int, 3>{83, 86, 101}));
-    EXPECT_TRUE(f.Option3[4]->isChecked());
 
-    f.Option3[12 + 5]->setChecked(true);   // keypad 5 holds 23
-    f.Option3[0]->setChecked(true);        // F1: lists 3 0 0
-    f.Option3[12 + 5]->setChecked(true);
-    f.Xxk[0]->setChecked(true);
-    f.Xxk[5]->setChecked(true);
+    // With a keypad digit selected the tab comes back on F1 as well; the digit keeps its drum.
+    QTest::mouseClick(f.Option3[12 + 5], Qt::LeftButton);   // keypad 5 holds 23
+    QTest::mouseClick(f.Xxk[0], Qt::LeftButton);
+    QTest::mouseClick(f.Xxk[5], Qt::LeftButton);
+    EXPECT_TRUE(f.Option3[0]->isChecked());
     EXPECT_EQ(midi::state().KeypadDrums[5], 23);
+    f.YQSZ[0]->setCurrentIndex(40);
+    EXPECT_EQ(midi::state().KeypadDrums[5], 23);
+    EXPECT_EQ(preset(0), (std::array<int, 3>{40, 44, 0}));
+}
 
-    // An instrument list never stores into a keypad digit.
-    f.YQSZ[0]->setCurrentIndex(44);
-    EXPECT_EQ(midi::state().KeypadDrums[5], 23);
-    EXPECT_EQ(preset(0), (std::array<int, 3>{3, 0, 0}));
+TEST_F(SettingsPanel, ReadingTheFileAgainShowsTheSelectedKeysValues)
+{
+    keyboard::Form1& f = openSettingsTab();
+    QApplication::setActiveWindow(&f);
+    QTest::mouseClick(f.Option3[4], Qt::LeftButton);   // F5
+    f.YQSZ[1]->setCurrentIndex(41);                     // an edit, never saved
+    f.Form_Activate();                                  // back from the editor
+    EXPECT_EQ(preset(4), (std::array<int, 3>{83, 86, 101}));
+    EXPECT_EQ(listIndexes(f), (std::array<int, 3>{83, 86, 101}));
+
+    QTest::mouseClick(f.Option3[12 + 2], Qt::LeftButton);   // keypad 2 holds 22
+    f.YQSZ[3]->setCurrentIndex(9);
+    openDevice();
+    f.Form_Activate();
+    EXPECT_EQ(f.YQSZ[3]->currentIndex(), 22);
+    EXPECT_EQ(midi::state().KeypadDrums[2], 22);
+    // Shown, not stored again: the file's message stands, and nothing is previewed.
+    EXPECT_EQ(midi::state().PercussionCells[5][2].Msg, 100 * 65536 + (22 + 35) * 256 + 0x99);
+    EXPECT_TRUE(drumKeys().empty());
+}
+
+TEST_F(SettingsPanel, LayerLabelsStandOnlyBesideTheInstrumentLists)
+{
+    keyboard::Form1& f = openSettingsTab();
+    auto labelsShown = [&f] {
+        int shown = 0;
+        for (QLabel* label : f.YQSZLabel) shown += label->isVisibleTo(&f);
+        return shown;
+    };
+    EXPECT_EQ(f.YQSZLabel[0]->text(), QStringLiteral("乐器一"));
+    EXPECT_EQ(labelsShown(), 3);
+    QTest::mouseClick(f.Option3[12 + 3], Qt::LeftButton);   // keypad: the percussion list
+    EXPECT_EQ(labelsShown(), 0);
+    QTest::mouseClick(f.Option3[1], Qt::LeftButton);        // F2
+    EXPECT_EQ(labelsShown(), 3);
+    QTest::mouseClick(f.Option3[23], Qt::LeftButton);       // "Hom": the effect files
+    EXPECT_EQ(labelsShown(), 0);
+    QTest::mouseClick(f.Xxk[0], Qt::LeftButton);
+    QTest::mouseClick(f.Xxk[5], Qt::LeftButton);
+    EXPECT_EQ(labelsShown(), 3);
 }
 
 TEST_F(SettingsPanel, EffectKeysPreviewOnlyFilesThatExistAndTakeClickedFiles)
