@@ -23,6 +23,13 @@ struct FileChoice {
     QString title;
 };
 
+// A window's common file dialog control: its initial folder and the last choice.
+struct CommonDialog {
+    QString InitDir;
+    QString FileName;    // full path of the last choice
+    QString FileTitle;   // the name without its folder
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;

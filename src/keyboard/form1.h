@@ -8,6 +8,7 @@
 // form1_record.cpp, form1_playback.cpp, form1_scorepanel.cpp, form1_rhythm.cpp,
 // form1_chord.cpp, form1_recorder.cpp, form1_settings.cpp, form1_panels.cpp); each concern has
 // its section below and a wire function that connects its controls to its handlers.
+#include "forms/dialogs.h"
 #include "forms/form_timer.h"
 #include "midi/recorder_session.h"
 
@@ -30,12 +31,7 @@ namespace keyboard {
 class Form3;
 class YYLR;
 
-// The main window's common file dialog: its initial folder and the last choice.
-struct CommonDialog {
-    QString InitDir;
-    QString FileName;    // full path of the last choice
-    QString FileTitle;   // the name without its folder
-};
+using CommonDialog = forms::CommonDialog;
 
 class Form1 : public QWidget {
     Q_OBJECT

@@ -3,6 +3,7 @@
 // Client area 994 x 376 px. Left: the tab strip and its panels. Middle: title line, hint line,
 // the keyboard map and the key catcher. Right: date and credit line, the score box, the score
 // buttons, the recorder and the window buttons. Bottom: the damper strip and the 65 keys.
+#include "forms/controls.h"
 #include "forms/geometry.h"
 #include "keyboard/form1.h"
 #include "keyboard/panel_texts.h"
@@ -43,48 +44,14 @@ bool isBlackKey(int i)
     return m == 1 || m == 3 || m == 6 || m == 8 || m == 10;
 }
 
-// A control of kind W with its text, placed at its designed position.
-template <class W>
-W* placed(QWidget* parent, const QString& text, int x, int y, int w, int h)
-{
-    auto* c = new W(text, parent);
-    c->setGeometry(x, y, w, h);
-    return c;
-}
+using forms::combo;
+using forms::lineEdit;
+using forms::numberItems;
+using forms::placed;
 constexpr auto label = placed<QLabel>;
 constexpr auto button = placed<QPushButton>;
 constexpr auto checkBox = placed<QCheckBox>;
 constexpr auto option = placed<QRadioButton>;
-
-// A drop-down list whose text can also be typed (the typed text raises the list's change
-// handler). Designed lists start with no item selected.
-QComboBox* combo(QWidget* parent, int x, int y, int w, int h, const QStringList& items = {})
-{
-    auto* c = new QComboBox(parent);
-    c->setGeometry(x, y, w, h);
-    c->setEditable(true);
-    c->setInsertPolicy(QComboBox::NoInsert);
-    c->setMaxVisibleItems(20);
-    QSignalBlocker block(c);
-    c->addItems(items);
-    c->setCurrentIndex(-1);
-    return c;
-}
-
-QLineEdit* lineEdit(QWidget* parent, int x, int y, int w, int h, int maxLength)
-{
-    auto* e = new QLineEdit(parent);
-    e->setGeometry(x, y, w, h);
-    e->setMaxLength(maxLength);
-    return e;
-}
-
-QStringList numberItems(int from, int to, int step)
-{
-    QStringList items;
-    for (int v = from; v <= to; v += step) items << QString::number(v);
-    return items;
-}
 
 const QStringList kVelocities = {QStringLiteral("25"), QStringLiteral("40"), QStringLiteral("55"),
                                  QStringLiteral("70"), QStringLiteral("85"), QStringLiteral("100"),
