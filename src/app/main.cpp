@@ -1,4 +1,5 @@
 // Velqor: a desktop electronic keyboard.
+#include "editor/yybj.h"
 #include "keyboard/dzqqd.h"
 #include "keyboard/form1.h"
 #include "keyboard/program.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     QApplication::setFont(QFont(QStringLiteral("WenQuanYi Zen Hei"), 9));
 
     keyboard::Form1 mainWindow;   // registered as the main window; loaded when first shown
+    editor::YYBJ scoreEditor;     // registered as the editor window; opened by "编辑"
     auto* start = new keyboard::DZQQD;
     start->setAttribute(Qt::WA_DeleteOnClose);
     start->Form_Load();

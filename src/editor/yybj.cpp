@@ -1,0 +1,188 @@
+// The editor window's life cycle: opening (load, activation, first set-up), help and closing.
+#include "editor/yybj.h"
+
+#include "editor/editor_fields.h"
+#include "editor/score_model.h"
+#include "forms/dialogs.h"
+#include "forms/geometry.h"
+#include "forms/windows.h"
+#include "midi/midi_out.h"
+#include "midi/state.h"
+#include "platform/wave_player.h"
+#include "resources/strings.h"
+
+#include <QCloseEvent>
+#include <QSignalBlocker>
+#include <memory>
+#include <vector>
+
+namespace editor {
+namespace {
+
+const QString kRecordFolder = QStringLiteral("演奏记录");
+
+// The instruments each row starts with: list indexes (rows 0..6 program + 1, rows 7..11
+// percussion key - 35).
+constexpr int kDefaultInstruments[12] = {2, 52, 79, 83, 5, 5, 5, 1, 3, 4, 41, 17};
+constexpr int kDefaultVolumeItem = 5;   // "70"
+constexpr int kDefaultTempoItem = 4;    // "80"
+
+}  // namespace
+
+YYBJ::YYBJ(QWidget* parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("音乐编辑器"));
+    forms::registerWindow(forms::window::Editor,
+                          {[this] { Show(); }, [this] { hide(); }, [this] { return isVisible(); }});
+}
+
+YYBJ::~YYBJ() { forms::unregisterWindow(forms::window::Editor); }
+
+bool YYBJ::eventFilter(QObject* watched, QEvent* event)
+{
+    if (filterMeasure(watched, event)) return true;
+    if (filterSettings(watched, event)) return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void YYBJ::Show()
+{
+    // One opening at a time: a window already open is only brought to the front.
+    if (isOpen()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    createControls();
+    wireControls();
+    Form_Load();
+    show();
+    activateWindow();
+    Form_Activate();
+}
+
+void YYBJ::wireControls()
+{
+    connect(BZWJ, &QPushButton::clicked, this, [this] { BZWJ_Click(); });
+    connect(TUICHU, &QPushButton::clicked, this, [this] { TUICHU_Click(); });
+    wireMeasure();
+    wireSettings();
+}
+
+void YYBJ::Form_Load()
+{
+    auto& f = fields();
+    f.RecBits = QStringLiteral("8");
+    f.RecRate = QStringLiteral("44100");
+    f.EditorReady = false;
+    // The depth bar is a fresh control at 0: the crescendo step starts there too.
+    f.CrescStep = 0;
+    DuiHu.InitDir = midi::state().AppFolder + kRecordFolder + QLatin1Char('/');
+}
+
+void YYBJ::Form_Activate()
+{
+    auto& f = fields();
+    if (!f.EditorReady) {
+        f.CurMeasure = 0;
+        f.GridLastStep = 15;
+        setWindowTitle(QStringLiteral("音乐编辑器"));
+        BJQD();
+    }
+    // Every opening reopens the first device of the list (normally the mapper).
+    midi::ComboItemList devices(ComDevies);
+    midi::ListMidiDevices(devices);
+    if (ComDevies->count() > 0) {
+        {
+            QSignalBlocker block(ComDevies);
+            ComDevies->setCurrentIndex(-1);
+        }
+        ComDevies->setCurrentIndex(0);
+    }
+    platform::SetWaveVolume(0x70007000);   // 0x7000 on both channels
+    editor::QKYP();
+    f.GridLoadedSteps = 15;
+    f.CrescLevel = 120;
+    midi::SendShortMsg(0xB0, 11, f.CrescLevel);
+    for (int16_t c = 0; c < 3; ++c) midi::SendShortMsg(int16_t(0xB0 + c), 1, 0);
+    f.EditorReady = true;
+}
+
+void YYBJ::BJQD()
+{
+    auto& s = midi::state();
+    auto& f = fields();
+    f.GridLastStep = 15;
+    for (int i = 0; i < 7; ++i) {
+        YF1[i]->setTypingLimit(2 * Steps());
+        QPalette p = YF1[i]->palette();
+        p.setColor(QPalette::Base, forms::QBColor(i + 1));
+        YF1[i]->setPalette(p);
+    }
+    JZXSGC();
+
+    // The instrument lists, filled with their signals blocked; none selected.
+    {
+        std::vector<std::unique_ptr<QSignalBlocker>> blocks;
+        for (QComboBox* c : SYYQ) blocks.push_back(std::make_unique<QSignalBlocker>(c));
+        const QStringList instruments = res::instrumentNames();
+        const QStringList percussion = res::percussionNames();
+        for (int i = 0; i < 12; ++i) {
+            SYYQ[i]->addItems(i < 7 ? instruments : percussion);
+            SYYQ[i]->setCurrentIndex(-1);
+        }
+    }
+    // Default selections; each runs its list's handler as the user's choice would.
+    for (int i = 0; i < 12; ++i) SYYQ[i]->setCurrentIndex(kDefaultInstruments[i]);
+    for (int i = 0; i < 12; ++i) {
+        YQYL[i]->setCurrentIndex(kDefaultVolumeItem);
+        s.TrackVolume[i] = 70;
+    }
+    DQYD->setCurrentIndex(0);
+    DQSUDU->setCurrentIndex(kDefaultTempoItem);
+    s.BaseNote = int16_t(36 + DQYD->currentIndex());
+    s.StepMs = 188;
+    for (int i = 0; i < 7; ++i) midi::ProgramChange(int16_t(i), 0, int16_t(SYYQ[i]->currentIndex() - 1));
+}
+
+void YYBJ::BZWJ_Click() { forms::MsgBox(res::LoadResString(res::EditorHelp), this); }
+
+void YYBJ::AllNotesOff()
+{
+    const int16_t base = midi::state().BaseNote;
+    for (int16_t c = 0; c <= 6; ++c)
+        for (int k = 0; k <= 64; ++k) midi::NoteOff(c, int16_t(base + k));
+}
+
+void YYBJ::TUICHU_Click()
+{
+    AllNotesOff();
+    close();   // runs the unload step, which shows the main window
+}
+
+void YYBJ::Form_Unload()
+{
+    if (!isOpen()) return;
+    CommitEditedRow();
+    AllNotesOff();
+    // The window's controls and timers go; its fields stay for the next opening.
+    for (forms::FormTimer* t : Surface->findChildren<forms::FormTimer*>()) t->setEnabled(false);
+    QWidget* surface = Surface;
+    for (QObject* o : surface->findChildren<QObject*>()) {
+        QObject::disconnect(o, nullptr, this, nullptr);
+        o->removeEventFilter(this);
+    }
+    static_cast<YYBJControls&>(*this) = YYBJControls{};
+    hide();
+    surface->hide();
+    surface->deleteLater();   // a control's own handler may be what closes the window
+    forms::showWindow(forms::window::Main);
+}
+
+void YYBJ::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+}  // namespace editor

@@ -1,0 +1,176 @@
+#pragma once
+// The score editor window "音乐编辑器": one software measure at a time, seven melody rows of
+// two-character tokens and five percussion rows of step boxes, with per-row instruments and
+// volumes, key, tempo, time signature, vibrato and crescendo.
+//
+// The window object lives for the whole run (main() creates it and registers it as the editor
+// window); its controls are created afresh at every opening and destroyed when it closes, so
+// every opening starts from the designed window. What outlasts a closing is kept in
+// editor::fields() and midi::state(). The class is split by concern: yybj.cpp life cycle,
+// yybj_layout.cpp controls and grid, yybj_measure.cpp rows, steps and measure commands,
+// yybj_settings.cpp the settings controls.
+#include "editor/melody_row_edit.h"
+#include "forms/dialogs.h"
+#include "forms/form_timer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace editor {
+
+// The controls of one opening. Every pointer is null while the window is closed.
+struct YYBJControls {
+    QWidget* Surface = nullptr;   // holds every control of the opening
+
+    // ---- top line: flags, crescendo depth, the measure shown
+    QWidget* Picture4 = nullptr;
+    std::array<QCheckBox*, 2> Check1{};       // "颤音" vibrato, "渐强弱" crescendo
+    QLabel* Label7 = nullptr;                 // "深度(..)"
+    QScrollBar* HScroll3 = nullptr;           // crescendo depth -20..20
+    QLabel* XJXS = nullptr;                   // "正在编辑软件第"
+    QLineEdit* XJZS = nullptr;                // number of the measure shown
+    QLabel* Label4 = nullptr;                 // "小节"
+    QLabel* XJXSS = nullptr;                  // "实际小节数是(1-2)小节"
+
+    // ---- rows: captions, instruments, the grid panel, volumes
+    std::array<QLabel*, 10> Label1{};         // captions of rows 0..9
+    QLabel* Label6 = nullptr;                 // caption of row 10
+    QLabel* Label8 = nullptr;                 // caption of row 11
+    std::array<QComboBox*, 12> SYYQ{};        // instrument per row
+    QFrame* Picture1 = nullptr;               // the grid panel
+    std::array<MelodyRowEdit*, 7> YF1{};      // melody rows 0..6
+    // Step boxes of percussion rows 7..11: DJY[0] is DJY1 (row 7) .. DJY[4] is DJY5 (row 11);
+    // element i is the box of step i. Column 0 is designed, the others are built by JZXSGC.
+    std::array<std::vector<QToolButton*>, 5> DJY;
+    QWidget* Picture3 = nullptr;              // right-hand column
+    std::array<QComboBox*, 12> YQYL{};        // volume per row
+    QPushButton* DRYP = nullptr;              // "导入记录乐谱"
+    QPushButton* DkBianji = nullptr;          // "打开编辑文件"
+    QRadioButton* ST1 = nullptr;              // "试听本节效果"
+    QCheckBox* ST2 = nullptr;                 // "从开始处启动"
+    QPushButton* BCBJ = nullptr;              // "保存编辑"
+    QPushButton* BZWJ = nullptr;              // "帮  助"
+    QPushButton* TUICHU = nullptr;            // "退出窗口"
+
+    // ---- bottom: device, measure bar and commands, key, tempo, time signature
+    QComboBox* ComDevies = nullptr;           // MIDI output devices, item data = device id
+    QScrollBar* HScroll1 = nullptr;           // the software measure shown
+    QPushButton* ZDXJZS = nullptr;            // "设置"
+    QPushButton* CHARU = nullptr;             // "插入"
+    QPushButton* QinKong = nullptr;           // "清空"
+    QPushButton* BCBXJ = nullptr;             // "保存"
+    QWidget* Picture5 = nullptr;
+    QLabel* YINDIAO = nullptr;                // "音调"
+    QComboBox* DQYD = nullptr;                // key "C".."B"
+    QLabel* SUDU = nullptr;                   // "速度"
+    QComboBox* DQSUDU = nullptr;              // tempo, beats per minute
+    QLabel* Label5 = nullptr;                 // "拍/分钟"
+    QLabel* JZLX = nullptr;                   // "节奏类型"
+    QWidget* Picture2 = nullptr;
+    std::array<QRadioButton*, 3> JPFL{};      // "2/4" "3/4" "4/4"
+    QWidget* Picture6 = nullptr;              // the recorder panel
+    QLabel* Label2 = nullptr;                 // "录音机"
+    QLabel* Label3 = nullptr;                 // welcome line
+    QLabel* Label9 = nullptr;                 // how the notes are written
+
+    forms::FormTimer* YYDS = nullptr;         // step clock of playback
+    forms::FormTimer* Lyjsj = nullptr;        // recorder clock
+    forms::CommonDialog DuiHu;                // the editor's file dialog
+};
+
+class YYBJ : public QWidget, public YYBJControls {
+    Q_OBJECT
+public:
+    explicit YYBJ(QWidget* parent = nullptr);
+    ~YYBJ() override;
+
+    // ------------------------------------------------------------------ life cycle (yybj.cpp)
+    // Shows the window: creates its controls and runs the load step when it is closed, then
+    // the activation. The window registry's "editor" entry calls this.
+    void Show();
+    void Form_Load();
+    void Form_Activate();
+    void BJQD();
+    void BZWJ_Click();
+    void TUICHU_Click();
+    void Form_Unload();
+    bool isOpen() const { return Surface != nullptr; }
+    // Connects the controls of an opening to their handlers; each concern adds its wire function.
+    void wireControls();
+    // Note-off of the 65 notes from BaseNote on channels 0..6.
+    void AllNotesOff();
+
+    // ------------------------------------------------------ controls and grid (yybj_layout.cpp)
+    void createControls();
+    void JZXSGC();
+    void JPFL_Click(int Index);
+    // Lays out rows, panels and the window for S steps (16, 24 or 32; other S keep the layout).
+    void layoutForSteps(int S);
+    // Removes step columns 1..GridLoadedSteps.
+    void removeStepColumns();
+
+    // ---------------------------------------------- rows, steps and measures (yybj_measure.cpp)
+    void YF1_LostFocus(int Index);
+    void DJY1_Click(int Index) { DJY_Click(0, Index); }
+    void DJY2_Click(int Index) { DJY_Click(1, Index); }
+    void DJY3_Click(int Index) { DJY_Click(2, Index); }
+    void DJY4_Click(int Index) { DJY_Click(3, Index); }
+    void DJY5_Click(int Index) { DJY_Click(4, Index); }
+    void DJY_Click(int box, int Index);
+    // Connects step box Index of DJY[box] to its click handler.
+    void wireStepBox(int box, int Index);
+    void HScroll1_Change();
+    void QinKong_Click();
+    void CHARU_Click();
+    void ZDXJZS_Click();
+    // Commits the melody row that holds the focus, into the measure it was typed in. Everything
+    // that changes the measure shown or reads the tables calls this first.
+    void CommitEditedRow();
+    // Shows measure CurMeasure: its rows, its step boxes (ticked for "O") and its captions.
+    void ShowMeasure();
+    // Ticks the step boxes of the measure shown where its cells hold "O"; with `commit` each
+    // box that changes runs its click handler, as a user's click would.
+    void ShowStepBoxes(bool commit);
+    // Steps of one software measure: GridLastStep + 1.
+    int Steps() const;
+
+    // ------------------------------------------------------ settings (yybj_settings.cpp)
+    void DQSUDU_Change();
+    void DQSUDU_Click() { DQSUDU_Change(); }
+    void DQSUDU_LostFocus();
+    void DQYD_Change();
+    void DQYD_Click() { DQYD_Change(); }
+    void YQYL_Change(int Index);
+    void YQYL_Click(int Index) { YQYL_Change(Index); }
+    void HScroll3_Change();
+    void Check1_Click(int Index);
+    void SYYQ_Change(int Index);
+    void SYYQ_Click(int Index) { SYYQ_Change(Index); }
+    void ComDevies_Change();
+    void ComDevies_Click() { ComDevies_Change(); }
+    // The velocity row `row` plays at: the integer part of its volume text, 0..127.
+    int16_t RowVolume(int row) const;
+
+private:
+    void wireMeasure();
+    void wireSettings();
+    bool filterMeasure(QObject* watched, QEvent* event);
+    bool filterSettings(QObject* watched, QEvent* event);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+}  // namespace editor

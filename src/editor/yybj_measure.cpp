@@ -1,0 +1,144 @@
+// The measure shown: melody rows and step boxes committed into the tables, the measure bar,
+// and the commands "清空", "插入" and "设置".
+#include "editor/editor_fields.h"
+#include "editor/grid_limits.h"
+#include "editor/score_model.h"
+#include "editor/yybj.h"
+#include "forms/dialogs.h"
+#include "forms/focus.h"
+#include "midi/state.h"
+
+#include <QIntValidator>
+#include <QSignalBlocker>
+
+namespace editor {
+
+void YYBJ::wireMeasure()
+{
+    for (MelodyRowEdit* row : YF1) row->installEventFilter(this);
+    for (int r = 0; r < 5; ++r) wireStepBox(r, 0);
+    // The number box takes digits only: what it holds is a measure number.
+    XJZS->setValidator(new QIntValidator(0, kMeasureSlots - 1, XJZS));
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] { HScroll1_Change(); });
+    connect(QinKong, &QPushButton::clicked, this, [this] { QinKong_Click(); });
+    connect(CHARU, &QPushButton::clicked, this, [this] { CHARU_Click(); });
+    connect(ZDXJZS, &QPushButton::clicked, this, [this] { ZDXJZS_Click(); });
+    for (int i = 0; i < 3; ++i)
+        connect(JPFL[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) JPFL_Click(i);
+        });
+}
+
+void YYBJ::wireStepBox(int box, int Index)
+{
+    connect(DJY[box][Index], &QToolButton::toggled, this, [this, box, Index] { DJY_Click(box, Index); });
+}
+
+bool YYBJ::filterMeasure(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::FocusOut || !forms::isControlFocusChange(event)) return false;
+    for (int i = 0; i < int(YF1.size()); ++i)
+        if (watched == YF1[i]) YF1_LostFocus(i);
+    return false;
+}
+
+int YYBJ::Steps() const { return fields().GridLastStep + 1; }
+
+void YYBJ::YF1_LostFocus(int Index)
+{
+    const QString shown = commitMelodyRow(Index, fields().CurMeasure, YF1[Index]->text(), Steps());
+    if (YF1[Index]->text() != shown) YF1[Index]->showText(shown);
+}
+
+void YYBJ::DJY_Click(int box, int Index)
+{
+    commitPercussionStep(kMelodyRows + box, fields().CurMeasure, Index, DJY[box][Index]->isChecked(), Steps());
+}
+
+void YYBJ::CommitEditedRow()
+{
+    if (!isOpen()) return;
+    // The window's focused control, also while another window or a box is in front.
+    QWidget* focused = focusWidget();
+    for (int i = 0; i < int(YF1.size()); ++i)
+        if (focused == YF1[i]) YF1_LostFocus(i);
+}
+
+void YYBJ::HScroll1_Change()
+{
+    CommitEditedRow();
+    fields().CurMeasure = HScroll1->value();
+    ShowMeasure();
+}
+
+void YYBJ::ShowMeasure()
+{
+    auto& f = fields();
+    const auto& s = midi::state();
+    // No measure past the cells is ever shown.
+    f.CurMeasure = std::clamp(f.CurMeasure, 0, maxMeasureTotal(Steps()));
+    const int32_t m = f.CurMeasure;
+    XJZS->setText(QString::number(m));
+    XJXSS->setText(QStringLiteral("实际小节数是(%1-%2)小节").arg(2 * m + 1).arg(2 * m + 2));
+    for (int i = 0; i < 7; ++i) YF1[i]->showText(s.MeasureText[i][m]);
+    ShowStepBoxes(true);
+}
+
+void YYBJ::ShowStepBoxes(bool commit)
+{
+    const auto& s = midi::state();
+    const int S = Steps();
+    const int32_t m = fields().CurMeasure;
+    if (!pieceFits(m, S)) return;
+    for (int k = 0; k < S; ++k)
+        for (int r = 0; r < 5; ++r) {
+            if (k >= int(DJY[r].size())) continue;
+            QToolButton* box = DJY[r][k];
+            const bool hit = s.CellTokens[kMelodyRows + r][m * S + k] == QLatin1String("O");
+            // A box whose state changes records its step, as the user's click would.
+            QSignalBlocker block(commit ? nullptr : box);
+            box->setChecked(hit);
+        }
+}
+
+void YYBJ::QinKong_Click()
+{
+    CommitEditedRow();
+    clearMeasure(fields().CurMeasure, Steps());
+    for (MelodyRowEdit* row : YF1) row->showText(QString());
+    ShowStepBoxes(false);
+}
+
+void YYBJ::CHARU_Click()
+{
+    CommitEditedRow();
+    const int S = Steps();
+    if (!insertMeasure(S)) {
+        forms::MsgBox(QStringLiteral("已经到了最后一个软件小节（最多%1个），不能再插入新的小节！")
+                          .arg(maxMeasureTotal(S) + 1),
+                      this);
+        return;
+    }
+    // The measure left keeps its hits: the boxes show the new, empty measure without
+    // committing into the old one.
+    for (MelodyRowEdit* row : YF1) row->showText(QString());
+    ShowStepBoxes(false);
+    XJZS->setText(QString::number(fields().CurMeasure));
+    HScroll1->setMaximum(midi::state().MeasureTotal);
+}
+
+void YYBJ::ZDXJZS_Click()
+{
+    CommitEditedRow();
+    const int S = Steps();
+    const auto answer = forms::InputBox(
+        QStringLiteral("请输入音乐需要的小节总数\r\n     （音乐每两小节为软件的一小节）"),
+        QStringLiteral("选择小节总数"), QString(), this);
+    const MeasureCountResult r = setMeasureCount(answer, S);
+    if (r.kind == MeasureCountResult::OutOfRange)
+        forms::MsgBox(QStringLiteral("小节总数只能是1到%1之间的整数！").arg(r.highest), this);
+    else if (r.kind == MeasureCountResult::Set)
+        HScroll1->setMaximum(midi::state().MeasureTotal);
+}
+
+}  // namespace editor

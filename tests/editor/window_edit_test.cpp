@@ -1,0 +1,278 @@
+// Editing in the window as the user does: typing rows, ticking steps, the measure bar, the
+// commands, the time signatures and the settings controls.
+#include "midi/percussion.h"
+#include "midi/state.h"
+#include "support/editor_fixture.h"
+
+#include <QApplication>
+#include <QWheelEvent>
+
+using testing_support::EditorFixture;
+using Msgs = std::vector<std::array<int, 3>>;
+
+namespace {
+
+class EditorEditing : public EditorFixture {
+protected:
+    editor::YYBJ& openActive()
+    {
+        editor::YYBJ& e = open();
+        QApplication::setActiveWindow(&e);
+        return e;
+    }
+    // Clicks melody row `row` and types `text` into the control that then has the focus.
+    void typeRow(editor::YYBJ& e, int row, const QString& text)
+    {
+        QTest::mouseClick(e.YF1[row], Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+    // One notch of the mouse wheel on a control: down moves a scroll bar to its next value.
+    static void wheelDown(QWidget* w)
+    {
+        const QPointF at(w->width() / 2.0, w->height() / 2.0);
+        QWheelEvent ev(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                       Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &ev);
+    }
+    midi::SharedState& s() { return midi::state(); }
+};
+
+TEST_F(EditorEditing, ARowTypedLandsInTheMeasureItWasTypedIn)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kckd");
+    EXPECT_EQ(e.YF1[0]->text(), "kckd");   // upper case when committed
+    wheelDown(e.HScroll1);                  // the bar takes no focus: the row is still being edited
+    ASSERT_EQ(fields().CurMeasure, 1);      // one notch, one measure
+    EXPECT_EQ(s().MeasureText[0][0], "KCKD" + QString(28, '-'));
+    EXPECT_EQ(s().CellTokens[0][1], "KD");
+    EXPECT_EQ(s().CellNotes[0][1], 26);
+    EXPECT_TRUE(s().CellTokens[0][16].isEmpty());
+    EXPECT_TRUE(e.YF1[0]->text().isEmpty());
+
+    // Leaving the row for a step box commits into the measure shown now.
+    typeRow(e, 4, "XZ");
+    QTest::mouseClick(e.DJY[4][15], Qt::LeftButton);
+    EXPECT_EQ(e.YF1[4]->text(), "XZ" + QString(30, '-'));
+    EXPECT_EQ(s().CellNotes[4][16], 254);
+    EXPECT_EQ(s().CellTokens[11][31], "O");
+    EXPECT_EQ(s().MeasureTotal, 1);   // what was written in measure 1 belongs to the piece
+
+    // Another window in front commits nothing; the edit goes on.
+    typeRow(e, 5, "hc");
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    EXPECT_EQ(e.YF1[5]->text(), "hc");
+    EXPECT_TRUE(s().MeasureText[5][1].isEmpty());
+}
+
+TEST_F(EditorEditing, TypingIsHeldToTheRowWhileCodeShowsTextsWhole)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 1, QString("kc").repeated(20));
+    QKeyEvent wide(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("中"));
+    QApplication::sendEvent(QApplication::focusWidget(), &wide);
+    EXPECT_EQ(e.YF1[1]->text(), QString("kc").repeated(16));
+    e.YF1[1]->backspace();
+    QApplication::sendEvent(QApplication::focusWidget(), &wide);
+    EXPECT_EQ(e.YF1[1]->text(), QString("kc").repeated(15) + "k");
+    const QString longer = QString("KD").repeated(20);
+    s().MeasureText[1][2] = longer;
+    e.HScroll1->setValue(2);
+    EXPECT_EQ(e.YF1[1]->text(), longer);
+    // Typing does not make it longer.
+    QTest::mouseClick(e.YF1[1], Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    QTest::keyClicks(QApplication::focusWidget(), "ke");
+    EXPECT_EQ(e.YF1[1]->text(), longer);
+}
+
+TEST_F(EditorEditing, ClearAndInsertThroughTheButtons)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kckdke");
+    QTest::mouseClick(e.DJY[1][3], Qt::LeftButton);
+    EXPECT_EQ(s().MeasureText[8][0], "---O------------");
+    QTest::mouseClick(e.QinKong, Qt::LeftButton);   // "清空"
+    EXPECT_TRUE(e.YF1[0]->text().isEmpty());
+    EXPECT_FALSE(e.DJY[1][3]->isChecked());
+    EXPECT_EQ(s().CellTokens[0][0], "--");
+    EXPECT_EQ(s().CellNotes[0][0], 255);
+    EXPECT_EQ(s().CellTokens[8][3], "-");
+
+    // "插入" moves on to an emptied measure 1; measure 0 keeps its hit.
+    QTest::mouseClick(e.DJY[2][7], Qt::LeftButton);
+    s().CellTokens[0][16] = "KC";
+    QTest::mouseClick(e.CHARU, Qt::LeftButton);
+    EXPECT_EQ(fields().CurMeasure, 1);
+    EXPECT_EQ(e.XJZS->text(), "1");
+    EXPECT_EQ(s().MeasureTotal, 2);
+    EXPECT_EQ(e.HScroll1->maximum(), 2);
+    EXPECT_FALSE(e.DJY[2][7]->isChecked());
+    EXPECT_EQ(s().CellTokens[9][7], "O");
+    EXPECT_EQ(s().CellTokens[0][16], "--");
+
+    // At the last measure that fits, "插入" is refused with a message.
+    dialogs.inputs.push_back(QString("624"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    ASSERT_EQ(e.HScroll1->maximum(), 624);
+    e.HScroll1->setValue(624);
+    QTest::mouseClick(e.CHARU, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(fields().CurMeasure, 624);
+    EXPECT_EQ(s().MeasureTotal, 624);
+}
+
+TEST_F(EditorEditing, MeasureCountAnswers)
+{
+    editor::YYBJ& e = openActive();
+    e.JPFL[1]->click();
+    dialogs.inputs = {QString("3"), std::nullopt, QString("abc"), QString("0"), QString("-1"), QString("416")};
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    EXPECT_EQ(s().MeasureTotal, 3);
+    EXPECT_EQ(fields().LastStep, 95);
+    EXPECT_EQ(e.HScroll1->maximum(), 3);
+    for (int i = 0; i < 3; ++i) QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    for (int i = 0; i < 2; ++i) QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages, QStringList(2, "小节总数只能是1到415之间的整数！"));
+    EXPECT_EQ(s().MeasureTotal, 3);
+    EXPECT_EQ(e.HScroll1->maximum(), 3);
+}
+
+TEST_F(EditorEditing, TimeSignatureChangesKeepTheCellsAndShowThemAnew)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kc");
+    e.HScroll1->setValue(1);
+    typeRow(e, 0, "----kd");
+    QTest::mouseClick(e.JPFL[2], Qt::LeftButton);   // 4/4: measures 0 and 1 of 2/4 make measure 0
+    EXPECT_EQ(fields().GridLastStep, 31);
+    EXPECT_EQ(fields().CurMeasure, 1);
+    EXPECT_TRUE(e.YF1[0]->text().isEmpty());        // measure 1 of 4/4 holds nothing
+    e.HScroll1->setValue(0);
+    EXPECT_EQ(e.YF1[0]->text(), "KC" + QString(30, '-') + "----KD" + QString(26, '-'));
+    EXPECT_EQ(s().MeasureTotal, 0);
+    EXPECT_EQ(s().CellTokens[0][18], "KD");
+
+    // Back to 2/4: the piece still reaches its last cell.
+    QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
+    EXPECT_EQ(s().MeasureTotal, 1);
+    EXPECT_EQ(e.YF1[0]->text(), "KC" + QString(30, '-'));
+
+    // A piece that would not fit 3/4 keeps 2/4.
+    dialogs.inputs.push_back(QString("624"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    QTest::mouseClick(e.JPFL[1], Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(e.JPFL[0]->isChecked());
+    EXPECT_FALSE(e.JPFL[1]->isChecked());
+    EXPECT_EQ(fields().GridLastStep, 15);
+    EXPECT_EQ(e.DJY[0].size(), 16u);
+    EXPECT_EQ(s().MeasureTotal, 624);
+
+    // The measure bar never passes the last measure a time signature can hold.
+    dialogs.inputs.push_back(QString("300"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    dialogs.inputs.push_back(QString("400"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    e.HScroll1->setValue(400);
+    s().MeasureTotal = 100;
+    QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
+    EXPECT_EQ(e.HScroll1->maximum(), 311);
+    EXPECT_EQ(fields().CurMeasure, 311);
+}
+
+TEST_F(EditorEditing, TempoTypedAndLeft)
+{
+    editor::YYBJ& e = openActive();
+    QLineEdit* box = e.DQSUDU->lineEdit();
+    auto typeTempo = [&](const char* text) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
+    };
+    auto leave = [&] { QTest::mouseClick(e.YF1[6], Qt::LeftButton); };
+
+    typeTempo("3");
+    EXPECT_EQ(s().StepMs, 5000);
+    QTest::keyClicks(box, "0");
+    EXPECT_EQ(s().StepMs, 500);
+    leave();
+    EXPECT_EQ(e.DQSUDU->currentText(), "30");
+    EXPECT_EQ(s().StepMs, 500);
+
+    typeTempo("20000");
+    EXPECT_EQ(s().StepMs, 7);   // 15000 / 20000 gives no step
+    leave();
+    EXPECT_EQ(e.DQSUDU->currentText(), "255");
+    EXPECT_EQ(s().StepMs, 58);
+
+    typeTempo("300");
+    leave();
+    EXPECT_EQ(e.DQSUDU->currentText(), "255");
+
+    typeTempo("");
+    EXPECT_EQ(s().StepMs, 58);
+    leave();
+    EXPECT_EQ(e.DQSUDU->currentText(), "255");   // the tempo of the step, at most 255
+    typeTempo("100");
+    leave();
+    EXPECT_EQ(s().StepMs, 150);
+}
+
+TEST_F(EditorEditing, VolumesKeyDepthAndFlags)
+{
+    editor::YYBJ& e = openActive();
+    openDevice();
+    // Volumes are whole numbers 0..127, for the notes and for the hits alike.
+    e.YQYL[8]->setEditText("200");
+    EXPECT_EQ(s().TrackVolume[8], 127);
+    e.SYYQ[8]->setCurrentIndex(6);
+    EXPECT_EQ(s().PercussionCells[1][0].Msg, midi::PercussionMsg(41, 127));
+    EXPECT_EQ(s().PercussionCells[1][15].Note, 41);
+    e.YQYL[8]->setEditText("-5");
+    EXPECT_EQ(s().TrackVolume[8], 0);
+    e.YQYL[2]->setEditText("85.9");
+    EXPECT_EQ(s().TrackVolume[2], 85);
+
+    e.DQYD->setCurrentIndex(7);
+    EXPECT_EQ(s().BaseNote, 43);
+
+    // A positive depth starts the crescendo from silence; a row volume says so on channel 0.
+    e.HScroll3->setValue(10);
+    EXPECT_EQ(e.Label7->text(), "深度(10)");
+    EXPECT_EQ(fields().CrescStep, 10);
+    midi.clear();
+    e.YQYL[0]->setEditText("90");
+    EXPECT_EQ(messages(), (Msgs{{0xB0, 11, 0}}));
+
+    // Both flags: "11" for the measure shown, vibrato on channel 0.
+    e.HScroll1->setValue(4);
+    midi.clear();
+    QTest::mouseClick(e.Check1[0], Qt::LeftButton);
+    QTest::mouseClick(e.Check1[1], Qt::LeftButton);
+    EXPECT_EQ(fields().MeasureFlags[4], "11");
+    EXPECT_EQ(messages(), (Msgs{{0xB0, 1, 120}, {0xB0, 11, 0}, {0xB0, 1, 120}, {0xB0, 11, 0}}));
+    QTest::mouseClick(e.Check1[0], Qt::LeftButton);
+    EXPECT_EQ(fields().MeasureFlags[4], "01");
+}
+
+TEST_F(EditorEditing, AnInstrumentEndsTheRowsHeldNoteOnlyWithinTheCells)
+{
+    editor::YYBJ& e = openActive();
+    openDevice();
+    fields().PrevNote[3] = 24;
+    s().CurStep = 10000;   // where playback leaves it
+    e.SYYQ[3]->setCurrentIndex(20);
+    EXPECT_EQ(messages(), (Msgs{{0xB3, 0, 0}, {0xC3, 19, 0}}));
+    midi.clear();
+    s().CurStep = 5;
+    s().CellNotes[3][5] = 255;
+    e.SYYQ[3]->setCurrentIndex(0);   // "0.无声": no program, the held note ends
+    EXPECT_EQ(messages(), (Msgs{{0x83, 60, 0}}));
+}
+
+}  // namespace

@@ -1,0 +1,197 @@
+// The editor window opened from the main window: what an opening sets up and sends, the same
+// designed window at every opening, the measure captions, the three layouts, and closing.
+#include "forms/geometry.h"
+#include "midi/state.h"
+#include "resources/strings.h"
+#include "support/editor_fixture.h"
+
+#include <QApplication>
+
+using testing_support::EditorFixture;
+using Msgs = std::vector<std::array<int, 3>>;
+
+namespace {
+
+class EditorWindow : public EditorFixture {
+protected:
+    // The program changes that set rows 0..6 to their default instruments.
+    static void addDefaultPrograms(Msgs& m)
+    {
+        const int programs[7] = {1, 51, 78, 82, 4, 4, 4};
+        for (int i = 0; i < 7; ++i) {
+            m.push_back({0xB0 + i, 0, 0});
+            m.push_back({0xC0 + i, programs[i], 0});
+        }
+    }
+    void expectDesignedWindow(editor::YYBJ& e)
+    {
+        const int instruments[12] = {2, 52, 79, 83, 5, 5, 5, 1, 3, 4, 41, 17};
+        for (int i = 0; i < 12; ++i) {
+            EXPECT_EQ(e.SYYQ[i]->currentIndex(), instruments[i]) << i;
+            EXPECT_EQ(e.SYYQ[i]->count(), i < 7 ? 129 : 47);
+            EXPECT_EQ(e.YQYL[i]->currentText(), "70");
+            EXPECT_EQ(midi::state().TrackVolume[i], 70);
+        }
+        EXPECT_EQ(e.SYYQ[0]->currentText(), "2.电钢琴 ");
+        EXPECT_EQ(e.SYYQ[10]->currentText(), "木鱼-高音");
+        EXPECT_EQ(e.DQYD->currentText(), "C");
+        EXPECT_EQ(e.DQSUDU->currentText(), "80");
+        EXPECT_EQ(midi::state().StepMs, 188);
+        EXPECT_EQ(midi::state().BaseNote, 36);
+        EXPECT_TRUE(e.JPFL[0]->isChecked());
+        EXPECT_EQ(fields().GridLastStep, 15);
+        for (const auto& row : e.DJY) EXPECT_EQ(row.size(), 16u);
+        EXPECT_EQ(fields().CurMeasure, 0);
+        EXPECT_EQ(e.HScroll1->value(), 0);
+        EXPECT_EQ(e.HScroll1->maximum(), 200);
+        EXPECT_EQ(e.XJZS->text(), "0");
+        EXPECT_EQ(e.HScroll3->value(), 0);
+        EXPECT_EQ(fields().CrescStep, 0);
+        EXPECT_EQ(fields().CrescLevel, 120);
+        for (auto* row : e.YF1) EXPECT_TRUE(row->text().isEmpty());
+        EXPECT_EQ(midi::state().MeasureTotal, 0);
+        EXPECT_EQ(e.windowTitle(), "音乐编辑器");
+        EXPECT_TRUE(e.isVisible());
+        EXPECT_FALSE(form->isVisible());
+    }
+};
+
+TEST_F(EditorWindow, OpeningSetsUpTheDesignedWindowAndSendsItsSoundInOrder)
+{
+    start();
+    midi.clear();
+    editor::YYBJ& e = open();
+    expectDesignedWindow(e);
+
+    // The instruments as chosen, the volumes' expression, the programs again; then the mapper is
+    // reopened and gets the programs, expression 120 and no modulation.
+    Msgs expected;
+    addDefaultPrograms(expected);
+    for (int i = 0; i < 12; ++i) expected.push_back({0xB0, 11, 120});
+    addDefaultPrograms(expected);
+    addDefaultPrograms(expected);
+    expected.push_back({0xB0, 11, 120});
+    for (int c = 0; c < 3; ++c) expected.push_back({0xB0 + c, 1, 0});
+    EXPECT_EQ(messages(), expected);
+    bool mapperOpened = false;
+    for (const auto& ev : midi.events) mapperOpened |= ev.kind == platform::CaptureMidiService::Kind::Open && ev.device == -1;
+    EXPECT_TRUE(mapperOpened);
+    EXPECT_EQ(e.ComDevies->currentIndex(), 0);
+    EXPECT_EQ(fields().RecBits, "8");
+    EXPECT_EQ(fields().RecRate, "44100");
+    EXPECT_EQ(e.DuiHu.InitDir, appFolder + "演奏记录/");
+}
+
+TEST_F(EditorWindow, EveryOpeningStartsFromTheDesignedWindowAndAnEmptyScore)
+{
+    editor::YYBJ& e = open();
+    QApplication::setActiveWindow(&e);
+    auto& s = midi::state();
+    e.JPFL[2]->click();
+    e.SYYQ[1]->setCurrentIndex(7);
+    e.YQYL[3]->setEditText("110");
+    e.DQYD->setCurrentIndex(7);
+    e.DQSUDU->setEditText("100");
+    e.HScroll3->setValue(10);
+    QTest::mouseClick(e.YF1[2], Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), "kckdke");
+    e.HScroll1->setValue(3);
+    QTest::mouseClick(e.DJY[0][5], Qt::LeftButton);
+    ASSERT_EQ(s.CellTokens[2][0], "KC");
+    ASSERT_EQ(s.CellTokens[7][3 * 32 + 5], "O");
+
+    e.close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(e.isOpen());
+    midi.clear();
+    open();
+    expectDesignedWindow(e);
+    EXPECT_TRUE(s.CellTokens[2][0].isEmpty());
+    EXPECT_TRUE(s.CellTokens[7][3 * 32 + 5].isEmpty());
+    EXPECT_TRUE(s.MeasureText[2][0].isEmpty());
+    bool mapperOpened = false;
+    for (const auto& ev : midi.events) mapperOpened |= ev.kind == platform::CaptureMidiService::Kind::Open && ev.device == -1;
+    EXPECT_TRUE(mapperOpened);
+}
+
+TEST_F(EditorWindow, ClosingSilencesTheRowsAndShowsTheMainWindow)
+{
+    editor::YYBJ& e = open();
+    midi::state().BaseNote = 40;
+    midi.clear();
+    e.close();   // the close box
+    EXPECT_EQ(noteOffs(), 455);
+    EXPECT_EQ(messages().front(), (std::array<int, 3>{0x80, 40, 0}));
+    EXPECT_EQ(messages().back(), (std::array<int, 3>{0x86, 104, 0}));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(e.isVisible());
+
+    open();
+    midi.clear();
+    QTest::mouseClick(e.TUICHU, Qt::LeftButton);   // "退出窗口" silences twice
+    EXPECT_EQ(noteOffs(), 910);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(e.isOpen());
+}
+
+TEST_F(EditorWindow, HelpShowsTheEditorsHelpText)
+{
+    editor::YYBJ& e = open();
+    QTest::mouseClick(e.BZWJ, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages[0], res::LoadResString(res::EditorHelp));
+    EXPECT_FALSE(dialogs.messages[0].isEmpty());
+}
+
+TEST_F(EditorWindow, TheMeasureBarShowsTheMeasureAndItsMusicalMeasures)
+{
+    editor::YYBJ& e = open();
+    EXPECT_EQ(e.XJXSS->text(), "实际小节数是(1-2)小节");
+    auto& s = midi::state();
+    s.MeasureText[0][5] = "HCHD";
+    s.CellTokens[9][5 * 16 + 2] = "O";
+    s.CellTokens[9][5 * 16 + 3] = "o";   // only "O" ticks a box
+    e.HScroll1->setValue(5);
+    EXPECT_EQ(fields().CurMeasure, 5);
+    EXPECT_EQ(e.XJZS->text(), "5");
+    EXPECT_EQ(e.XJXSS->text(), "实际小节数是(11-12)小节");
+    EXPECT_EQ(e.YF1[0]->text(), "HCHD");
+    EXPECT_TRUE(e.DJY[2][2]->isChecked());
+    EXPECT_FALSE(e.DJY[2][3]->isChecked());
+    // The ticked box recorded its step: the row's text of the measure is whole, its other
+    // marks kept.
+    EXPECT_EQ(s.MeasureText[9][5], "--Oo" + QString(12, '-'));
+}
+
+TEST_F(EditorWindow, EachTimeSignatureHasItsLayout)
+{
+    editor::YYBJ& e = open();
+    struct Layout {
+        int option, steps, rowWidth, gridWidth, rightX, outerTwips;
+    };
+    const Layout layouts[] = {{1, 24, 486, 490, 665, 11670}, {2, 32, 648, 652, 827, 14100}, {0, 16, 325, 465, 640, 11300}};
+    for (const Layout& l : layouts) {
+        e.JPFL[l.option]->click();
+        EXPECT_EQ(fields().GridLastStep, l.steps - 1);
+        for (auto* row : e.YF1) {
+            EXPECT_EQ(row->width(), l.rowWidth);
+            EXPECT_EQ(row->typingLimit(), 2 * l.steps);
+        }
+        EXPECT_EQ(e.Picture1->width(), l.gridWidth);
+        EXPECT_EQ(e.Picture3->x(), l.rightX);
+        EXPECT_EQ(e.width() + 6, forms::twipsToPx(l.outerTwips));
+        for (const auto& row : e.DJY) {
+            ASSERT_EQ(int(row.size()), l.steps);
+            EXPECT_EQ(row[l.steps - 1]->x(), 20 * (l.steps - 1) + (l.steps - 1) / 4);
+        }
+        EXPECT_EQ(fields().GridLoadedSteps, l.steps - 1);
+    }
+    // 3/4: the beat colours cycle over four beats.
+    e.JPFL[1]->click();
+    const int beats[6] = {13, 10, 9, 14, 13, 10};
+    for (int b = 0; b < 6; ++b)
+        for (int k = 4 * b; k < 4 * b + 4; ++k)
+            EXPECT_EQ(e.DJY[3][k]->palette().color(QPalette::Button), forms::QBColor(beats[b])) << k;
+}
+
+}  // namespace
