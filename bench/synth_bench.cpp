@@ -7,9 +7,12 @@
 #include "platform/capture_midi_service.h"
 #include "platform/midi_service.h"
 
+#include <algorithm>
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -157,5 +160,71 @@ void BM_NoteOnToFirstSound(benchmark::State& state)
     state.counters["frames_to_sound"] = frames / double(state.iterations());
 }
 BENCHMARK(BM_NoteOnToFirstSound)->Iterations(50);
+
+// Mixed after the synthesizer, it sees the output of each device callback and notes when the
+// first sound arrives after it was armed.
+class SoundProbe : public platform::AudioSource {
+public:
+    std::atomic<bool> armed{false};
+    std::atomic<std::chrono::steady_clock::rep> heardAt{0};
+    void mixInto(float* out, int frames) override
+    {
+        if (!armed) return;
+        for (int i = 0; i < frames * AudioEngine::kChannels; ++i) {
+            if (std::abs(out[i]) > 1e-3f) {
+                heardAt = std::chrono::steady_clock::now().time_since_epoch().count();
+                armed = false;
+                return;
+            }
+        }
+    }
+};
+
+// Microseconds from a note-on handed to the synthesizer to the end of the device callback that
+// carries its first sound: the engine's share of key-to-sound, as the output device runs (the
+// device's own buffering comes on top).
+void BM_NoteOnToDeviceBuffer(benchmark::State& state)
+{
+    if (!BuiltinSynth::instance().load()) {
+        state.SkipWithError(BuiltinSynth::instance().error().toStdString().c_str());
+        return;
+    }
+    AudioEngine& engine = AudioEngine::instance();
+    if (!engine.ensureOutput()) {
+        state.SkipWithError("no audio output");
+        return;
+    }
+    SoundProbe probe;
+    engine.addSource(&probe);
+    send(0xC0, 0, 0);
+    std::vector<double> samples;
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        BuiltinSynth::instance().allSoundOff();
+        // Let the reverb tail die away, at a varying phase against the device's buffers.
+        std::this_thread::sleep_for(std::chrono::microseconds(250000 + 397 * (n++ % 17)));
+        probe.heardAt = 0;
+        probe.armed = true;
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        send(0x90, 69, 100);
+        while (probe.heardAt == 0 && std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        const auto heard = std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(probe.heardAt.load()));
+        const double us = probe.heardAt ? std::chrono::duration<double, std::micro>(heard - start).count() : 1e6;
+        state.SetIterationTime(us / 1e6);
+        samples.push_back(us);
+        send(0x80, 69, 0);
+    }
+    probe.armed = false;
+    engine.removeSource(&probe);
+    BuiltinSynth::instance().allSoundOff();
+    std::sort(samples.begin(), samples.end());
+    state.counters["median_us"] = samples.empty() ? 0 : samples[samples.size() / 2];
+    state.counters["worst_us"] = samples.empty() ? 0 : samples.back();
+    state.counters["buffer_us"] = 1e6 * kBufferSeconds;
+}
+BENCHMARK(BM_NoteOnToDeviceBuffer)->Name("engine/note_to_device_buffer/running")->Iterations(20)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -1,0 +1,64 @@
+// Automatic score playback: a score of 1000 one-tick notes played through the real score clock
+// at tempo 130. Every token reads the next one and sets the clock again, so a clock that
+// restarts at each token falls behind by the tick's lateness and the handler's time every
+// tick. Reported: mean and 99th-percentile error of a tick against the nominal step, and the
+// drift of the last tick against the nominal end.
+#include "bench_window.h"
+
+#include <QEventLoop>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using namespace bench_support;
+
+void scoreClockAccuracy(benchmark::State& state)
+{
+    constexpr int kTicks = 1000;
+    Window w(true);
+    keyboard::Form1& f = *w.form;
+    f.SD->setCurrentIndex(f.SD->findText(QStringLiteral("130")));
+    const int nominalMs = midi::state().StepMs;   // 58 ms at tempo 130
+    static const char* const notes[] = {"KC", "KE", "KG", "HC", "KG", "KE"};
+    QString score;
+    for (int i = 0; i < kTicks; ++i) score += QString::fromLatin1(notes[i % 6]) + QStringLiteral("1");
+    score += QStringLiteral("TZ");
+
+    for (auto _ : state) {
+        std::vector<Clock::time_point> times;
+        times.reserve(kTicks + 2);
+        QEventLoop loop;
+        f.Timer3->onTick([&] {
+            times.push_back(Clock::now());
+            f.Timer3_Timer();
+            if (!f.Auditioning) loop.quit();
+        });
+        f.Text3->setPlainText(score);
+        f.Yuepu_Click(0);   // "试听"
+        loop.exec();
+        f.Timer3->onTick([&f] { f.Timer3_Timer(); });
+
+        std::vector<double> errors;
+        for (size_t i = 1; i < times.size(); ++i)
+            errors.push_back(micros(times[i] - times[i - 1]) - nominalMs * 1000.0);
+        double mean = 0;
+        for (double e : errors) mean += e;
+        mean /= double(std::max<size_t>(1, errors.size()));
+        std::vector<double> magnitudes;
+        for (double e : errors) magnitudes.push_back(std::abs(e));
+        std::sort(magnitudes.begin(), magnitudes.end());
+        state.counters["ticks"] = double(times.size());
+        state.counters["nominal_ms"] = nominalMs;
+        state.counters["mean_error_us"] = mean;
+        state.counters["p99_error_us"] = percentile(magnitudes, 99);
+        state.counters["drift_ms"] = times.size() < 2 ? 0
+            : micros(times.back() - times.front()) / 1000.0 - double(times.size() - 1) * nominalMs;
+    }
+}
+
+}  // namespace
+
+BENCHMARK(scoreClockAccuracy)->Name("playback/score_clock_accuracy/tempo130")->Iterations(1)->Unit(benchmark::kMillisecond);
