@@ -1,44 +1,115 @@
 #include "forms/form_timer.h"
 
+#include <algorithm>
+
 namespace forms {
+
+namespace {
+using Clock = TickSchedule::Clock;
+using Ms = TickSchedule::Ms;
+
+// A tick this close to its scheduled time may carry on the schedule with the timer repeating
+// at the interval by itself.
+constexpr auto kOnTime = std::chrono::microseconds(500);
+}  // namespace
+
+bool TickSchedule::tickAt(Time now)
+{
+    Time due = next();
+    const bool missed = interval_ > Ms(0) && now - due >= interval_;
+    if (missed) due += ((now - due) / interval_) * interval_;
+    last_ = due;
+    return missed;
+}
+
+TickSchedule::Ms TickSchedule::waitFrom(Time now) const
+{
+    const auto wait = next() - now;
+    return wait <= Clock::duration(0) ? Ms(0) : std::chrono::round<Ms>(wait);
+}
 
 FormTimer::FormTimer(QObject* parent, int interval, bool enabled) : QObject(parent)
 {
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        if (!inTick_) tick();   // a tick still running swallows the next: ticks are not queued
-    });
-    interval_ = interval;
+    connect(&timer_, &QTimer::timeout, this, [this] { timeout(); });
+    interval_ = std::max(interval, 0);
     enabled_ = enabled;
-    apply(true);
+    if (shouldRun()) startCounting();
 }
 
 void FormTimer::setEnabled(bool on)
 {
     if (on == enabled_) return;
     enabled_ = on;
-    if (!on) ++switchOffs_;
-    apply(true);
+    if (!on) {
+        ++switchOffs_;
+        timer_.stop();
+    } else if (shouldRun()) {
+        startCounting();
+    }
 }
 
 void FormTimer::setInterval(int ms)
 {
-    interval_ = ms < 0 ? 0 : ms;
-    apply(true);
+    ms = std::max(ms, 0);
+    if (ms == interval_) return;   // a running timer keeps its schedule
+    // A schedule is under way while the timer runs, and during its own tick, which may have
+    // set the interval to 0 a moment ago on its way to the next one.
+    const bool underWay = timer_.isActive() || inClockTick_;
+    interval_ = ms;
+    if (!shouldRun()) {
+        timer_.stop();
+    } else if (underWay) {
+        schedule_.change(Ms(interval_));
+        armNextTick(Clock::now());
+    } else {
+        startCounting();
+    }
 }
 
 void FormTimer::restart()
 {
-    if (enabled_ && interval_ > 0) timer_.start(interval_);
+    if (shouldRun()) startCounting();
 }
 
-void FormTimer::apply(bool restart)
+void FormTimer::startCounting()
 {
-    if (enabled_ && interval_ > 0) {
-        if (restart || !timer_.isActive()) timer_.start(interval_);
-    } else {
-        timer_.stop();
+    schedule_.start(Clock::now(), Ms(interval_));
+    firstShot_ = false;
+    timer_.setSingleShot(false);
+    timer_.start(interval_);
+}
+
+void FormTimer::armNextTick(TickSchedule::Time now)
+{
+    firstShot_ = true;
+    timer_.setSingleShot(true);
+    timer_.start(schedule_.waitFrom(now));
+}
+
+void FormTimer::timeout()
+{
+    const auto now = Clock::now();
+    const bool missed = schedule_.tickAt(now);
+    if (missed) {
+        // The timer repeating by itself would now count from this late tick: back onto the
+        // schedule.
+        armNextTick(now);
+    } else if (firstShot_) {
+        // Repeating from a tick that came on time keeps to the schedule; from a late one it
+        // would carry the lateness on, so the next tick is armed from the schedule again.
+        if (now - schedule_.last() < kOnTime && schedule_.last() - now < kOnTime) {
+            firstShot_ = false;
+            timer_.setSingleShot(false);
+            timer_.start(interval_);
+        } else {
+            armNextTick(now);
+        }
     }
+    if (inTick_) return;   // a tick still running swallows this one: ticks are not queued
+    inClockTick_ = true;
+    tick();
+    inClockTick_ = false;
 }
 
 void FormTimer::tick()

@@ -1,12 +1,49 @@
 #pragma once
 // A window timer with classic semantics: Enabled plus Interval, Interval 0 means no ticks,
-// setting Interval restarts the count, setting Enabled = true on a running timer does not.
-// Ticks are never queued. Tests may call tick() to run one tick by hand.
+// setting Enabled = true on a running timer does not restart it, ticks are never queued.
+//
+// Its ticks keep to a fixed schedule so that a clock never drifts: giving a running timer the
+// interval it already has changes nothing, and a new interval counts from the last scheduled
+// tick, not from the moment it is set. A clock that counts from an event (the live clock at
+// each key) calls restart(). Tests may call tick() to run one tick by hand.
 #include <QObject>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 
 namespace forms {
+
+// The nominal tick times of a periodic clock: a grid that starts at a moment and advances by
+// the interval, whatever the lateness of each real tick.
+class TickSchedule {
+public:
+    using Clock = std::chrono::steady_clock;
+    using Time = Clock::time_point;
+    using Ms = std::chrono::milliseconds;
+
+    // Counts from `now`: the first tick is due one interval later.
+    void start(Time now, Ms interval)
+    {
+        last_ = now;
+        interval_ = interval;
+    }
+    // A new interval counts from the last tick (or from the start).
+    void change(Ms interval) { interval_ = interval; }
+    // A tick came at `now`: it is the next one due, or, when whole intervals have passed since
+    // that one, the last grid point before `now` (missed ticks are not made up). Returns true
+    // when ticks were missed.
+    bool tickAt(Time now);
+
+    Time last() const { return last_; }
+    Time next() const { return last_ + interval_; }
+    Ms interval() const { return interval_; }
+    // From `now` to the next tick, rounded to the nearest millisecond, never negative.
+    Ms waitFrom(Time now) const;
+
+private:
+    Time last_{};
+    Ms interval_{0};
+};
 
 class FormTimer : public QObject {
     Q_OBJECT
@@ -25,6 +62,8 @@ public:
     // How often the timer has been switched off; a handler compares it to learn whether the
     // timer was stopped meanwhile, even if something switched it on again since.
     int switchOffs() const { return switchOffs_; }
+    // When the next tick is due (meaningful while the timer runs).
+    TickSchedule::Time nextTick() const { return schedule_.next(); }
 
     // The handler run on each tick.
     void onTick(std::function<void()> handler) { handler_ = std::move(handler); }
@@ -32,13 +71,21 @@ public:
     void tick();
 
 private:
-    void apply(bool restart);
+    bool shouldRun() const { return enabled_ && interval_ > 0; }
+    // Starts the schedule from now.
+    void startCounting();
+    // Arms the next tick of the schedule; the ticks after it follow at the interval.
+    void armNextTick(TickSchedule::Time now);
+    void timeout();
 
     QTimer timer_;
+    TickSchedule schedule_;
+    bool firstShot_ = false;   // timer_ waits for one tick, then goes on at the interval
     bool enabled_ = false;
     int interval_ = 0;
     int switchOffs_ = 0;
     bool inTick_ = false;
+    bool inClockTick_ = false;   // a tick of the real clock is running
     std::function<void()> handler_;
 };
 
