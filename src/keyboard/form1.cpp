@@ -127,6 +127,7 @@ void Form1::Form_Activate()
     if (WindowReady) ShowSelectedKeySettings();
     if (Text3->toPlainText() != s.ScoreText) Text3->setPlainText(s.ScoreText);
     if (!WindowReady) QDCSH();
+    if (LeftForEditor) ReapplyOwnSound();
     Text3->setFocus();
     SFYXYZ->setEnabled(true);
     SFYXYZ->setFocus();

@@ -340,7 +340,6 @@ public:
     void YD_Change();
     void Zxlyl_Click(int Index);
     void Zxlyl_Change(int Index);
-    void BJCK_Click();
     void wirePanels();
     bool filterPanels(QObject* watched, QEvent* event);
 
@@ -363,6 +362,15 @@ public:
     QLabel* Label3 = nullptr;                  // "点击图片查看键盘分布"
     forms::FormTimer* Timer2 = nullptr;        // one-second clock
     bool MapExpanded = false;
+
+    // ------------------------------------------------- the score editor (form1_editor.cpp)
+    void BJCK_Click();
+    // Ends what the window plays before the editor takes the shared state and channels over.
+    void StopForEditor();
+    // After the editor: this window's own device, instruments, controllers, key, step and
+    // rhythm cells again.
+    void ReapplyOwnSound();
+    bool LeftForEditor = false;   // "编辑" hid the window; its next activation follows the editor
 
 private:
     // Live keys and mouse playing (form1_keys.cpp, form1_mouse.cpp).

@@ -247,11 +247,4 @@ void Form1::Zxlyl_Change(int Index)
     midi::state().ChannelVelocity[Index] = velocityFromText(Zxlyl[Index]->currentText());
 }
 
-void Form1::BJCK_Click()
-{
-    // Until an editor window is registered the main window stays as it is.
-    if (!forms::showWindow(forms::window::Editor)) return;
-    hide();
-}
-
 }  // namespace keyboard
