@@ -121,8 +121,8 @@ TEST_F(EditorWindow, ClosingSilencesTheRowsAndShowsTheMainWindow)
     midi.clear();
     e.close();   // the close box
     EXPECT_EQ(noteOffs(), 455);
-    EXPECT_EQ(messages().front(), (std::array<int, 3>{0x80, 40, 0}));
-    EXPECT_EQ(messages().back(), (std::array<int, 3>{0x86, 104, 0}));
+    EXPECT_EQ(messages()[0], (std::array<int, 3>{0x80, 40, 0}));
+    EXPECT_EQ(messages()[454], (std::array<int, 3>{0x86, 104, 0}));
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(e.isVisible());
 
