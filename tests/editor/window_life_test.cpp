@@ -134,6 +134,19 @@ TEST_F(EditorWindow, ClosingSilencesTheRowsAndShowsTheMainWindow)
     EXPECT_FALSE(e.isOpen());
 }
 
+TEST_F(EditorWindow, WithoutAnyDeviceNothingIsSelectedOrOpened)
+{
+    start();
+    midi.devices.clear();
+    midi.mapperReadable = false;
+    midi.clear();
+    editor::YYBJ& e = open();
+    EXPECT_EQ(e.ComDevies->count(), 0);
+    EXPECT_EQ(e.ComDevies->currentIndex(), -1);
+    for (const auto& ev : midi.events) EXPECT_NE(ev.kind, platform::CaptureMidiService::Kind::Open);
+    EXPECT_TRUE(e.isVisible());
+}
+
 TEST_F(EditorWindow, HelpShowsTheEditorsHelpText)
 {
     editor::YYBJ& e = open();
