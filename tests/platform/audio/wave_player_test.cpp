@@ -3,6 +3,7 @@
 #include "sound_check.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -89,6 +90,50 @@ TEST_F(WavePlayer, NewSoundReplacesTheOldAndAMissingFileStopsIt)
     EXPECT_FALSE(PlaySoundFile(QDir(disk_audio::tempDir()).filePath("none.wav"), kSoundAsync));
     mark = settledMark();
     waitFrames(7200);
+    EXPECT_LT(sound_check::rms(output(mark)), 1e-4);
+}
+
+TEST_F(WavePlayer, DecodesAFileOnceUntilItChanges)
+{
+    const QString path = beep(600, 0.2, "once-decoded.wav");
+    const int before = SoundFileDecodes();
+    ASSERT_TRUE(PlaySoundFile(path, kSoundAsync | kSoundNoDefault));
+    ASSERT_TRUE(PlaySoundFile(path, kSoundAsync));   // started again at once: no second decode
+    EXPECT_EQ(SoundFileDecodes(), before + 1);
+    waitFrames(4800);
+    const QString other = beep(900, 0.2, "other.wav");
+    ASSERT_TRUE(PlaySoundFile(other, kSoundAsync));
+    waitFrames(4800);
+    ASSERT_TRUE(PlaySoundFile(path, kSoundAsync));
+    EXPECT_EQ(SoundFileDecodes(), before + 2);
+
+    // The file is written again with another sound: the next press plays the new one.
+    beep(1200, 0.3, "once-decoded.wav");
+    const size_t mark = settledMark();
+    ASSERT_TRUE(PlaySoundFile(path, kSoundAsync | kSoundLoop));
+    EXPECT_EQ(SoundFileDecodes(), before + 3);
+    waitFrames(9600);
+    const std::vector<float> left = output(mark);
+    const long onset = firstSound(left);
+    ASSERT_GE(onset, 0);
+    ASSERT_GT(left.size(), size_t(onset) + 4800);
+    const std::vector<float> part(left.begin() + onset, left.begin() + onset + 4800);
+    EXPECT_NEAR(sound_check::dominantFrequency(part, 48000, 200, 3000), 1200.0, 15.0);
+}
+
+TEST_F(WavePlayer, AFileThatIsNoSoundPlaysNothing)
+{
+    const QString path = QDir(disk_audio::tempDir()).filePath("broken.wav");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(5000, 'x'));
+    f.close();
+    const int before = SoundFileDecodes();
+    EXPECT_FALSE(PlaySoundFile(path, kSoundAsync | kSoundLoop));
+    EXPECT_FALSE(PlaySoundFile(path, kSoundAsync | kSoundLoop));
+    EXPECT_EQ(SoundFileDecodes(), before);
+    const size_t mark = settledMark();
+    waitFrames(4800);
     EXPECT_LT(sound_check::rms(output(mark)), 1e-4);
 }
 
