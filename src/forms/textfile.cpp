@@ -30,6 +30,19 @@ QByteArray encodeGbk(const QString& text)
     return out;
 }
 
+qsizetype firstCharOutsideGbk(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QStringEncoder gbk("GBK");
+        if (!gbk.isValid()) return -1;
+        const QByteArray bytes = gbk(QStringView(text).mid(i, n));
+        if (gbk.hasError()) return i;
+        i += n;
+    }
+    return -1;
+}
+
 std::optional<QByteArray> readBytes(const QString& path, qint64 limit, ReadFailure* why)
 {
     auto failed = [why](ReadFailure f) -> std::optional<QByteArray> {

@@ -13,6 +13,9 @@ namespace forms {
 QString decodeText(const QByteArray& bytes);
 // Encodes text as GBK (characters GBK lacks become '?').
 QByteArray encodeGbk(const QString& text);
+// The position of the first character of `text` that GBK lacks (a surrogate pair counts as one
+// character, at its first half); -1 when the whole text can be written.
+qsizetype firstCharOutsideGbk(const QString& text);
 
 // The largest file a reader takes when it names no limit of its own. Every text file of the
 // program is far smaller; a bigger one is not one of ours, and reading it would keep the window

@@ -1,4 +1,5 @@
 // The key settings panel: instrument groups of F1..F12, keypad drums and effect sounds.
+#include "forms/dialogs.h"
 #include "forms/option_button.h"
 #include "forms/textfile.h"
 #include "keyboard/file_list.h"
@@ -18,6 +19,13 @@ constexpr int kFirstPadSelector = 12;     // Option3(12..21): keypad 0..9
 constexpr int kFirstEffectSelector = 22;  // Option3(22..27): Ins Hom Pup Del End Pdo
 constexpr int kSelectors = 28;
 constexpr int kPercussionList = 3;        // YQSZ(3)
+
+// The first sentence of the message about an effect name the settings file cannot hold.
+QString unsavableNameText(const QString& name, qsizetype bad)
+{
+    const qsizetype n = name[bad].isHighSurrogate() && bad + 1 < name.size() ? 2 : 1;
+    return QStringLiteral("音效文件名“%1”中的字符“%2”不能写入设置文件。").arg(name, name.mid(bad, n));
+}
 
 }  // namespace
 
@@ -129,6 +137,14 @@ void Form1::File2_Click()
     if (!item) return;
     const QString name = item->text();
     const QString path = forms::joinPath(File2Path, name);
+    // A name the settings file cannot hold would be saved as "?" and never found again.
+    bool storing = false;
+    for (int e = 0; e < 6; ++e) storing = storing || Option3[kFirstEffectSelector + e]->isChecked();
+    if (const qsizetype bad = forms::firstCharOutsideGbk(name); storing && bad >= 0) {
+        forms::MsgBox(unsavableNameText(name, bad) + QStringLiteral("请先给这个文件改名。"), this);
+        YXYZ();
+        return;
+    }
     if (!Check1->isChecked()) {
         platform::PlaySoundFile(path, platform::kSoundAsync);
         XSWB->setText(name + QStringLiteral("_音效"));
@@ -154,6 +170,14 @@ void Form1::SHUAXIN_Click()
 void Form1::BCSZ_Click()
 {
     const auto& s = midi::state();
+    // Nothing is written when a name would be saved as "?": the old file stays as it was.
+    for (const QString& name : s.EffectWavNames) {
+        if (const qsizetype bad = forms::firstCharOutsideGbk(name); bad >= 0) {
+            forms::MsgBox(unsavableNameText(name, bad) + QStringLiteral("设置没有保存。"), this);
+            FJWZ->setText(QStringLiteral("保存设置失败！"));
+            return;
+        }
+    }
     if (WriteSettingsFile(s.AppFolder, s))
         FJWZ->setText(QStringLiteral("成功保存本次设置"));
     else

@@ -61,6 +61,14 @@ TEST(TextFiles, WritesGbkCrlfAndReadsEveryLineEnd)
     EXPECT_FALSE(forms::readLines(dir.filePath("missing.txt")));
 }
 
+TEST(TextFiles, FindsTheFirstCharacterGbkLacks)
+{
+    EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("玻璃1.wav ?")), -1);
+    EXPECT_EQ(forms::firstCharOutsideGbk(QString()), -1);
+    EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("雷声🎵.wav")), 2);   // a surrogate pair
+    EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("a한")), 1);
+}
+
 TEST(TextFiles, FailedWriteKeepsTheOldFile)
 {
     QTemporaryDir dir;

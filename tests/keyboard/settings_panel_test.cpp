@@ -239,6 +239,32 @@ TEST_F(SettingsPanel, EffectKeysPreviewOnlyFilesThatExistAndTakeClickedFiles)
     EXPECT_EQ(midi::state().EffectWavNames[0], "新音效.wav");
 }
 
+TEST_F(SettingsPanel, EffectNamesTheFileCannotHoldAreRefused)
+{
+    makeEffectFile(QStringLiteral("雷声🎵.wav"));
+    keyboard::Form1& f = openSettingsTab();
+    QTest::mouseClick(f.Option3[22], Qt::LeftButton);   // "Ins"
+    ASSERT_EQ(f.File2->count(), 1);
+    const QRect item = f.File2->visualItemRect(f.File2->item(0));
+    QTest::mouseClick(f.File2->viewport(), Qt::LeftButton, {}, item.center());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("🎵"))) << dialogs.messages[0].toStdString();
+    EXPECT_EQ(midi::state().EffectWavNames[0], QStringLiteral("玻璃1.wav"));
+
+    // Such a name read from a file written elsewhere (UTF-8) is never saved as "?".
+    QStringList lines = forms::splitLines(res::LoadResString(508));
+    lines[47] = QStringLiteral("雷声🎵.wav");
+    ASSERT_TRUE(forms::writeBytes(settingsPath(), (lines.join("\r\n") + "\r\n").toUtf8()));
+    const QByteArray before = settingsBytes();
+    f.Form_Activate();
+    ASSERT_EQ(midi::state().EffectWavNames[1], QStringLiteral("雷声🎵.wav"));
+    dialogs.messages.clear();
+    QTest::mouseClick(f.BCSZ, Qt::LeftButton);
+    EXPECT_NE(f.FJWZ->text(), QStringLiteral("成功保存本次设置"));
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(settingsBytes(), before);
+}
+
 TEST_F(SettingsPanel, StopClearsEveryKeyButEndAndPdo)
 {
     keyboard::Form1& f = openSettingsTab();
