@@ -88,15 +88,19 @@ bool Form1::filterPanels(QObject* watched, QEvent* event)
         Image3_Click();
         return false;
     }
-    // A click on a child that ignores the mouse reaches its parent too; only clicks on the
-    // window's or the panel's own area count.
+    // A click on a child that ignores the mouse reaches its parent too; only clicks on a blank
+    // place count: the window's or the panel's own area, or a bare container of controls.
     const QPoint at = e->position().toPoint();
+    auto blank = [at](QWidget* w) {
+        const QWidget* child = w->childAt(at);
+        return !child || child->metaObject() == &QWidget::staticMetaObject;
+    };
     if (watched == this) {
-        if (!childAt(at)) Form_Click();
+        if (blank(this)) Form_Click();
         return false;
     }
     for (int i = 0; i < int(Jiezhou.size()); ++i)
-        if (watched == Jiezhou[i] && !Jiezhou[i]->childAt(at)) Jiezhou_Click(i);
+        if (watched == Jiezhou[i] && blank(Jiezhou[i])) Jiezhou_Click(i);
     return false;
 }
 
@@ -146,6 +150,9 @@ void Form1::Image3_Click()
 void Form1::Jiezhou_Click(int Index)
 {
     (void)Index;
+    // The small window shows little but its panel: a click on the panel's background restores it,
+    // as a click on any blank place of the window does.
+    if (MiniWindow) Form_Click();
     YXYZ();
 }
 

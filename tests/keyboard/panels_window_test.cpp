@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTest>
+#include <QWindow>
 
 using testing_support::MainWindowFixture;
 
@@ -229,6 +230,34 @@ TEST_F(MainPanels, ClicksOnTheWindowMakeItSmallAndFullAgain)
     EXPECT_EQ(twips(), QSize(6210, 3510));
     f.Form_Click();
     EXPECT_EQ(twips(), QSize(14910, 5640));
+}
+
+TEST_F(MainPanels, SmallWindowRestoresWithAClickOnAnyBlankPlace)
+{
+    keyboard::Form1& f = start();
+    QWindow* window = f.windowHandle();
+    ASSERT_TRUE(window);
+    auto small = [&f] { return forms::pxToTwips(f.width()) == 6210; };
+    const QPoint windowEdge(406, 100);
+    // Blank places inside the small window: the melody panel's background, and the tab strip
+    // beside its tabs.
+    const QPoint panel = f.Jiezhou[0]->mapTo(&f, QPoint(380, 160));
+    const QPoint strip(f.Xxk[1]->mapTo(&f, QPoint(0, 0)).x() - 1, 16);
+    ASSERT_EQ(f.Jiezhou[0]->childAt(QPoint(380, 160)), nullptr);
+    for (const QPoint& place : {panel, strip}) {
+        QTest::mouseClick(window, Qt::LeftButton, {}, windowEdge);
+        ASSERT_TRUE(small());
+        ASSERT_TRUE(QRect(0, 0, f.width(), f.height()).contains(place));
+        QTest::mouseClick(window, Qt::LeftButton, {}, place);
+        EXPECT_FALSE(small()) << place.x() << "," << place.y();
+    }
+    // A click on the panel of the full window only gives the keys back.
+    QTest::mouseClick(window, Qt::LeftButton, {}, panel);
+    EXPECT_FALSE(small());
+    // A control is no blank place.
+    QTest::mouseClick(window, Qt::LeftButton, {}, windowEdge);
+    QTest::mouseClick(f.Check3[0], Qt::LeftButton);
+    EXPECT_TRUE(small());
 }
 
 TEST_F(MainPanels, ShowcasePageThatCannotBeOpenedSaysSo)
