@@ -35,13 +35,16 @@ DZQQD::DZQQD(QWidget* parent) : QWidget(parent)
     Command1 = new QPushButton(QStringLiteral("知道了"), this);
     Command1->setGeometry(width() - 112, height() - 42, 96, 30);
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    Timer1 = new forms::FormTimer(this, 25000, true);
+    // The timer runs once the window has passed its load step: a refused second instance never
+    // hands over, not even while its box waits.
+    Timer1 = new forms::FormTimer(this, 25000, false);
     Timer1->onTick([this] { Timer1_Timer(); });
 }
 
 void DZQQD::Form_Load()
 {
     if (!platform::acquireSingleInstance(InstanceKey)) {
+        Refused = true;
         forms::MsgBox(QStringLiteral("你已经运行这个应用程序了！"));
         EndProgram();
         return;
@@ -53,6 +56,7 @@ void DZQQD::Form_Load()
         forms::MsgBox(QStringLiteral("无法写入设置文件，本次使用默认设置！"), this);
         ApplySettingsLines(forms::splitLines(DefaultSettingsText()), midi::state());
     }
+    Timer1->setEnabled(true);
 }
 
 void DZQQD::Command1_Click() { handOver(); }
@@ -62,6 +66,7 @@ void DZQQD::Timer1_Timer() { handOver(); }
 void DZQQD::handOver()
 {
     Timer1->setEnabled(false);
+    if (Refused) return;
     forms::showWindow(forms::window::Main);
     close();
 }

@@ -25,6 +25,7 @@ public:
     QPushButton* Command1 = nullptr;      // "知道了"
     forms::FormTimer* Timer1 = nullptr;   // 25000 ms, hands over to the main window
     QString InstanceKey = QStringLiteral("velqor-keyboard");   // the single-instance lock's name
+    bool Refused = false;   // another instance runs: this one only shows its box and ends
 
 private:
     void handOver();

@@ -83,6 +83,30 @@ TEST_F(LifeCycle, SecondInstanceIsRefusedWithOneMessage)
     EXPECT_FALSE(w->isVisible());
 }
 
+TEST_F(LifeCycle, RefusedInstanceNeverShowsTheMainWindowWhileItsBoxWaits)
+{
+    form = std::make_unique<keyboard::Form1>();   // registered, as at a real start
+    auto w = startupWindow();
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) dir = QDir::tempPath();
+    w->InstanceKey += QStringLiteral("-waiting");
+    QLockFile other(QDir(dir).filePath(w->InstanceKey + QStringLiteral(".lock")));
+    ASSERT_TRUE(other.tryLock(0));
+    // The start-up timer's time comes while the user still reads the box.
+    w->Timer1->setInterval(5);
+    dialogs.onMessage = [&w] {
+        QTest::qWait(60);
+        w->Timer1->tick();
+    };
+    w->Form_Load();
+    dialogs.onMessage = nullptr;
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("你已经运行这个应用程序了！")});
+    EXPECT_EQ(endCount, 1);
+    EXPECT_FALSE(form->Loaded);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(w->Timer1->running());
+}
+
 TEST_F(LifeCycle, StartupWindowKeepsAnExistingSettingsFile)
 {
     writeFile(settingsPath(), "my own settings\r\n");
