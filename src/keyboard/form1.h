@@ -295,6 +295,7 @@ public:
     void showRecorderPicture(int Index, int pictureId);
     void recorderToIdle();
     void recorderStopped();
+    void recorderFailed(const QString& shortText);
 
     // ------------------------------------------------------ settings panel (form1_settings.cpp)
     void Option3_Click(int Index);

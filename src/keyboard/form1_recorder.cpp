@@ -19,6 +19,8 @@ constexpr int kRecordRate = 44100;
 const QString kStoppedText = QStringLiteral("录音机已停止。。。");
 const QString kSavedText = QStringLiteral("成功保存录音。。。");
 const QString kNotSavedText = QStringLiteral("没有保存录音。。。");
+const QString kPlayFailedText = QStringLiteral("无法播放录音。。。");
+const QString kRecordFailedText = QStringLiteral("无法录音。。。");
 
 }  // namespace
 
@@ -49,6 +51,14 @@ void Form1::recorderToIdle()
     RecSeconds = 0;
     showRecorderPicture(0, res::PlayIdle);
     showRecorderPicture(2, res::RecordIdle);
+}
+
+// A failed play, record or save: the title line has room for a short text only, the box shows
+// the whole reason.
+void Form1::recorderFailed(const QString& shortText)
+{
+    FJWZ->setText(shortText);
+    forms::MsgBox(Recorder.error(), this);
 }
 
 // The recorder stopped, by the stop button or by the end of what it played.
@@ -83,7 +93,7 @@ void Form1::Image1_Click(int Index)
         if (!Recorder.startPlaying(PlayPath)) {
             recorderToIdle();
             BcLY->setEnabled(false);
-            FJWZ->setText(Recorder.error());
+            recorderFailed(kPlayFailedText);
             return;
         }
         IsPlaying = true;
@@ -111,7 +121,7 @@ void Form1::Image1_Click(int Index)
         if (!Recorder.startRecording(kRecordBits, kRecordRate)) {
             showRecorderPicture(2, res::RecordIdle);
             BcLY->setEnabled(false);
-            FJWZ->setText(Recorder.error());
+            recorderFailed(kRecordFailedText);
             return;
         }
         IsRecording = true;
@@ -140,7 +150,7 @@ void Form1::BcLY_Click()
     if (!Recorder.save(LastFilePath)) {
         // The take was stopped for the save; it stays in the device and can be saved elsewhere.
         if (wasRunning) recorderToIdle();
-        FJWZ->setText(kNotSavedText);
+        recorderFailed(kNotSavedText);
         return;
     }
     recorderToIdle();

@@ -89,6 +89,7 @@ bool RecorderSession::save(const QString& path)
     started_ = Started::Nothing;
     if (!media.save(path)) {
         error_ = media.lastError();
+        if (error_.isEmpty()) error_ = QStringLiteral("无法保存录音。。。");
         return false;
     }
     closeDevice();

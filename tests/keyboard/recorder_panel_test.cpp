@@ -117,42 +117,51 @@ TEST_F(RecorderPanel, CancelledPlayKeepsTheUnsavedRecording)
     EXPECT_EQ(f.FJWZ->text(), QStringLiteral("成功保存录音。。。"));
 }
 
-TEST_F(RecorderPanel, FailedStartsLeaveThePanelIdleWithAReason)
+TEST_F(RecorderPanel, FailedStartsLeaveThePanelIdleAndShowTheWholeReason)
 {
+    // A reason far longer than the title line.
+    media.error = QStringLiteral("不能播放 /home/user/演奏记录/一个很长很长的文件夹名字/notes.txt：只能播放 WAV 和 MP3 文件。");
     media.openFileResult = false;
-    play(QStringLiteral("/notes.txt"));
+    play(QStringLiteral("/home/user/演奏记录/一个很长很长的文件夹名字/notes.txt"));
     EXPECT_TRUE(idle());
     EXPECT_EQ(pictures()[0], 107);
-    EXPECT_EQ(f.FJWZ->text(), media.error);
+    EXPECT_EQ(dialogs.messages, QStringList{media.error});
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("无法播放录音。。。"));
 
     media.openFileResult = true;
     media.playResult = false;
+    media.error = QStringLiteral("没有打开声音输出设备（No available audio device）。");
     play(QStringLiteral("/a.wav"));
     EXPECT_TRUE(idle());
-    EXPECT_EQ(f.FJWZ->text(), media.error);
+    EXPECT_EQ(dialogs.messages.last(), media.error);
 
     media.recordResult = false;   // no capture device
-    media.error = QStringLiteral("没有可用的录音设备。");
+    media.error = QStringLiteral("没有找到可用的录音设备（Couldn't open audio device: No such device）。");
     record();
     EXPECT_TRUE(idle());
     EXPECT_EQ(pictures()[2], 111);
     EXPECT_FALSE(f.BcLY->isEnabled());
-    EXPECT_EQ(f.FJWZ->text(), media.error);
+    EXPECT_EQ(dialogs.messages.last(), media.error);
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("无法录音。。。"));
+    EXPECT_EQ(dialogs.messages.size(), 3);
 }
 
 TEST_F(RecorderPanel, SaveReportsTheRealResult)
 {
     f.BcLY->setEnabled(true);
-    f.BcLY->click();   // cancelled
+    f.BcLY->click();   // cancelled: no box
     EXPECT_EQ(f.FJWZ->text(), QStringLiteral("没有保存录音。。。"));
     EXPECT_TRUE(media.ops.isEmpty());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 
     record();
     media.clear();
     media.saveResult = false;   // nothing recorded, or the folder cannot be written
+    media.error = QStringLiteral("无法保存录音到 /readonly/a.wav（Permission denied）。");
     save(QStringLiteral("/readonly/a.wav"));
     EXPECT_EQ(media.ops, QStringList({"stop", "save /readonly/a.wav"}));   // not closed
     EXPECT_EQ(f.FJWZ->text(), QStringLiteral("没有保存录音。。。"));
+    EXPECT_EQ(dialogs.messages, QStringList{media.error});
     EXPECT_TRUE(idle());
     EXPECT_TRUE(f.BcLY->isEnabled());   // the take is still there to be saved elsewhere
 
@@ -161,6 +170,7 @@ TEST_F(RecorderPanel, SaveReportsTheRealResult)
     save(QStringLiteral("/home/a.wav"));
     EXPECT_EQ(media.ops, QStringList({"stop", "save /home/a.wav", "close"}));
     EXPECT_EQ(f.FJWZ->text(), QStringLiteral("成功保存录音。。。"));
+    EXPECT_EQ(dialogs.messages.size(), 1);
 }
 
 TEST_F(RecorderPanel, PollOfAHiddenWindowLeavesAnotherWindowsRecordingAlone)

@@ -39,6 +39,10 @@ TEST_F(RecorderSessionTest, FailedStartsCloseTheDeviceAndSayWhy)
     EXPECT_EQ(media.ops, QStringList({"close", "open /x/a.wav", "seek", "play", "close"}));
     EXPECT_FALSE(rec.error().isEmpty());
     EXPECT_EQ(rec.poll(), RecorderSession::PollResult::Running);
+
+    media.saveResult = false;
+    EXPECT_FALSE(rec.save(QStringLiteral("/x/take.wav")));
+    EXPECT_FALSE(rec.error().isEmpty());
 }
 
 TEST_F(RecorderSessionTest, PollKeepsARecordingThatTheDeviceReportsStopped)
