@@ -4,7 +4,6 @@
 #include "forms/textfile.h"
 #include "midi/score_notation.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <random>
 
@@ -99,7 +98,9 @@ PatternPool loadPatternPool(const QString& path, const QString& defaultText)
                           : PatternPool::Source::Unavailable;
         return pool;
     }
-    auto lines = forms::readLines(path);
+    forms::ReadFailure why = forms::ReadFailure::None;
+    auto lines = forms::readLines(path, kPatternFileLimit, &why);
+    if (why == forms::ReadFailure::TooLarge) pool.source = PatternPool::Source::TooLarge;
     if (!lines) return pool;
     pool.source = PatternPool::Source::Read;
     pool.lines = *lines;
@@ -109,10 +110,11 @@ PatternPool loadPatternPool(const QString& path, const QString& defaultText)
 AppendResult appendPatternLines(const QString& path, const QString& voice1, const QString& voice2)
 {
     if (!QFileInfo::exists(path)) return AppendResult::NoFile;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return AppendResult::Unreadable;
-    QByteArray bytes = f.readAll();
-    f.close();
+    forms::ReadFailure why = forms::ReadFailure::None;
+    const auto read = forms::readBytes(path, kPatternFileLimit, &why);
+    if (why == forms::ReadFailure::TooLarge) return AppendResult::TooLarge;
+    if (!read) return AppendResult::Unreadable;
+    QByteArray bytes = *read;
     const QStringList held = forms::splitLines(forms::decodeText(bytes));
 
     QString added;
@@ -123,6 +125,11 @@ AppendResult appendPatternLines(const QString& path, const QString& voice1, cons
     if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r')) bytes += "\r\n";
     bytes += forms::encodeGbk(added);
     return forms::writeBytes(path, bytes) ? AppendResult::Appended : AppendResult::WriteFailed;
+}
+
+QString patternFileTooLargeText()
+{
+    return QStringLiteral("和弦节奏模板文件 %1 太大（超过 %2），不能使用！").arg(kPatternFileName, forms::sizeText(kPatternFileLimit));
 }
 
 }  // namespace keyboard

@@ -54,21 +54,28 @@ double nextRandom();
 // Makes the generator repeatable (tests).
 void seedRandom(uint32_t seed);
 
+// The largest pattern file read. A line is 34 bytes and the voices draw from the first 100;
+// "保存" appends at most two lines, so 256 KB (some 7700 lines) holds years of saved patterns.
+constexpr qint64 kPatternFileLimit = 256 * 1024;
+
 // The pattern lines available to the voices.
 struct PatternPool {
-    enum class Source { Read, Created, Unavailable };
+    enum class Source { Read, Created, Unavailable, TooLarge };
     Source source = Source::Unavailable;
     QStringList lines;   // the file's lines when it was read
 };
 
 // Reads the pattern file at `path`, or creates it with `defaultText` (one line per text line,
-// each ended by CR LF) when it does not exist. A created file is not read this time.
+// each ended by CR LF) when it does not exist. A created file is not read this time; a file
+// bigger than kPatternFileLimit is not read at all.
 PatternPool loadPatternPool(const QString& path, const QString& defaultText);
 
-enum class AppendResult { NoFile, Unreadable, Unchanged, Appended, WriteFailed };
+enum class AppendResult { NoFile, Unreadable, TooLarge, Unchanged, Appended, WriteFailed };
 // Appends the lines among `voice1` and `voice2` that the file does not hold yet (compared
 // exactly), voice 1 first; a last line without its line end is ended first. A missing file is
-// not created.
+// not created; one bigger than kPatternFileLimit is left as it is.
 AppendResult appendPatternLines(const QString& path, const QString& voice1, const QString& voice2);
+// What the chord tab says about a pattern file bigger than kPatternFileLimit.
+QString patternFileTooLargeText();
 
 }  // namespace keyboard

@@ -8,6 +8,7 @@
 #include "keyboard/file_list.h"
 #include "keyboard/form3.h"
 #include "keyboard/program.h"
+#include "keyboard/rhythm_file.h"
 #include "keyboard/settings_file.h"
 #include "midi/midi_out.h"
 #include "midi/state.h"
@@ -28,7 +29,6 @@ namespace {
 
 constexpr int kInstrumentCount = 129;    // strings 201..329
 constexpr int kPercussionCount = 47;     // strings 335..381
-constexpr qint64 kLongestRhythmFile = 32767;
 
 const QString kRecordFolder = QStringLiteral("演奏记录");
 
@@ -109,16 +109,20 @@ void Form1::Form_Load()
 void Form1::Form_Activate()
 {
     auto& s = midi::state();
-    // A damaged settings file is replaced by the defaults and the program starts again.
+    // A damaged settings file is kept beside it, replaced by the defaults, and the program
+    // starts again.
     if (ReadSettingsFile(s.AppFolder, s) == SettingsRead::Damaged) {
-        if (!WriteDefaultSettings(s.AppFolder)) {
-            // Nothing can be written: go on with the default settings in memory, and say so
-            // once, not at every activation.
+        if (!KeepDamagedSettings(s.AppFolder) || !WriteDefaultSettings(s.AppFolder)) {
+            // The damaged file cannot be kept, or nothing can be written: it stays as it is, the
+            // program goes on with the default settings in memory and says so once, not at
+            // every activation.
             if (!SettingsUnwritable) forms::MsgBox(QStringLiteral("无法写入设置文件，本次使用默认设置！"), this);
             SettingsUnwritable = true;
             ApplySettingsLines(forms::splitLines(DefaultSettingsText()), s);
         } else {
-            forms::MsgBox(QStringLiteral("读取设置文件出错，软件需重新启动!"), this);
+            forms::MsgBox(QStringLiteral("读取设置文件出错，软件需重新启动!\n原来的设置文件已保存为 %1")
+                              .arg(QDir::toNativeSeparators(DamagedSettingsPath(s.AppFolder))),
+                          this);
             EndProgram();
             return;
         }
@@ -229,14 +233,10 @@ void Form1::QDCSH()
     RefreshFileList(File1, File1Path, QStringLiteral("*.bin"));
     if (File1->count() > 0) {
         const QString name = File1->item(0)->text();
-        QFile file(forms::joinPath(File1Path, name));
-        // An unreadable or oversized first file is simply not applied.
-        if (file.size() <= kLongestRhythmFile && file.open(QIODevice::ReadOnly)) {
-            const QString text = forms::decodeText(file.readAll());
-            file.close();
-            // A refused file is reported and not shown as the pattern in force.
-            if (ApplyRhythmText(text)) Label11->setText(forms::Str(1) + QStringLiteral("★") + name);
-        }
+        // An unreadable first file is simply not applied; an oversized one is refused as damaged.
+        // A refused file is reported and not shown as the pattern in force.
+        if (const auto text = readRhythmFileText(forms::joinPath(File1Path, name)))
+            if (ApplyRhythmText(*text)) Label11->setText(forms::Str(1) + QStringLiteral("★") + name);
     }
 
     CSHX();

@@ -81,6 +81,11 @@ void Form1::Command3_Click() { CSHX(); }
 void Form1::HXCSH()
 {
     const PatternPool pool = loadPatternPool(patternFilePath(), res::LoadResString(509));
+    if (pool.source == PatternPool::Source::TooLarge) {
+        // Not read at all: the patterns in the boxes stay, the built-in ones when there are none.
+        forms::MsgBox(patternFileTooLargeText(), this);
+        if (!Text4->text().isEmpty() || !Text5->text().isEmpty()) return;
+    }
     PatternLines = pool.lines;
     PatternLineIndex = int(PatternLines.size()) + 1;
     PatternLineLast = int(PatternLines.size());
@@ -182,7 +187,9 @@ void Form1::Text5_LostFocus() { Text5->setText(normalisePatternLine(Text5->text(
 void Form1::Command4_Click()
 {
     const AppendResult result = appendPatternLines(patternFilePath(), Text4->text(), Text5->text());
-    if (result == AppendResult::Unreadable || result == AppendResult::WriteFailed)
+    if (result == AppendResult::TooLarge)
+        FJWZ->setText(patternFileTooLargeText());
+    else if (result == AppendResult::Unreadable || result == AppendResult::WriteFailed)
         FJWZ->setText(QStringLiteral("和弦节奏模板保存失败！"));
 }
 

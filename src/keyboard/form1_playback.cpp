@@ -8,6 +8,7 @@
 
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
+#include "keyboard/rhythm_file.h"
 #include "midi/score_notation.h"
 #include "midi/midi_out.h"
 #include "midi/state.h"
@@ -121,7 +122,7 @@ void Form1::YSCX()
         case midi::ScoreTokenKind::Rhythm:
             if (n >= 1 && n <= kLastRhythmFile && n - 1 < File1->count()) {
                 const QString path = forms::joinPath(File1Path, File1->item(n - 1)->text());
-                const auto text = QFileInfo(path).isFile() ? forms::readText(path) : std::nullopt;
+                const auto text = readRhythmFileText(path);
                 // A refused file shows its one box and leaves the rhythm and "自动同步" as they were.
                 if (text && ApplyRhythmText(*text)) {
                     File1->setCurrentRow(n - 1);

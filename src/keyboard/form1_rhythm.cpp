@@ -317,9 +317,9 @@ void Form1::File1_Click()
     const int row = File1->currentRow();
     if (row < 0) return;
     const QString name = File1->item(row)->text();
-    const auto lines = forms::readLines(forms::joinPath(File1Path, name));
+    const auto text = readRhythmFileText(forms::joinPath(File1Path, name));
     // The label names the pattern in force: a file that is refused leaves it as it was.
-    if (ApplyRhythmText(lines && !lines->isEmpty() ? lines->first() : QString()))
+    if (ApplyRhythmText(text ? forms::splitLines(*text).value(0) : QString()))
         Label11->setText(QString::number(row + 1) + QStringLiteral("★") + name);
     File1->setVisible(false);
 }
@@ -340,7 +340,7 @@ void Form1::Cmdcill_Click(int Index)
         RefreshFileList(File1, File1Path, kRhythmPattern);
         if (File1->count() == 0) return;   // the grid keeps the deleted pattern
         const QString first = File1->item(0)->text();
-        const auto text = forms::readText(forms::joinPath(File1Path, first));
+        const auto text = readRhythmFileText(forms::joinPath(File1Path, first));
         if (ApplyRhythmText(text.value_or(QString()))) Label11->setText(first);
         return;
     }

@@ -175,14 +175,19 @@ void Form1::Yuepu_Click(int Index)
                                    kFlagHelpButton, QString()};
         const auto choice = forms::ShowOpen(request, this);
         if (!choice) return;   // cancelled: the score stays
+        forms::ReadFailure why = forms::ReadFailure::None;
+        const auto score = midi::readScoreFile(choice->path, &why);
+        if (why == forms::ReadFailure::TooLarge) {
+            // Not a score: refused before anything of it is read, and the score stays.
+            forms::MsgBox(midi::scoreFileTooLargeText(), this);
+            return;
+        }
         CommonDialog1.FileName = choice->path;
         CommonDialog1.FileTitle = choice->title;
         LastFilePath = choice->path;
         ScoreFilePath = choice->path;
         s.ScoreText.clear();
         Text3->clear();
-        if (LastFilePath.isEmpty() || !QFileInfo(LastFilePath).isFile()) return;
-        const auto score = midi::readScoreFile(LastFilePath);
         if (!score) return;
         s.ScoreText = *score;
         File1->setVisible(false);

@@ -1,5 +1,7 @@
 #include "keyboard/rhythm_file.h"
 
+#include "forms/textfile.h"
+
 namespace keyboard {
 
 namespace {
@@ -60,6 +62,14 @@ std::optional<RhythmPattern> parseRhythmRecord(const QString& text)
         for (int box = 0; box < kStoredBoxes[row]; ++box)
             p.ticked[row][box] = text[pos++] == QLatin1Char('*');
     return p;
+}
+
+std::optional<QString> readRhythmFileText(const QString& path)
+{
+    forms::ReadFailure why = forms::ReadFailure::None;
+    auto text = forms::readText(path, kRhythmFileLimit, &why);
+    if (why == forms::ReadFailure::TooLarge) return QString();
+    return text;
 }
 
 }  // namespace keyboard

@@ -14,6 +14,9 @@ constexpr int kRhythmVelocities = 8;    // velocity list entries "50" .. "120"
 constexpr int kRhythmVoices = 47;       // percussion list entries, key = index + 35
 constexpr int kRhythmRecordLength = 77;
 constexpr int kRhythmMinLength = 62;    // everything up to the first character of the name
+// The largest rhythm file read. A record is 77 characters and a line end, 79 bytes; 4 KB holds
+// it in any encoding with room for stray lines after it, and nothing bigger is a rhythm file.
+constexpr qint64 kRhythmFileLimit = 4096;
 
 enum Metre { Metre24 = 0, Metre34 = 1, Metre44 = 2 };
 
@@ -36,5 +39,10 @@ QString rhythmRecord(const RhythmPattern& pattern, const QString& title);
 // checked before anything is returned: at least 62 characters, hexadecimal digits in positions
 // 1-10, velocity 0..7, metre 0..2, voices 0..46. The name is not read.
 std::optional<RhythmPattern> parseRhythmRecord(const QString& text);
+
+// The text of a rhythm file for the grid. nullopt when the file cannot be read; an empty text
+// (which the grid refuses as a damaged record) when it is bigger than kRhythmFileLimit, without
+// reading it.
+std::optional<QString> readRhythmFileText(const QString& path);
 
 }  // namespace keyboard

@@ -3,6 +3,7 @@
 #include "forms/conv.h"
 #include "forms/textfile.h"
 #include "midi/percussion.h"
+#include "platform/whole_file.h"
 #include "resources/strings.h"
 
 #include <QFileInfo>
@@ -124,9 +125,16 @@ SettingsRead ReadSettingsFile(const QString& appFolder, midi::SharedState& s)
 {
     const QString path = SettingsPath(appFolder);
     if (!QFileInfo::exists(path)) return SettingsRead::Missing;
-    const auto lines = forms::readLines(path);
+    const auto lines = forms::readLines(path, kSettingsFileLimit);
     if (!lines || !ApplySettingsLines(*lines, s)) return SettingsRead::Damaged;
     return SettingsRead::Read;
+}
+
+QString DamagedSettingsPath(const QString& appFolder) { return SettingsPath(appFolder) + QStringLiteral(".bad"); }
+
+bool KeepDamagedSettings(const QString& appFolder)
+{
+    return platform::copyWholeFile(SettingsPath(appFolder), DamagedSettingsPath(appFolder));
 }
 
 QStringList SettingsLines(const midi::SharedState& s) { return keySettingsLines(currentKeySettings(s)); }

@@ -62,9 +62,21 @@ void applyKeySettings(const KeySettings& settings, midi::SharedState& s);
 // All or nothing: false, with the tables untouched, when the lines cannot be read as settings.
 bool ApplySettingsLines(const QStringList& lines, midi::SharedState& s);
 
+// The largest settings file read: 46 short numbers and six file names take a few KB; a bigger
+// file is damaged and is not read.
+inline constexpr qint64 kSettingsFileLimit = 64 * 1024;
+
 enum class SettingsRead { Missing, Read, Damaged };
-// Reads the settings file into the tables; a missing file leaves them as they are.
+// Reads the settings file into the tables; a missing file leaves them as they are. Damaged: it
+// could not be read as settings (or is bigger than kSettingsFileLimit), the tables untouched.
 SettingsRead ReadSettingsFile(const QString& appFolder, midi::SharedState& s);
+
+// AppFolder & "velqor.ini.bad": where a damaged settings file is kept before the defaults
+// replace it.
+QString DamagedSettingsPath(const QString& appFolder);
+// Copies the settings file to DamagedSettingsPath, replacing an older copy; false when the
+// copy could not be written whole (the older copy then stays).
+bool KeepDamagedSettings(const QString& appFolder);
 
 // The 52 lines the tables are saved as.
 QStringList SettingsLines(const midi::SharedState& s);

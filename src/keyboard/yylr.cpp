@@ -39,6 +39,9 @@ YYLR::YYLR(QWidget* owner) : QWidget(owner, Qt::Window)
     ScoreLabel->setGeometry(16, 66, 570, 20);
     Text1 = new QPlainTextEdit(this);
     Text1->setGeometry(16, 88, 568, 190);
+    // A score is a run of tokens without blanks: looking for word ends in a long line takes the
+    // box seconds, wrapping anywhere is instant and looks the same.
+    Text1->setWordWrapMode(QTextOption::WrapAnywhere);
 
     HelpLabel = new QLabel(QString::fromUtf8(
         "乐谱格式：每个音用两个大写字母表示。第一个字母是音区：L 最低音，W 低音，K 中音，"
@@ -122,9 +125,13 @@ void YYLR::DKYP_Click()
     forms::FileRequest request{QString::fromUtf8(kScoreFilter), InitDir, 16, QString()};
     auto choice = forms::ShowOpen(request, this);
     if (!choice) return;   // cancelled: the texts stay as they were
+    forms::ReadFailure why = forms::ReadFailure::None;
+    auto text = forms::readText(choice->path, midi::kScoreFileLimit, &why);
+    if (why == forms::ReadFailure::TooLarge) {
+        forms::MsgBox(midi::scoreFileTooLargeText(), this);   // the typed score stays
+        return;
+    }
     EntryPath = choice->path;
-    if (EntryPath.isEmpty() || !QFileInfo(EntryPath).isFile()) return;
-    auto text = forms::readText(EntryPath);
     if (!text) return;
     WJMC->setText(choice->title);
     EntryText = *text;

@@ -73,11 +73,16 @@ ScoreRead readScoreToken(const QString& text, int64_t pos)
     return r;
 }
 
-std::optional<QString> readScoreFile(const QString& path)
+std::optional<QString> readScoreFile(const QString& path, forms::ReadFailure* why)
 {
-    auto lines = forms::readLines(path);
+    auto lines = forms::readLines(path, kScoreFileLimit, why);
     if (!lines) return std::nullopt;
     return lines->join(QString());
+}
+
+QString scoreFileTooLargeText()
+{
+    return QStringLiteral("乐谱文件太大（超过 %1），不是乐谱文件，没有打开！").arg(forms::sizeText(kScoreFileLimit));
 }
 
 QString withCrLfBreaks(const QString& text)

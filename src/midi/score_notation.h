@@ -2,6 +2,8 @@
 // The score notation and its token codes: two-letter tokens, each optionally followed by a length
 // of one or two digits, written with nothing between them. Plain functions that both windows
 // share: the score player, the score panel, the chord patterns, the editor's cells and its import.
+#include "forms/textfile.h"
+
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -53,9 +55,17 @@ struct ScoreRead {
 // the next token.
 ScoreRead readScoreToken(const QString& text, int64_t pos);
 
+// The largest score file the windows open. A token takes two to four characters: two hours of
+// playing five notes a second is about 110 KB, so 128 KB holds any score a person plays or
+// types, and the score boxes still show it at once (a bigger single line takes them longer).
+inline constexpr qint64 kScoreFileLimit = 128 * 1024;
+
 // A score file as the main window opens it: every line appended with nothing between them
-// (CR LF, LF or CR line ends; GBK or UTF-8). nullopt when the file cannot be read.
-std::optional<QString> readScoreFile(const QString& path);
+// (CR LF, LF or CR line ends; GBK, UTF-8 or UTF-16). nullopt when the file cannot be read or
+// is bigger than kScoreFileLimit (`why` tells which).
+std::optional<QString> readScoreFile(const QString& path, forms::ReadFailure* why = nullptr);
+// What the windows say when they refuse a score file bigger than kScoreFileLimit.
+QString scoreFileTooLargeText();
 
 // The text with every line break (CR LF, LF or CR) written as CR LF, as score files keep them.
 QString withCrLfBreaks(const QString& text);

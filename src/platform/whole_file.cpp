@@ -113,4 +113,24 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error
     return ok;
 }
 
+bool copyWholeFile(const QString& from, const QString& to, QString* error)
+{
+    QFile in(from);
+    if (!QFileInfo(from).isFile() || !in.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("无法读取 %1").arg(from);
+        return false;
+    }
+    WholeFileWriter out(to);
+    bool ok = out.open();
+    QByteArray piece;
+    while (ok && !(piece = in.read(64 * 1024)).isEmpty()) ok = out.write(piece);
+    if (ok && in.error() != QFileDevice::NoError) {
+        if (error) *error = QStringLiteral("无法读取 %1").arg(from);
+        return false;
+    }
+    ok = ok && out.commit();
+    if (!ok && error) *error = out.errorString();
+    return ok;
+}
+
 }  // namespace platform

@@ -43,4 +43,8 @@ private:
 // could not be written whole (the old file is then kept as it was).
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+// Copies the file `from` to `to` a piece at a time, whole or not at all (an older `to` is
+// replaced only by a complete copy).
+bool copyWholeFile(const QString& from, const QString& to, QString* error = nullptr);
+
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include "keyboard/dzqqd.h"
 #include "keyboard/form3.h"
 #include "keyboard/rhythm_file.h"
+#include "support/file_size_limit.h"
 #include "support/main_window_fixture.h"
 
 #include <QBitmap>
@@ -139,15 +140,67 @@ TEST_F(LifeCycle, StartupTimerHandsOverLikeTheButton)
     EXPECT_TRUE(form->isVisible());
 }
 
-TEST_F(LifeCycle, SettingsFileOfFiftyOneLinesIsRewrittenAndTheProgramEnds)
+TEST_F(LifeCycle, DamagedSettingsAreKeptBesideTheDefaultsAndTheProgramEnds)
 {
-    QStringList lines = forms::splitLines(keyboard::DefaultSettingsText()).mid(0, 51);
-    ASSERT_TRUE(forms::writeLines(settingsPath(), lines));
+    const QStringList good = forms::splitLines(keyboard::DefaultSettingsText());
+    auto withLine = [&](int index, const QString& text) {
+        QStringList lines = good;
+        lines[index] = text;
+        return forms::encodeGbk(lines.join("\r\n") + "\r\n");
+    };
+    const QByteArray damaged[] = {
+        forms::encodeGbk(good.mid(0, 51).join("\r\n") + "\r\n"),   // 51 lines
+        forms::encodeGbk(good.mid(0, 40).join("\r\n") + "\r\n"),   // 40 of 52 lines
+        withLine(4, " 40000 "),                                        // not a 16-bit number
+        withLine(37, " 200 "),                                         // a drum past the message
+        withLine(0, " 3 ") + QByteArray(keyboard::kSettingsFileLimit, ' '),   // too big to be settings
+    };
+    const QString kept = appFolder + QStringLiteral("velqor.ini.bad");
+    writeFile(kept, "an older damaged copy");
+    for (const QByteArray& bytes : damaged) {
+        SCOPED_TRACE(bytes.left(40).toStdString());
+        dialogs.messages.clear();
+        endCount = 0;
+        writeFile(settingsPath(), bytes);
+        keyboard::Form1& f = start(false);
+        EXPECT_EQ(dialogs.messages, QStringList{"读取设置文件出错，软件需重新启动!\n原来的设置文件已保存为 " +
+                                                QDir::toNativeSeparators(kept)});
+        EXPECT_EQ(endCount, 1);
+        EXPECT_EQ(readFile(settingsPath()), defaultBytes());
+        EXPECT_EQ(readFile(kept), bytes);   // the damaged file byte for byte, the older copy replaced
+        EXPECT_FALSE(f.WindowReady);       // the set-up did not run
+        EXPECT_EQ(testing_support::folderEntries(appFolder),
+                  (QStringList{"velqor.ini", "velqor.ini.bad", "演奏记录", "音效"}));
+    }
+}
+
+TEST_F(LifeCycle, SettingsInUtf16OrUpToTheSizeLimitAreRead)
+{
+    QStringList lines = forms::splitLines(keyboard::DefaultSettingsText());
+    lines[0] = QStringLiteral(" 7 ");
+    lines[46] = QStringLiteral("钢琴.wav");
+    const QString text = lines.join("\r\n") + "\r\n";
+    QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+    for (QChar c : text) {
+        le += char(c.unicode() & 0xFF), le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8), be += char(c.unicode() & 0xFF);
+    }
+    for (const QByteArray& bytes : {le, be}) {
+        writeFile(settingsPath(), bytes);
+        keyboard::Form1& f = start(false);
+        EXPECT_TRUE(dialogs.messages.isEmpty());
+        EXPECT_TRUE(f.WindowReady);
+        EXPECT_EQ(midi::state().PresetTable[0][0], 7);
+        EXPECT_EQ(midi::state().EffectWavNames[0], QStringLiteral("钢琴.wav"));
+        EXPECT_EQ(readFile(settingsPath()), bytes);   // untouched
+    }
+    // Lines after the 52nd are ignored, up to the size limit.
+    QByteArray full = defaultBytes();
+    full += QByteArray(keyboard::kSettingsFileLimit - full.size(), ' ');
+    writeFile(settingsPath(), full);
     keyboard::Form1& f = start(false);
-    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("读取设置文件出错，软件需重新启动!")});
-    EXPECT_EQ(endCount, 1);
-    EXPECT_EQ(readFile(settingsPath()), defaultBytes());
-    EXPECT_FALSE(f.WindowReady);   // the set-up did not run
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(f.WindowReady);
 }
 
 TEST_F(LifeCycle, ReactivationRereadsTheSettingsWithoutRepeatingTheSetup)
@@ -195,12 +248,14 @@ TEST_F(LifeCycle, StartGoesOnWithoutRecordFolderOrWithAnOversizedRhythmFile)
         EXPECT_TRUE(QFileInfo(recordFolder()).isDir());
         EXPECT_EQ(f.Label11->text(), designed);
     }
+    // A file too big to be a rhythm file is refused unread, as a damaged one; grid and label stay.
     writeFile(recordFolder() + "/big.bin", QByteArray(40000, '*'));
     keyboard::Form1& f = start();
     EXPECT_TRUE(f.WindowReady);
-    EXPECT_EQ(f.Label11->text(), designed);
     EXPECT_TRUE(midi::state().RhythmFileText.isEmpty());
-    EXPECT_FALSE(dialogs.messages.contains(QStringLiteral("读取设置文件出错，软件需重新启动!")));
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("打开节奏文件出错，请检查！")});
+    EXPECT_EQ(f.Label11->text(), designed);
+    for (QCheckBox* box : f.BZA) EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(endCount, 0);
 }
 

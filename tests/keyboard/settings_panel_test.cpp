@@ -310,7 +310,8 @@ TEST_F(SettingsPanel, ShortFileIsRewrittenWithTheDefaultsAndTheProgramEnds)
     lines.removeLast();
     ASSERT_TRUE(forms::writeLines(settingsPath(), lines));
     start();
-    EXPECT_TRUE(dialogs.messages.contains("读取设置文件出错，软件需重新启动!"));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith("读取设置文件出错，软件需重新启动!\n"));
     EXPECT_EQ(endCount, 1);
     EXPECT_EQ(settingsBytes(), forms::encodeGbk(keyboard::DefaultSettingsText()));
 }
