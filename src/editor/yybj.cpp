@@ -67,6 +67,7 @@ void YYBJ::wireControls()
     connect(TUICHU, &QPushButton::clicked, this, [this] { TUICHU_Click(); });
     wireMeasure();
     wireSettings();
+    wireFiles();
 }
 
 void YYBJ::Form_Load()

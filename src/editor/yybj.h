@@ -10,6 +10,7 @@
 // yybj_layout.cpp controls and grid, yybj_measure.cpp rows, steps and measure commands,
 // yybj_settings.cpp the settings controls.
 #include "editor/melody_row_edit.h"
+#include "editor/score_import.h"
 #include "forms/dialogs.h"
 #include "forms/form_timer.h"
 
@@ -162,9 +163,33 @@ public:
     // The velocity row `row` plays at: the integer part of its volume text, 0..127.
     int16_t RowVolume(int row) const;
 
+    // ---------------------------------- measure headers and edit files (yybj_files.cpp)
+    void BCBXJ_Click();
+    // Packs the settings of the measure shown into its header; also TrackVolume and
+    // TrackInstrument of every row.
+    void BCXJ();
+    // Applies the header of the measure shown to the controls, field by field, each control's
+    // handler running as it changes; a damaged field leaves its control alone.
+    void CXTSB();
+    void BCBJ_Click();
+    void BCBJWJ();
+    void DkBianji_Click();
+    // Shows a piece just read from an edit file: its step count, measure 0.
+    void DKBJ();
+    // Lays the window out for the edit file's step count.
+    void DKJZWJ();
+
+    // --------------------------------------------------- score import (yybj_import.cpp)
+    void DRYP_Click();
+    // The token walk from ScorePos into rows 0 and 1, then the size of the piece.
+    ImportWalk YUEPUSB();
+    // Rebuilds the imported rows' texts and shows measure 0.
+    void DrYpsb();
+
 private:
     void wireMeasure();
     void wireSettings();
+    void wireFiles();
     bool filterMeasure(QObject* watched, QEvent* event);
     bool filterSettings(QObject* watched, QEvent* event);
 

@@ -2,6 +2,7 @@
 // and the commands "清空", "插入" and "设置".
 #include "editor/editor_fields.h"
 #include "editor/grid_limits.h"
+#include "editor/measure_header.h"
 #include "editor/score_model.h"
 #include "editor/yybj.h"
 #include "forms/dialogs.h"
@@ -80,6 +81,8 @@ void YYBJ::ShowMeasure()
     const int32_t m = f.CurMeasure;
     XJZS->setText(QString::number(m));
     XJXSS->setText(QStringLiteral("实际小节数是(%1-%2)小节").arg(2 * m + 1).arg(2 * m + 2));
+    // A measure with a header of its own brings its settings; any other leaves them as they are.
+    if (hasHeader(f.MeasureHeaders[m])) CXTSB();
     for (int i = 0; i < 7; ++i) YF1[i]->showText(s.MeasureText[i][m]);
     ShowStepBoxes(true);
 }

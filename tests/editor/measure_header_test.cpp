@@ -147,6 +147,8 @@ TEST(MeasureHeader, DamagedFieldsAreLeftOutAndTheRestIsRead)
     h.replace(58, 2, QStringLiteral("6e"));
     EXPECT_FALSE(editor::parseMeasureHeader(h).key);
     EXPECT_EQ(editor::parseMeasureHeader(h).tempo, 110);
+    h.replace(58, 2, QStringLiteral("Aa"));
+    EXPECT_EQ(editor::parseMeasureHeader(h).tempo, 170);
 
     // A header cut short: fields past its end are absent.
     const editor::HeaderFields cut = editor::parseMeasureHeader(kOpening.left(30));
@@ -174,6 +176,14 @@ TEST(MeasureHeader, OlderHeadersWithEightCharacterSilentSlotsAreRead)
     EXPECT_EQ(f.depth, 0);
     EXPECT_EQ(f.tempo, 80);
     EXPECT_EQ(f.tempoText, "50");
+
+    // 72 characters with only one such slot: read at the fixed positions.
+    h = kOpening + QStringLiteral("000000");
+    h.replace(8, 2, QStringLiteral("FFFFFFFF"));
+    f = editor::parseMeasureHeader(h);
+    EXPECT_EQ(f.instrumentIndex[1], 0);
+    EXPECT_EQ(f.volume[1], 0xFF);
+    EXPECT_EQ(f.instrumentIndex[2], 0);   // the slot's last "FF": silent, not "4E"
 
     // 66 characters with no such slot: read at the fixed positions.
     f = editor::parseMeasureHeader(kOpening + QStringLiteral("ABCDEF"));

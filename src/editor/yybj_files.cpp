@@ -1,0 +1,184 @@
+// Measure headers and edit files: "保存" packs the settings of the measure shown into its header,
+// which comes back whenever that measure is shown; "保存编辑" writes the whole piece as an edit
+// file (".lnk"); "打开编辑文件" reads one, checks it and only then replaces the piece.
+#include "editor/edit_file.h"
+#include "editor/editor_fields.h"
+#include "editor/grid_limits.h"
+#include "editor/measure_header.h"
+#include "editor/score_model.h"
+#include "editor/yybj.h"
+#include "forms/conv.h"
+#include "forms/dialogs.h"
+#include "midi/midi_out.h"
+#include "midi/percussion.h"
+#include "midi/state.h"
+
+#include <QSignalBlocker>
+#include <algorithm>
+
+namespace editor {
+namespace {
+
+constexpr int kHelpButtonFlag = 16;
+constexpr int kOverwritePromptFlag = 2;
+const QString kSaveFilter = QStringLiteral("乐谱编辑|*.lnk");
+const QString kOpenFilter = QStringLiteral("编辑记录|*.lnk");
+
+// Sets an editable combo's text; its handler runs only when the text changes.
+void setComboText(QComboBox* combo, const QString& text)
+{
+    if (combo->currentText() != text) combo->setEditText(text);
+}
+
+}  // namespace
+
+void YYBJ::wireFiles()
+{
+    connect(BCBXJ, &QPushButton::clicked, this, [this] { BCBXJ_Click(); });
+    connect(BCBJ, &QPushButton::clicked, this, [this] { BCBJ_Click(); });
+    connect(DkBianji, &QPushButton::clicked, this, [this] { DkBianji_Click(); });
+    connect(DRYP, &QPushButton::clicked, this, [this] { DRYP_Click(); });
+}
+
+void YYBJ::BCBXJ_Click() { BCXJ(); }
+
+void YYBJ::BCXJ()
+{
+    auto& s = midi::state();
+    auto& f = fields();
+    MeasureSettings settings;
+    for (int i = 0; i < kRows; ++i) {
+        settings.instrumentIndex[i] = SYYQ[i]->currentIndex();
+        settings.volume[i] = RowVolume(i);
+    }
+    settings.depth = HScroll3->value();
+    settings.vibrato = Check1[0]->isChecked() ? 1 : 0;
+    settings.crescendo = Check1[1]->isChecked() ? 1 : 0;
+    settings.key = DQYD->currentIndex();
+    settings.tempo = forms::CInt(std::clamp(forms::Val(DQSUDU->currentText()), 0.0, 1000.0));
+
+    const PackedHeader packed = packMeasureHeader(f.CurMeasure, settings);
+    storeMeasureHeader(f, f.CurMeasure, packed);
+    for (int i = 0; i < kRows; ++i) {
+        s.TrackVolume[i] = int16_t(packed.trackVolume[i]);
+        s.TrackInstrument[i] = packed.trackInstrument[i];
+    }
+}
+
+void YYBJ::CXTSB()
+{
+    auto& s = midi::state();
+    auto& f = fields();
+    const int32_t m = f.CurMeasure;
+    if (m < 0 || m >= kMeasureSlots) return;
+    const HeaderFields h = parseMeasureHeader(f.MeasureHeaders[m]);
+
+    // Per row the volume, then the instrument; each control's handler runs as it changes.
+    for (int i = 0; i < kRows; ++i) {
+        if (h.volume[i]) {
+            s.TrackVolume[i] = int16_t(std::min(*h.volume[i], 127));
+            setComboText(YQYL[i], QString::number(*h.volume[i]));
+        }
+        if (const auto index = h.instrumentIndex[i]) {
+            s.TrackInstrument[i] = trackInstrumentForIndex(i, *index);
+            SYYQ[i]->setCurrentIndex(*index);
+        }
+    }
+    f.MeasureKey[m] = h.keyText;
+    f.MeasureTempo[m] = h.tempoText;
+    if (h.key) DQYD->setCurrentIndex(*h.key);
+    if (h.tempo) setComboText(DQSUDU, QString::number(*h.tempo));
+    if (h.depth) HScroll3->setValue(*h.depth);
+    if (h.vibrato) Check1[0]->setChecked(*h.vibrato == 1);
+    if (h.crescendo) Check1[1]->setChecked(*h.crescendo == 1);
+
+    // The rows' instruments go out again, and the measure's percussion hits take the rows'
+    // keys and volumes.
+    for (int i = 0; i < kMelodyRows; ++i)
+        if (SYYQ[i]->currentIndex() >= 1) midi::ProgramChange(int16_t(i), 0, int16_t(SYYQ[i]->currentIndex() - 1));
+    const int S = Steps();
+    if (pieceFits(m, S))
+        for (int i = kMelodyRows; i < kRows; ++i) {
+            const int32_t msg = midi::PercussionMsg(SYYQ[i]->currentIndex() + 35, s.TrackVolume[i]);
+            for (int c = m * S; c < m * S + S; ++c) s.PercussionCells[i - kMelodyRows][c].Msg = msg;
+        }
+    if (h.tempo) s.StepMs = int16_t(15000 / *h.tempo);
+}
+
+void YYBJ::BCBJ_Click() { BCBJWJ(); }
+
+void YYBJ::BCBJWJ()
+{
+    CommitEditedRow();
+    auto& s = midi::state();
+    auto& f = fields();
+    // The piece is made whole before the dialog: every empty cell written out, every measure
+    // without a header numbered.
+    normaliseForSaving(s, f, s.MeasureTotal, Steps());
+    const auto choice = forms::ShowSave({kSaveFilter, DuiHu.InitDir, kOverwritePromptFlag, {}}, this);
+    if (!choice) return;
+    DuiHu.FileName = choice->path;
+    DuiHu.FileTitle = choice->title;
+    f.EditFileName = choice->path;
+    if (!writeEditFile(choice->path, editFileLines(s, f, s.MeasureTotal)))
+        forms::MsgBox(QStringLiteral("编辑文件保存失败，请检查文件夹和磁盘空间！"), this);
+}
+
+void YYBJ::DkBianji_Click()
+{
+    CommitEditedRow();
+    auto& f = fields();
+    const auto choice = forms::ShowOpen({kOpenFilter, DuiHu.InitDir, kHelpButtonFlag, {}}, this);
+    if (!choice) return;   // cancelled: the piece stays
+    DuiHu.FileName = choice->path;
+    DuiHu.FileTitle = choice->title;
+    f.EditFileName = choice->path;
+    // Read and checked first: a file that cannot be loaded leaves the piece as it was.
+    const EditFileResult read = readEditFile(choice->path);
+    if (!read.piece) {
+        forms::MsgBox(editFileErrorText(read.error), this);
+        return;
+    }
+    editor::QKYP();
+    loadEditPiece(*read.piece, midi::state(), f);
+    DKBJ();
+}
+
+void YYBJ::DKBJ()
+{
+    auto& f = fields();
+    const int S = f.StepsPerMeasure;
+    for (MelodyRowEdit* row : YF1) {
+        row->setTypingLimit(2 * S);
+        row->showText(QString());
+    }
+    f.GridLastStep = int16_t(S - 1);
+    f.CurMeasure = 0;
+    DKJZWJ();
+    {
+        QSignalBlocker block(HScroll1);
+        HScroll1->setMaximum(midi::state().MeasureTotal);
+        HScroll1->setValue(0);
+    }
+    f.GridLoadedSteps = f.GridLastStep;
+    // Measure 0 shown afresh: its header, rows, step boxes and captions.
+    ShowMeasure();
+    f.LastStep = midi::state().MeasureTotal * S + S - 1;
+}
+
+void YYBJ::DKJZWJ()
+{
+    const int S = Steps();
+    // The option of a standard step count is selected without converting the piece: its cells
+    // are already laid out at S steps. Other step counts keep the option and the layout.
+    const int option = timeSignatureForSteps(S);
+    if (option >= 0) {
+        QSignalBlocker block(JPFL[option]);
+        JPFL[option]->setChecked(true);
+    }
+    layoutForSteps(S);
+    removeStepColumns();
+    JZXSGC();
+}
+
+}  // namespace editor

@@ -1,0 +1,80 @@
+// "导入记录乐谱": a score file of the keyboard's notation becomes a new piece in melody rows 0
+// and 1. The file is chosen and read first; only a file that could be read replaces the shared
+// score text and the piece.
+#include "editor/editor_fields.h"
+#include "editor/score_import.h"
+#include "editor/score_model.h"
+#include "editor/yybj.h"
+#include "forms/dialogs.h"
+#include "midi/score_notation.h"
+#include "midi/state.h"
+
+#include <QSignalBlocker>
+
+namespace editor {
+namespace {
+
+constexpr int kHelpButtonFlag = 16;
+const QString kScoreFilter = QStringLiteral("编辑记录txt|*.txt");
+
+}  // namespace
+
+void YYBJ::DRYP_Click()
+{
+    CommitEditedRow();
+    auto& s = midi::state();
+    auto& f = fields();
+    const auto choice = forms::ShowOpen({kScoreFilter, DuiHu.InitDir, kHelpButtonFlag, {}}, this);
+    if (!choice) return;   // cancelled: the piece and the score text stay
+    DuiHu.FileName = choice->path;
+    DuiHu.FileTitle = choice->title;
+    f.EditFileName = choice->path;
+    const auto text = midi::readScoreFile(choice->path);
+    if (!text) {
+        forms::MsgBox(QStringLiteral("无法读取这个乐谱文件，请检查！"), this);
+        return;
+    }
+
+    s.ScoreText = *text;
+    editor::QKYP();
+    for (MelodyRowEdit* row : YF1) {
+        row->setTypingLimit(2 * Steps());
+        row->showText(QString());
+    }
+    s.CurStep = 0;
+    f.ScorePos = 1;
+    s.MeasureTotal = 0;
+    const ImportWalk walk = YUEPUSB();
+    DrYpsb();
+    if (walk.cut) forms::MsgBox(importCutText(walk.cutMeasure), this);
+}
+
+ImportWalk YYBJ::YUEPUSB()
+{
+    auto& s = midi::state();
+    auto& f = fields();
+    const int S = Steps();
+    const ImportWalk walk = walkScore(s.ScoreText, S, f, s);
+    s.MeasureTotal = walk.measureTotal;
+    f.LastStep = S * walk.measureTotal + S - 1;
+    {
+        QSignalBlocker block(HScroll1);
+        HScroll1->setMaximum(walk.measureTotal);
+        HScroll1->setValue(0);
+    }
+    f.CurMeasure = HScroll1->value();
+    return walk;
+}
+
+void YYBJ::DrYpsb()
+{
+    auto& s = midi::state();
+    const int S = Steps();
+    rebuildImportedRows(s, s.MeasureTotal, S);
+    // Measure 0 is shown from the tables even when the bar already stood there: the boxes must
+    // not keep the old piece's hits.
+    ShowMeasure();
+    fields().LastStep = S * s.MeasureTotal + S - 1;
+}
+
+}  // namespace editor
