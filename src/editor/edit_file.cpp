@@ -3,7 +3,6 @@
 #include "forms/textfile.h"
 #include "midi/score_notation.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 namespace editor {
@@ -112,14 +111,10 @@ EditFileResult parseEditFile(const QStringList& lines)
 EditFileResult readEditFile(const QString& path)
 {
     EditFileResult result;
-    const QFileInfo info(path);
-    if (info.isFile() && info.size() > maxEditFileBytes()) {
-        result.error = EditFileError::TooLarge;
-        return result;
-    }
-    const auto lines = forms::readLines(path);
+    forms::ReadFailure why = forms::ReadFailure::None;
+    const auto lines = forms::readLines(path, maxEditFileBytes(), &why);
     if (!lines) {
-        result.error = EditFileError::Unreadable;
+        result.error = why == forms::ReadFailure::TooLarge ? EditFileError::TooLarge : EditFileError::Unreadable;
         return result;
     }
     return parseEditFile(*lines);

@@ -6,6 +6,7 @@
 #include "editor/score_model.h"
 #include "editor/yybj.h"
 #include "forms/dialogs.h"
+#include "forms/textfile.h"
 #include "midi/score_notation.h"
 #include "midi/state.h"
 
@@ -29,9 +30,12 @@ void YYBJ::DRYP_Click()
     DuiHu.FileName = choice->path;
     DuiHu.FileTitle = choice->title;
     f.EditFileName = choice->path;
-    const auto text = midi::readScoreFile(choice->path);
+    forms::ReadFailure why = forms::ReadFailure::None;
+    const auto text = midi::readScoreFile(choice->path, &why);
     if (!text) {
-        forms::MsgBox(QStringLiteral("无法读取这个乐谱文件，请检查！"), this);
+        forms::MsgBox(why == forms::ReadFailure::TooLarge ? midi::scoreFileTooLargeText()
+                                                          : QStringLiteral("无法读取这个乐谱文件，请检查！"),
+                      this);
         return;
     }
 

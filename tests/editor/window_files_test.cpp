@@ -2,6 +2,7 @@
 // when the measure is shown; "保存编辑" and "打开编辑文件" write and read edit files, refusing what
 // cannot be loaded before anything is replaced; "导入记录乐谱" turns a score file into a piece.
 #include "editor/measure_header.h"
+#include "midi/score_notation.h"
 #include "midi/state.h"
 #include "support/editor_fixture.h"
 
@@ -340,6 +341,11 @@ TEST_F(EditorFiles, ImportTurnsAScoreFileIntoRowsZeroAndOne)
     // A file that cannot be read says so and changes nothing.
     import(e, file("没有.txt"));
     ASSERT_EQ(dialogs.messages.size(), 1);
+    const QString big = file("big.txt");
+    writeFile(big, QByteArray("KC").repeated(70000));
+    import(e, big);
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[1], midi::scoreFileTooLargeText());
     EXPECT_EQ(s().ScoreText, "KC8KD8KE8TZ");
 
     // The length carries into the next import.
