@@ -105,6 +105,14 @@ bool writeLines(const QString& path, const QStringList& lines)
     return writeText(path, text);
 }
 
+bool isPlainFileName(const QString& name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return false;
+    for (QChar c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.isNull()) return false;
+    return true;
+}
+
 QString joinPath(const QString& folder, const QString& name)
 {
     QString n = name;

@@ -48,6 +48,10 @@ bool writeLines(const QString& path, const QStringList& lines);
 // Writes raw bytes, whole or not at all.
 bool writeBytes(const QString& path, const QByteArray& bytes);
 
+// Whether `name` can only be a file directly in the folder it is joined to: not empty, not "."
+// or "..", and without a separator ("/" or "\") or a NUL character.
+bool isPlainFileName(const QString& name);
+
 // Joins a folder that ends with a separator and a relative name (a "\" in the name is a folder
 // separator, as in "音效\玻璃1.wav").
 QString joinPath(const QString& folder, const QString& name);

@@ -1,5 +1,7 @@
 #include "keyboard/file_list.h"
 
+#include "forms/textfile.h"
+
 #include <QDir>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -9,7 +11,10 @@ namespace keyboard {
 QStringList ListFiles(const QString& folder, const QString& pattern)
 {
     QDir dir(folder);
-    return dir.entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    QStringList names = dir.entryList({pattern}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    // A name holding "\" would be read as a path when it is joined to the folder again.
+    names.removeIf([](const QString& name) { return !forms::isPlainFileName(name); });
+    return names;
 }
 
 void RefreshFileList(QListWidget* list, const QString& folder, const QString& pattern)

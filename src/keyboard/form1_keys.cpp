@@ -6,6 +6,7 @@
 #include "keyboard/form1.h"
 #include "keyboard/key_table.h"
 #include "keyboard/score_recording.h"
+#include "keyboard/settings_file.h"
 #include "midi/midi_out.h"
 #include "midi/percussion.h"
 #include "midi/state.h"
@@ -252,19 +253,20 @@ void Form1::PlaySoundEffectKey()
     auto& s = midi::state();
     const int i = waveEffectIndex(s.LastKeyCode);
     if (i < 0) return;
-    const QString path = forms::joinPath(s.AppFolder, QStringLiteral("音效\\") + s.EffectWavNames[i]);
+    const QString path = EffectFilePath(s.AppFolder, s.EffectWavNames[i]);
+    bool unplayable = false;
     if (QFileInfo(path).isFile()) {
         using namespace platform;
         if (Check2->isChecked()) {
             s.SoundFlags = kSoundAsync | kSoundNoDefault | kSoundLoop;
-            PlaySoundFile(path, s.SoundFlags);
+            unplayable = !PlaySoundFile(path, s.SoundFlags);
         } else {
             s.SoundFlags = kSoundAsync | kSoundNoDefault;
             PlaySoundFile(path, s.SoundFlags);
-            PlaySoundFile(path, kSoundAsync);
+            unplayable = !PlaySoundFile(path, kSoundAsync);
         }
     }
-    XSWB->setText(s.EffectWavNames[i] + QStringLiteral("_音效"));
+    XSWB->setText(EffectStatusText(s.EffectWavNames[i], unplayable));
 }
 
 }  // namespace keyboard

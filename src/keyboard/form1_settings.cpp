@@ -76,16 +76,17 @@ void Form1::Option3_Click(int Index)
         const int e = Index - kFirstEffectSelector;
         for (int v = 0; v < 4; ++v) YQSZ[v]->setVisible(false);
         File2->setVisible(true);
-        const QString path = forms::joinPath(effectFolder(), s.EffectWavNames[e]);
-        if (!Check1->isChecked() && !s.EffectWavNames[e].isEmpty() && QFileInfo(path).isFile()) {
+        const QString path = EffectFilePath(s.AppFolder, s.EffectWavNames[e]);
+        if (!Check1->isChecked() && QFileInfo(path).isFile()) {
             LastFilePath = path;
+            bool played = false;
             if (Check2->isChecked()) {
-                platform::PlaySoundFile(path, platform::kSoundAsync | platform::kSoundNoDefault | platform::kSoundLoop);
+                played = platform::PlaySoundFile(path, platform::kSoundAsync | platform::kSoundNoDefault | platform::kSoundLoop);
             } else {
                 platform::PlaySoundFile(path, platform::kSoundAsync | platform::kSoundNoDefault);
-                platform::PlaySoundFile(path, platform::kSoundAsync);
+                played = platform::PlaySoundFile(path, platform::kSoundAsync);
             }
-            XSWB->setText(s.EffectWavNames[e] + QStringLiteral("_音效"));
+            XSWB->setText(EffectStatusText(s.EffectWavNames[e], !played));
         }
     }
 }
@@ -146,8 +147,8 @@ void Form1::File2_Click()
         return;
     }
     if (!Check1->isChecked()) {
-        platform::PlaySoundFile(path, platform::kSoundAsync);
-        XSWB->setText(name + QStringLiteral("_音效"));
+        const bool played = platform::PlaySoundFile(path, platform::kSoundAsync);
+        XSWB->setText(EffectStatusText(name, !played && QFileInfo(path).isFile()));
     }
     for (int e = 0; e < 6; ++e)
         if (Option3[kFirstEffectSelector + e]->isChecked()) s.EffectWavNames[e] = name;

@@ -130,6 +130,17 @@ SettingsRead ReadSettingsFile(const QString& appFolder, midi::SharedState& s)
     return SettingsRead::Read;
 }
 
+QString EffectFilePath(const QString& appFolder, const QString& name)
+{
+    if (!forms::isPlainFileName(name)) return QString();
+    return forms::joinPath(forms::joinPath(appFolder, QStringLiteral("音效/")), name);
+}
+
+QString EffectStatusText(const QString& name, bool unplayable)
+{
+    return unplayable ? QStringLiteral("无法播放音效文件 %1").arg(name) : name + QStringLiteral("_音效");
+}
+
 QString DamagedSettingsPath(const QString& appFolder) { return SettingsPath(appFolder) + QStringLiteral(".bad"); }
 
 bool KeepDamagedSettings(const QString& appFolder)

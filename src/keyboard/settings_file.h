@@ -66,6 +66,14 @@ bool ApplySettingsLines(const QStringList& lines, midi::SharedState& s);
 // file is damaged and is not read.
 inline constexpr qint64 kSettingsFileLimit = 64 * 1024;
 
+// The file an effect name stands for in the effect folder "音效" of `appFolder`; empty when the
+// name cannot be a file of that folder (forms::isPlainFileName): such a name stands for a
+// missing file, so that no name in the settings file reaches outside the folder.
+QString EffectFilePath(const QString& appFolder, const QString& name);
+// The status line after an effect sound was asked for: its name and "_音效", or a text saying
+// that it cannot be played when its file is there but is no sound the player can decode.
+QString EffectStatusText(const QString& name, bool unplayable);
+
 enum class SettingsRead { Missing, Read, Damaged };
 // Reads the settings file into the tables; a missing file leaves them as they are. Damaged: it
 // could not be read as settings (or is bigger than kSettingsFileLimit), the tables untouched.

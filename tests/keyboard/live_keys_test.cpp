@@ -1,5 +1,6 @@
 // Playing from the computer keyboard: the key catcher's dispatch, driven by key events.
 #include "live_support.h"
+#include "platform/sound_check.h"
 #include "resources/strings.h"
 
 #include <QFile>
@@ -247,9 +248,8 @@ TEST_F(LiveKeys, WaveEffectKeysPlayFilesOfTheEffectFolder)
     keyboard::Form1& f = play();
     auto& s = midi::state();
     ASSERT_EQ(s.EffectWavNames[0], "玻璃1.wav");
-    QFile wav(appFolder + "音效/玻璃1.wav");
-    ASSERT_TRUE(wav.open(QIODevice::WriteOnly));
-    wav.close();
+    ASSERT_TRUE(sound_check::writeSound(appFolder + "音效/玻璃1.wav", sound_check::tone(880, 22050, 1, 0.2), 22050,
+                                        1, SF_FORMAT_WAV | SF_FORMAT_PCM_16));
     s.SoundFlags = 0;
     // The key handler gives the focus back to the catcher, wherever it was.
     f.Text3->setFocus();

@@ -1,6 +1,7 @@
 // The key settings panel on the running main window: key selection, the lists, the effect
 // files, "停止" and "保存", and what the next activation reads back.
 #include "forms/textfile.h"
+#include "platform/sound_check.h"
 #include "resources/strings.h"
 #include "support/main_window_fixture.h"
 
@@ -44,9 +45,9 @@ protected:
     }
     void makeEffectFile(const QString& name)
     {
-        QFile file(appFolder + QStringLiteral("音效/") + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("RIFF");
+        ASSERT_TRUE(sound_check::writeSound(appFolder + QStringLiteral("音效/") + name,
+                                            sound_check::tone(660, 22050, 1, 0.2), 22050, 1,
+                                            SF_FORMAT_WAV | SF_FORMAT_PCM_16));
     }
 };
 
