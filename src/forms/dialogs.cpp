@@ -1,11 +1,13 @@
 #include "forms/dialogs.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <algorithm>
 #include <deque>
 
 namespace forms {
@@ -71,19 +73,62 @@ private:
 
 Dialogs* g_override = nullptr;
 int g_open = 0;
+// MIDI error boxes: the text of the one showing, the texts waiting, and the texts already shown
+// during the user's action now being handled.
+QString g_midiShowing;
+int g_midiOpen = 0;
 std::deque<QString> g_midiQueue;
+QStringList g_midiShownThisAction;
+bool g_actionEndPosted = false;
+bool g_actionEndAfterBox = false;
 
 struct OpenGuard {
     OpenGuard() { ++g_open; }
     ~OpenGuard() { --g_open; }
 };
 
-void drainMidiQueue()
+// One user action (a key, a click, a clock tick, the start-up) is everything handled before the
+// program waits for the next event again: the posted call below runs then. While a box is open
+// its own event loop runs the call too early; it waits for the box to close and is posted again.
+void endOfAction()
 {
+    g_actionEndPosted = false;
+    if (g_open > 0) {
+        g_actionEndAfterBox = true;
+        return;
+    }
+    g_midiShownThisAction.clear();
+}
+
+void postEndOfAction()
+{
+    if (g_actionEndPosted || !QCoreApplication::instance()) return;
+    g_actionEndPosted = true;
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &endOfAction, Qt::QueuedConnection);
+}
+
+void showMidiBox(const QString& text)
+{
+    g_midiShownThisAction << text;
+    postEndOfAction();
+    g_midiShowing = text;
+    ++g_midiOpen;
+    MsgBox(text);
+    --g_midiOpen;
+    g_midiShowing.clear();
+}
+
+void afterBox()
+{
+    if (g_open > 0) return;
+    if (g_actionEndAfterBox) {
+        g_actionEndAfterBox = false;
+        postEndOfAction();
+    }
     while (g_open == 0 && !g_midiQueue.empty()) {
-        QString text = g_midiQueue.front();
+        const QString text = g_midiQueue.front();
         g_midiQueue.pop_front();
-        MsgBox(text);
+        showMidiBox(text);
     }
 }
 
@@ -99,9 +144,12 @@ void setDialogs(Dialogs* d)
 {
     g_override = d;
     g_midiQueue.clear();
+    g_midiShownThisAction.clear();
 }
 
 bool boxOpen() { return g_open > 0; }
+
+bool midiErrorBoxOpen() { return g_midiOpen > 0; }
 
 void MsgBox(const QString& text, QWidget* parent)
 {
@@ -109,7 +157,7 @@ void MsgBox(const QString& text, QWidget* parent)
         OpenGuard guard;
         dialogs().message(parent, text);
     }
-    drainMidiQueue();
+    afterBox();
 }
 
 bool AskYesNo(const QString& text, QWidget* parent)
@@ -119,7 +167,7 @@ bool AskYesNo(const QString& text, QWidget* parent)
         OpenGuard guard;
         yes = dialogs().question(parent, text);
     }
-    drainMidiQueue();
+    afterBox();
     return yes;
 }
 
@@ -131,7 +179,7 @@ std::optional<QString> InputBox(const QString& prompt, const QString& title, con
         OpenGuard guard;
         r = dialogs().input(parent, prompt, title, initial);
     }
-    drainMidiQueue();
+    afterBox();
     return r;
 }
 
@@ -142,7 +190,7 @@ std::optional<FileChoice> ShowOpen(const FileRequest& request, QWidget* parent)
         OpenGuard guard;
         r = dialogs().openFile(parent, request);
     }
-    drainMidiQueue();
+    afterBox();
     return r;
 }
 
@@ -153,17 +201,21 @@ std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent)
         OpenGuard guard;
         r = dialogs().saveFile(parent, request);
     }
-    drainMidiQueue();
+    afterBox();
     return r;
 }
 
 void MidiErrorBox(const QString& text)
 {
+    // A refusal whose text is showing, waiting or already shown for this action adds no box.
+    if (text == g_midiShowing || g_midiShownThisAction.contains(text) ||
+        std::find(g_midiQueue.begin(), g_midiQueue.end(), text) != g_midiQueue.end())
+        return;
     if (g_open > 0) {
         g_midiQueue.push_back(text);
         return;
     }
-    MsgBox(text);
+    showMidiBox(text);
 }
 
 QString qtFilter(const QString& classic)

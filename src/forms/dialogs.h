@@ -49,9 +49,11 @@ Dialogs& dialogs();
 // Installs `d` (not owned); nullptr restores the Qt dialogs.
 void setDialogs(Dialogs* d);
 
-// True while a modal box or dialog shown through the seam is open. Music clocks skip their
-// ticks while it is.
+// True while a modal box or dialog shown through the seam is open.
 bool boxOpen();
+// True while a MIDI error box is open. Music clocks skip their ticks while it is; file dialogs
+// and other boxes do not stop the music.
+bool midiErrorBoxOpen();
 
 // Shows a message box through the seam.
 void MsgBox(const QString& text, QWidget* parent = nullptr);
@@ -62,7 +64,9 @@ std::optional<FileChoice> ShowOpen(const FileRequest& request, QWidget* parent =
 std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent = nullptr);
 
 // A MIDI error box never nests: while any box is open the text waits in a queue and is shown
-// when the open box has closed.
+// when the open box has closed. A text that is showing, waiting, or was shown already during
+// the user action being handled is not shown again: one action (a key, a click, a clock tick,
+// the start-up) shows at most one box per distinct text.
 void MidiErrorBox(const QString& text);
 
 // Qt filter text ("描述 (*.txt)") from the classic form ("描述|*.txt").

@@ -141,7 +141,7 @@ void Form1::Check6_Click()
 
 void Form1::HXYS_Timer()
 {
-    if (forms::boxOpen()) return;
+    if (forms::midiErrorBoxOpen()) return;
     auto& s = midi::state();
     normaliseAccompanimentPositions();
     if (xuanyue->currentIndex() >= 1) BZHX();

@@ -200,10 +200,11 @@ void Form1::YSCX()
             return;
 
         default:
+            // The clock stops before the box: clocks go on under an ordinary box.
             SilenceScoreNote();
-            forms::MsgBox(QStringLiteral("乐谱中出现错误，请修改！"), this);
             Timer3->setInterval(0);
             Timer3->setEnabled(false);
+            forms::MsgBox(QStringLiteral("乐谱中出现错误，请修改！"), this);
             EndScorePlayback();
             NoteTick = 0;
             return;
@@ -213,7 +214,7 @@ void Form1::YSCX()
 
 void Form1::Timer3_Timer()
 {
-    if (forms::boxOpen()) return;
+    if (forms::midiErrorBoxOpen()) return;
     QCoreApplication::processEvents();
     if (!Timer3->running()) return;   // stopped by an event handled just now
 

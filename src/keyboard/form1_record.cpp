@@ -17,8 +17,8 @@ void Form1::wireRecord()
 
 void Form1::Timer1_Timer()
 {
-    // The clock stands still while a box is open.
-    if (forms::boxOpen()) return;
+    // The clock stands still while a MIDI error box is open (other boxes leave it running).
+    if (forms::midiErrorBoxOpen()) return;
     // A key press waiting in the queue is handled before this tick's work, and if it (a stop or
     // a clear) switched the clock off, the tick ends there, also when a note key behind it has
     // already started the next take.

@@ -225,7 +225,7 @@ void Form1::BzQd_Click()
 
 void Form1::BZDS_Timer()
 {
-    if (forms::boxOpen()) return;
+    if (forms::midiErrorBoxOpen()) return;
     QCoreApplication::processEvents();
     if (!BZDS->enabled()) return;   // stopped by an event handled just now
     AccompanimentStep();

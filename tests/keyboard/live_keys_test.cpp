@@ -291,4 +291,56 @@ TEST_F(LiveKeys, CatcherTakesEveryKeyBeforeShortcuts)
     EXPECT_FALSE(f.SFYXYZ->testAttribute(Qt::WA_InputMethodEnabled));
 }
 
+// With no device open every message is refused; each action shows its refusal once.
+class Refusals : public LiveFixture {
+protected:
+    // The boxes shown since the last call, with the largest number of boxes of one text.
+    int boxesSince(int& maxPerText)
+    {
+        const QStringList shown = dialogs.messages.mid(seen);
+        seen = int(dialogs.messages.size());
+        maxPerText = 0;
+        for (const QString& t : shown) maxPerText = std::max(maxPerText, int(shown.count(t)));
+        return int(shown.size());
+    }
+    // Ends the action being handled: the program waits for the next event.
+    static void endAction() { QCoreApplication::processEvents(); }
+    int seen = 0;
+};
+
+TEST_F(Refusals, OneBoxPerTextForEachAction)
+{
+    midi.refuseOpen = platform::kMidiError;   // the device cannot be opened
+    keyboard::Form1& f = start();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    ASSERT_EQ(midi::state().MidiOutHandle, 0);
+    int most = 0;
+    EXPECT_GE(boxesSince(most), 1);   // the start-up
+    EXPECT_EQ(most, 1);
+    endAction();
+
+    f.SFYXYZ->setFocus();
+    f.Check5->setChecked(true);
+    endAction();
+    boxesSince(most);
+    for (int k : {Qt::Key_G, Qt::Key_H, Qt::Key_Backspace, Qt::Key_F1, Qt::Key_Q, Qt::Key_Space}) {
+        key(k);
+        EXPECT_GE(boxesSince(most), 1) << k;
+        EXPECT_EQ(most, 1) << k;
+        endAction();
+    }
+    // A click, and a tick of the score clock.
+    f.Text3->setPlainText("KC2KD2TZ");
+    endAction();
+    boxesSince(most);
+    QTest::mouseClick(f.Yuepu[0], Qt::LeftButton);
+    boxesSince(most);
+    EXPECT_LE(most, 1);
+    endAction();
+    f.Timer3->tick();
+    EXPECT_GE(boxesSince(most), 1);
+    EXPECT_EQ(most, 1);
+    EXPECT_TRUE(midi.sent().empty());   // nothing reaches a device
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 // Automatic score playback on the real main window, driven by hand-made ticks of the score
 // clock: which notes sound on which tick, and how playback ends.
+#include "forms/dialogs.h"
 #include "forms/textfile.h"
 #include "keyboard/yylr.h"
 #include "support/main_window_fixture.h"
@@ -159,6 +160,28 @@ TEST_F(PlaybackTest, PlaybackLeavesTheKeyboardToTheKeyCatcher)
     QTest::keyClick(f().Text3, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(f().Text3, "KC");
     EXPECT_EQ(f().Text3->toPlainText(), score + "KC");
+}
+
+TEST_F(PlaybackTest, ClocksKeepTimeUnderAFileDialogAndAMessageBox)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    f().Text3->setPlainText("KC2KD2KE2KF2KG2KA2KB2HC2HD2HE2TZ");
+    QTest::mouseClick(f().Yuepu[0], Qt::LeftButton);
+    midi.clear();
+    // The user looks for a file for the recorder for 0.7 s: the score plays on, on time.
+    dialogs.onFileDialog = [] { QTest::qWait(700); };
+    QTest::mouseClick(f().Image1[0], Qt::LeftButton);
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_GE(notesOn().size(), 2u);
+
+    // The live clock counts on under a message box, and the score clock plays on.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);   // the score stops
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G);
+    ASSERT_TRUE(f().Timer1->enabled());
+    const int held = midi::state().HoldTicks;
+    dialogs.onMessage = [] { QTest::qWait(500); };
+    forms::MsgBox(QStringLiteral("提示"), form.get());
+    EXPECT_GE(midi::state().HoldTicks, held + 2);
 }
 
 TEST_F(PlaybackTest, ExampleScoreEndsAtItsLastNoteWithoutSoundingIt)

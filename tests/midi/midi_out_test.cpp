@@ -1,7 +1,10 @@
 // The MIDI module: device list, open/close, packing, pan and error boxes.
+#include "forms/dialogs.h"
 #include "midi/midi_out.h"
 #include "midi/state.h"
 #include "support/midi_fixture.h"
+
+#include <QCoreApplication>
 
 using testing_support::MidiFixture;
 using Kind = platform::CaptureMidiService::Kind;
@@ -69,13 +72,25 @@ TEST_F(MidiOutTest, Data1OutsideItsRangeIsDroppedSilently)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST_F(MidiOutTest, SendWithoutDeviceShowsOneBoxPerCall)
+TEST_F(MidiOutTest, SendWithoutDeviceShowsOneBoxPerTextAndAction)
 {
+    // Every call is refused, but one action shows its text once.
     midi::NoteOff(0, 60);
     midi::NoteOff(0, 61);
-    ASSERT_EQ(dialogs.messages.size(), 2);
+    ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0], platform::midiErrorText(platform::kMidiInvalidHandle));
     EXPECT_FALSE(dialogs.messages[0].isEmpty());
+    // Another text in the same action has its own box.
+    midi.refuseOpen = platform::kMidiError;
+    EXPECT_FALSE(midi::OpenMidiDevice(0));
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    midi::NoteOff(0, 62);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    // The next action shows the text again.
+    QCoreApplication::processEvents();
+    midi::NoteOff(0, 63);
+    EXPECT_EQ(dialogs.messages.size(), 3);
+    EXPECT_EQ(midi.sent().size(), 0u);
 }
 
 TEST_F(MidiOutTest, OpenClosesThePreviousDeviceAndKeepsZeroOnFailure)
@@ -129,19 +144,30 @@ TEST_F(MidiOutTest, DeviceListPutsMapperFirstAndSkipsUnreadable)
 
 TEST_F(MidiOutTest, ErrorBoxesDoNotNest)
 {
-    // A refusal while a box is open waits and is shown after that box has closed.
+    // A refusal while a box is open waits and is shown after that box has closed; one with the
+    // text showing or waiting adds nothing.
     int nested = 0;
     qsizetype shownWhileOpen = 0;
+    bool clocksStoodStill = false;
     dialogs.onMessage = [&] {
         if (nested++ != 0) return;
-        midi::NoteOff(0, 1);   // no device open: refused
-        midi::NoteOff(0, 2);
+        clocksStoodStill = forms::midiErrorBoxOpen();
+        midi::NoteOff(0, 1);   // no device open: refused with the text showing
+        forms::MidiErrorBox("b");
+        forms::MidiErrorBox("c");
+        forms::MidiErrorBox("b");
         shownWhileOpen = dialogs.messages.size();
     };
     midi::NoteOff(0, 0);
-    EXPECT_EQ(shownWhileOpen, 1);   // the two refusals waited for the first box to close
-    EXPECT_EQ(dialogs.messages.size(), 3);
-    EXPECT_EQ(nested, 3);
+    EXPECT_EQ(shownWhileOpen, 1);   // the refusals waited for the first box to close
+    EXPECT_EQ(dialogs.messages,
+              QStringList({platform::midiErrorText(platform::kMidiInvalidHandle), "b", "c"}));
+    EXPECT_TRUE(clocksStoodStill);
+    EXPECT_FALSE(forms::midiErrorBoxOpen());
+    // An ordinary box does not stop the clocks.
+    dialogs.onMessage = [&] { clocksStoodStill = forms::midiErrorBoxOpen(); };
+    forms::MsgBox("x");
+    EXPECT_FALSE(clocksStoodStill);
 }
 
 }  // namespace

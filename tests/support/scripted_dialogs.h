@@ -19,6 +19,7 @@ public:
     std::deque<std::optional<forms::FileChoice>> saveFiles; // save dialog answers (default: cancel)
     std::vector<forms::FileRequest> openRequests, saveRequests;
     std::function<void()> onMessage;                        // runs while a message box is "open"
+    std::function<void()> onFileDialog;                     // runs while a file dialog is "open"
 
     void message(QWidget*, const QString& text) override
     {
@@ -40,11 +41,13 @@ public:
     std::optional<forms::FileChoice> openFile(QWidget*, const forms::FileRequest& r) override
     {
         openRequests.push_back(r);
+        if (onFileDialog) onFileDialog();
         return pop(openFiles);
     }
     std::optional<forms::FileChoice> saveFile(QWidget*, const forms::FileRequest& r) override
     {
         saveRequests.push_back(r);
+        if (onFileDialog) onFileDialog();
         return pop(saveFiles);
     }
 
