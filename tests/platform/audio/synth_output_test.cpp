@@ -1,9 +1,12 @@
 #include "disk_audio.h"
 #include "platform/audio_engine.h"
+#include "platform/builtin_synth.h"
 #include "platform/midi_service.h"
 #include "sound_check.h"
 
+#include <algorithm>
 #include <csignal>
+#include <fluidsynth.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,6 +59,51 @@ TEST_F(SynthOutput, DrumsSoundOnChannelNineAndCloseSilencesEverything)
     const size_t mark = outputFrames();
     waitFrames(9600);
     EXPECT_LT(sound_check::rms(output(mark)), sound_check::rms(playing) / 100);
+}
+
+// Voices of `key` on `channel` still held (not released).
+int heldVoices(fluid_synth_t* synth, int channel, int key)
+{
+    fluid_voice_t* voices[512] = {};
+    fluid_synth_get_voicelist(synth, voices, 512, -1);
+    int held = 0;
+    for (fluid_voice_t* v : voices)
+        if (v && fluid_voice_is_on(v) && fluid_voice_get_channel(v) == channel && fluid_voice_get_key(v) == key) ++held;
+    return held;
+}
+
+// When the voices run out, released ones are taken: a held note keeps sounding through a fast
+// run of bell notes that go on ringing, and the voices in use stay within the polyphony.
+TEST_F(SynthOutput, HeldNoteOutlastsAFastRunOfRingingNotes)
+{
+    AudioEngine& engine = AudioEngine::instance();
+    engine.setOutputPaused(true);   // only this test renders, so the synthesizer's time is known
+    fluid_synth_t* synth = BuiltinSynth::instance().synth();
+    std::vector<float> out(AudioEngine::kBufferFrames * AudioEngine::kChannels);
+    auto render = [&](int buffers) {
+        for (int i = 0; i < buffers; ++i) engine.render(out.data(), AudioEngine::kBufferFrames);
+    };
+    service->shortMsg(handle, 0x000030C0);   // string ensemble on channel 0
+    service->shortMsg(handle, 0x00000EC1);   // tubular bells on channel 1
+    service->shortMsg(handle, 0x00503C90);   // note 60 held on channel 0
+    render(375);                             // two seconds
+    const int held = heldVoices(synth, 0, 60);
+    ASSERT_GT(held, 0);
+    int most = 0, fewestHeld = held;
+    for (int i = 0; i < 300; ++i) {
+        const uint32_t key = uint32_t(48 + i % 24) << 8;
+        service->shortMsg(handle, 0x00640091 | key);
+        service->shortMsg(handle, 0x00000081 | key);
+        render(1);
+        most = std::max(most, fluid_synth_get_active_voice_count(synth));
+        fewestHeld = std::min(fewestHeld, heldVoices(synth, 0, 60));
+    }
+    EXPECT_EQ(most, fluid_synth_get_polyphony(synth)) << "the run should use up the voices";
+    EXPECT_EQ(fewestHeld, held);
+    service->shortMsg(handle, 0x00003C80);
+    BuiltinSynth::instance().allSoundOff();
+    render(10);
+    engine.setOutputPaused(false);
 }
 
 }  // namespace
