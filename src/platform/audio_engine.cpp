@@ -14,6 +14,9 @@ AudioEngine& AudioEngine::instance()
 
 AudioEngine::~AudioEngine()
 {
+    // Closing waits for the callback to return: it must not be resting.
+    stayAwake_ = true;
+    wake();
     if (device_) SDL_CloseAudioDevice(device_);
     if (audioInit_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
@@ -62,7 +65,27 @@ bool AudioEngine::ensureOutput()
 
 void AudioEngine::setOutputPaused(bool paused)
 {
-    if (device_) SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+    if (!device_) return;
+    if (paused) {
+        // Pausing waits for the callback to return: it must not be resting.
+        stayAwake_ = true;
+        wake();
+        SDL_PauseAudioDevice(device_, 1);
+    } else {
+        SDL_PauseAudioDevice(device_, 0);
+        stayAwake_ = false;
+    }
+}
+
+void AudioEngine::wake()
+{
+    wakes_.fetch_add(1);
+    if (!resting_.load()) return;
+    {
+        std::lock_guard lock(restMutex_);
+        resting_ = false;
+    }
+    restWake_.notify_one();
 }
 
 void AudioEngine::addSource(AudioSource* source)
@@ -78,18 +101,41 @@ void AudioEngine::removeSource(AudioSource* source)
     sources_.erase(std::remove(sources_.begin(), sources_.end(), source), sources_.end());
 }
 
-void AudioEngine::render(float* out, int frames)
+bool AudioEngine::render(float* out, int frames)
 {
     std::fill(out, out + frames * kChannels, 0.0f);
+    bool sounding = false;
     std::lock_guard lock(mutex_);
-    for (AudioSource* s : sources_) s->mixInto(out, frames);
+    for (AudioSource* s : sources_) {
+        s->mixInto(out, frames);
+        if (s->sounding()) sounding = true;
+    }
     for (int i = 0; i < frames * kChannels; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    return sounding;
+}
+
+void AudioEngine::play(float* out, int frames)
+{
+    if (resting_.load()) {
+        std::unique_lock lock(restMutex_);
+        restWake_.wait(lock, [this] { return !resting_.load(); });
+    }
+    const uint64_t wakes = wakes_.load();
+    if (wakes != wakesSeen_) {
+        wakesSeen_ = wakes;
+        quietFrames_ = 0;
+    }
+    quietFrames_ = render(out, frames) ? 0 : quietFrames_ + frames;
+    if (quietFrames_ >= restAfterFrames_.load() && !stayAwake_.load()) {
+        // This quiet buffer still plays; the next callback waits.
+        resting_ = true;
+        if (wakes_.load() != wakes || stayAwake_.load()) resting_ = false;
+    }
 }
 
 void AudioEngine::callback(void* self, unsigned char* stream, int len)
 {
-    static_cast<AudioEngine*>(self)->render(reinterpret_cast<float*>(stream),
-                                            len / int(sizeof(float) * kChannels));
+    static_cast<AudioEngine*>(self)->play(reinterpret_cast<float*>(stream), len / int(sizeof(float) * kChannels));
 }
 
 }  // namespace platform

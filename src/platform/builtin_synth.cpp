@@ -3,7 +3,9 @@
 #include "platform/audio_engine.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <fluidsynth.h>
 #include <vector>
 
@@ -26,15 +28,22 @@ public:
             right_.resize(frames);
         }
         synth_.render(left_.data(), right_.data(), frames);
+        float peak = 0;
         for (int i = 0; i < frames; ++i) {
             out[2 * i] += left_[i];
             out[2 * i + 1] += right_[i];
+            peak = std::max({peak, std::abs(left_[i]), std::abs(right_[i])});
         }
+        sounding_ = peak > kSilence;
     }
+    // Sounding while its output is above silence: notes and their reverberation.
+    bool sounding() const override { return sounding_; }
 
 private:
+    static constexpr float kSilence = 1e-5f;   // -100 dB
     BuiltinSynth& synth_;
     std::vector<float> left_, right_;
+    bool sounding_ = false;
 };
 
 }  // namespace
@@ -157,6 +166,7 @@ void BuiltinSynth::send(const uint8_t* bytes, int length)
     case 0xE0: fluid_synth_pitch_bend(s, chan, d1 | (d2 << 7)); break;
     default: break;
     }
+    AudioEngine::instance().wake();
     // The synthesizer queues its voice events for the renderer. With no output device nobody
     // renders, and the queue would fill after a few hundred notes: render a silent block now
     // and then instead.

@@ -59,6 +59,7 @@ public:
         framesOut += got;
         if (got < frames && inputEnded) playing = false;
     }
+    bool sounding() const override { return playing; }
 
 private:
     std::vector<float> chunk_, scratch_;
@@ -147,6 +148,7 @@ public:
         }
         if (!capture_) return fail(QStringLiteral("没有找到可用的录音设备（%1）。").arg(why));
         SDL_PauseAudioDevice(capture_, 0);
+        AudioEngine::instance().wake();
         return true;
     }
 
@@ -241,6 +243,7 @@ public:
         // Playing again after the end starts from the beginning.
         if (playback_.inputEnded && playback_.resampler->available() == 0) playback_.rewind();
         playback_.playing = true;
+        AudioEngine::instance().wake();
         return true;
     }
 

@@ -270,6 +270,14 @@ public:
         }
     }
 
+    // A sound sounds until its end, or while it loops or is still being decoded.
+    bool sounding() const override
+    {
+        if (!sound_) return false;
+        const bool finished = sound_->finished.load(std::memory_order_acquire);
+        return !finished || (loop_ ? sound_->ready.load() > 0 : position_ < sound_->ready.load());
+    }
+
     int decodes() const { return decodes_; }
 
 private:
@@ -315,6 +323,7 @@ bool PlaySoundFile(const QString& path, int flags)
     const bool starts = sound != nullptr;
     if (starts) AudioEngine::instance().ensureOutput();
     player.start(std::move(sound), (flags & kSoundLoop) != 0);
+    if (starts) AudioEngine::instance().wake();
     return starts;
 }
 

@@ -2,6 +2,8 @@
 // rendered into them.
 #include "disk_audio.h"
 
+#include "platform/audio_engine.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -59,6 +61,8 @@ bool waitFrames(size_t frames)
     const size_t target = outputFrames() + frames;
     for (int i = 0; i < 2000; ++i) {
         if (outputFrames() >= target) return true;
+        // A resting output writes nothing until something sounds again.
+        if (platform::AudioEngine::instance().resting()) return false;
         waitMs(5);
     }
     return false;

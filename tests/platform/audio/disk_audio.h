@@ -21,7 +21,7 @@ std::vector<float> output(size_t from, int channel = 0);
 long firstSound(const std::vector<float>& x, float threshold = 1e-3f);
 void waitMs(int ms);
 // Waits until `frames` more frames have been written (the driver runs at about real-time pace,
-// slower on a loaded machine); false after ten seconds.
+// slower on a loaded machine); false after ten seconds, or at once when the output rests.
 bool waitFrames(size_t frames);
 // Lets everything rendered so far reach the file, then returns the frame count: what is
 // written after the mark was rendered after the call.
