@@ -1,11 +1,14 @@
 #include "child_process.h"
 
+#include <algorithm>
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace bench_child {
 namespace {
@@ -67,5 +70,41 @@ Figures run(const QString& name, QString* error)
 }
 
 QString dataFolder() { return QStringLiteral(VELQOR_DATA_DIR); }
+
+namespace {
+
+double statusMiB(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return 0;
+    const QByteArray key(field);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key)) return line.mid(key.size()).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+}  // namespace
+
+double peakMemoryMiB() { return statusMiB("VmHWM:"); }
+double residentMemoryMiB() { return statusMiB("VmRSS:"); }
+
+void childBenchmark(benchmark::State& state, const char* child)
+{
+    std::map<std::string, std::vector<double>> figures;
+    for (auto _ : state) {
+        QString error;
+        const Figures f = run(QString::fromLatin1(child), &error);
+        if (f.empty()) {
+            state.SkipWithError(error.toStdString().c_str());
+            return;
+        }
+        state.SetIterationTime(f.count("ms") ? f.at("ms") / 1000 : 0);
+        for (const auto& [key, value] : f) figures[key].push_back(value);
+    }
+    for (auto& [key, values] : figures) {
+        std::sort(values.begin(), values.end());
+        state.counters[key == "ms" ? "median_ms" : key] = values[values.size() / 2];
+    }
+}
 
 }  // namespace bench_child

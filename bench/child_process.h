@@ -3,6 +3,7 @@
 // of velqor_bench with --child=NAME. The child runs one registered function, prints its figures
 // as "name value" lines and exits; the benchmark in the parent reads them.
 #include <QString>
+#include <benchmark/benchmark.h>
 #include <functional>
 #include <map>
 #include <string>
@@ -24,5 +25,14 @@ Figures run(const QString& name, QString* error = nullptr);
 
 // The shipped program-folder files (rhythm files, scores) of the source tree.
 QString dataFolder();
+
+// Peak resident set size of the process in MiB (VmHWM), and the present one (VmRSS); 0 where
+// they cannot be read.
+double peakMemoryMiB();
+double residentMemoryMiB();
+
+// A benchmark that runs the child `child` once per iteration: its "ms" is the iteration's time
+// (use it with UseManualTime), its other figures the median of the runs.
+void childBenchmark(benchmark::State& state, const char* child);
 
 }  // namespace bench_child

@@ -35,6 +35,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using bench_child::childBenchmark;
 
 double millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
@@ -48,16 +49,6 @@ public:
     std::optional<forms::FileChoice> openFile(QWidget*, const forms::FileRequest&) override { return {}; }
     std::optional<forms::FileChoice> saveFile(QWidget*, const forms::FileRequest&) override { return {}; }
 };
-
-// Peak resident set size of the process in MiB (VmHWM), 0 where it cannot be read.
-double peakMemoryMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
 
 void runEventsFor(int ms)
 {
@@ -115,7 +106,7 @@ bench_child::Figures firstStart()
     program.start->Command1_Click();
     const double ms = millis(Clock::now() - t0);
     return {{"ms", ms}, {"ready", program.mainWindow.WindowReady ? 1.0 : 0.0},
-            {"peak_MiB", peakMemoryMiB()}, {"boxes", double(folder.dialogs.messages)}};
+            {"peak_MiB", bench_child::peakMemoryMiB()}, {"boxes", double(folder.dialogs.messages)}};
 }
 
 // A click on "知道了" after the start-up window has been up for `readingMs`, until the main
@@ -178,27 +169,6 @@ const bool registered = bench_child::add("startup-first", firstStart) &&
                         bench_child::add("startup-click-at-once", [] { return clickToShown(0); }) &&
                         bench_child::add("startup-click-after-1s", [] { return clickToShown(1000); }) &&
                         bench_child::add("idle-at-rest", atRest);
-
-// Runs a child per iteration; its "ms" is the iteration's time, its other figures the median of
-// the runs.
-void childBenchmark(benchmark::State& state, const char* child)
-{
-    std::map<std::string, std::vector<double>> figures;
-    for (auto _ : state) {
-        QString error;
-        const bench_child::Figures f = bench_child::run(QString::fromLatin1(child), &error);
-        if (f.empty()) {
-            state.SkipWithError(error.toStdString().c_str());
-            return;
-        }
-        state.SetIterationTime(f.count("ms") ? f.at("ms") / 1000 : 0);
-        for (const auto& [key, value] : f) figures[key].push_back(value);
-    }
-    for (auto& [key, values] : figures) {
-        std::sort(values.begin(), values.end());
-        state.counters[key == "ms" ? "median_ms" : key] = values[values.size() / 2];
-    }
-}
 
 // A repeated start in one process: the synthesizer is loaded already.
 void startAgain(benchmark::State& state)

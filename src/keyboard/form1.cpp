@@ -30,8 +30,6 @@ namespace {
 constexpr int kInstrumentCount = 129;    // strings 201..329
 constexpr int kPercussionCount = 47;     // strings 335..381
 
-const QString kRecordFolder = QStringLiteral("演奏记录");
-
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent)
@@ -228,7 +226,7 @@ void Form1::QDCSH()
     VsbVol->setCurrentIndex(5);
 
     // The rhythm files of the record folder; the first one listed is applied.
-    File1Path = s.AppFolder + kRecordFolder;
+    File1Path = midi::RecordFolder();
     QDir().mkpath(File1Path);   // a missing record folder is created, not a failure
     RefreshFileList(File1, File1Path, QStringLiteral("*.bin"));
     if (File1->count() > 0) {
@@ -242,7 +240,7 @@ void Form1::QDCSH()
     CSHX();
     s.ScoreText.clear();
     s.HoldTicks = 0;
-    CommonDialog1.InitDir = s.AppFolder + kRecordFolder + QLatin1Char('/');
+    CommonDialog1.InitDir = midi::RecordFolder() + QLatin1Char('/');
 }
 
 void Form1::Command1_Click()

@@ -1,5 +1,6 @@
 #include "midi/recorder_session.h"
 
+#include "midi/state.h"
 #include "platform/media_service.h"
 
 namespace midi {
@@ -49,7 +50,8 @@ bool RecorderSession::startRecording(int bits, int rate)
     auto& media = platform::mediaService();
     closeDevice();
     claimDevice(Started::Recording);
-    if (!media.openRecording(bits, rate, kRecorderChannels) || !media.record())
+    // The take streams into the record folder, where it is usually saved: the save moves it.
+    if (!media.openRecording(bits, rate, kRecorderChannels, RecordFolder()) || !media.record())
         return fail(QStringLiteral("无法录音。。。"));
     error_.clear();
     return true;

@@ -20,4 +20,10 @@ SharedState& state()
 
 void resetState() { instance() = std::make_unique<SharedState>(); }
 
+QString RecordFolder()
+{
+    const QString& app = state().AppFolder;
+    return app.isEmpty() ? QString() : app + QStringLiteral("演奏记录");
+}
+
 }  // namespace midi

@@ -82,6 +82,10 @@ struct SharedState {
 // The run's one instance (created on first use).
 SharedState& state();
 
+// The record folder AppFolder & "演奏记录", without a trailing separator; empty while AppFolder
+// is.
+QString RecordFolder();
+
 // Replaces the instance with a fresh one (every field 0 or empty). For tests.
 void resetState();
 

@@ -14,8 +14,9 @@ void FakeMediaService::close()
     currentMode = MediaMode::NotOpen;
 }
 
-bool FakeMediaService::openRecording(int bits, int rate, int channels)
+bool FakeMediaService::openRecording(int bits, int rate, int channels, const QString& folder)
 {
+    takeFolder = folder;
     ops << QStringLiteral("open-recording %1 %2 %3").arg(bits).arg(rate).arg(channels);
     if (openRecordingResult) currentMode = MediaMode::Stopped;
     return result(openRecordingResult, QStringLiteral("新建录音"));

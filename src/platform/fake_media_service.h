@@ -32,7 +32,8 @@ public:
     void clear() { ops.clear(); modeQueries = 0; }
 
     void close() override;
-    bool openRecording(int bits, int rate, int channels) override;
+    bool openRecording(int bits, int rate, int channels, const QString& takeFolder = QString()) override;
+    QString takeFolder;   // the folder the last recording was opened in
     bool record() override;
     void stop() override;
     bool save(const QString& path) override;

@@ -1,7 +1,7 @@
 #pragma once
 // The media service: one shared recording/playback device with typed operations (never command
-// strings with paths spliced in). Records from the default capture device into memory, saves
-// WAV, plays WAV and MP3 through the audio engine.
+// strings with paths spliced in). Records from the default capture device into a take file,
+// saves it as WAV, plays WAV and MP3 through the audio engine.
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -15,13 +15,16 @@ public:
     virtual ~MediaService() = default;
     // Closes the device: ends playback or recording and drops an unsaved recording.
     virtual void close() = 0;
-    // Opens a new empty recording with the given format (bits 8 or 16, rate, channels).
-    virtual bool openRecording(int bits, int rate, int channels) = 0;
+    // Opens a new empty recording with the given format (bits 8 or 16, rate, channels). The
+    // sound recorded goes into a take file in `takeFolder` (the system's temporary folder when
+    // it is empty or cannot be written), so that saving can move it into place.
+    virtual bool openRecording(int bits, int rate, int channels, const QString& takeFolder = QString()) = 0;
     // Starts or resumes recording into the open recording; false when capture is unavailable.
     virtual bool record() = 0;
     // Stops recording or playback (the device stays open).
     virtual void stop() = 0;
-    // Saves the recording as WAV (PCM U8 or 16); false when nothing was recorded or the write failed.
+    // Saves the recording as WAV (PCM U8 or 16), whole or not at all; false when nothing was
+    // recorded or the write failed, and the recording is then kept.
     virtual bool save(const QString& path) = 0;
     // Opens a WAV or MP3 file for playback (type by extension, any case).
     virtual bool openFile(const QString& path) = 0;

@@ -1,16 +1,23 @@
-// The system media service: records from the default capture device into memory, saves WAV,
-// and plays WAV and MP3 files through the audio engine.
+// The system media service: records from the default capture device into a take file, saves it
+// as WAV, and plays WAV and MP3 files through the audio engine.
 #include "platform/audio_engine.h"
 #include "platform/audio_file.h"
 #include "platform/media_service.h"
 #include "platform/whole_file.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <SDL.h>
+#include <atomic>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
-#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace platform {
@@ -65,37 +72,174 @@ private:
     std::vector<float> chunk_, scratch_;
 };
 
-// libsndfile writing into memory, so that the finished file is saved whole or not at all.
-struct MemoryFile {
-    QByteArray data;
-    sf_count_t pos = 0;
+// The take: a WAV file in the take folder that the capture callback appends the sound to as it
+// comes in, so that a take costs the disk what it records and no memory. The header is written
+// first with the sizes left open; the save fills them in and moves the file into place.
+class TakeFile {
+public:
+    static constexpr int kHeaderBytes = 44;
 
-    static sf_count_t length(void* self) { return static_cast<MemoryFile*>(self)->data.size(); }
-    static sf_count_t seek(sf_count_t offset, int whence, void* self)
+    TakeFile() = default;
+    TakeFile(const TakeFile&) = delete;
+    TakeFile& operator=(const TakeFile&) = delete;
+    ~TakeFile() { drop(); }
+
+    // A new empty take in `folder` (the temporary folder when that cannot be written).
+    bool create(const QString& folder, int bits, int rate, int channels, QString* why)
     {
-        auto* f = static_cast<MemoryFile*>(self);
-        const sf_count_t base = whence == SEEK_CUR ? f->pos : whence == SEEK_END ? f->data.size() : 0;
-        if (base + offset < 0) return -1;
-        f->pos = base + offset;
-        return f->pos;
+        drop();
+        frameBytes_ = bits / 8 * channels;
+        // The WAV sizes are 32-bit: a take ends at the last whole frame that fits.
+        limit_ = (int64_t(UINT32_MAX) - (kHeaderBytes - 8)) / frameBytes_ * frameBytes_;
+        dataBytes_ = 0;
+        failed_ = false;
+        ours_ = true;
+        for (const QString& dir : {folder, QDir::tempPath()}) {
+            if (dir.isEmpty()) continue;
+            for (int attempt = 0; attempt < 20 && fd_ < 0; ++attempt) {
+                path_ = QDir(dir).filePath(QStringLiteral(".录音-") +
+                                           QString::number(QRandomGenerator::global()->generate(), 36) +
+                                           QStringLiteral(".wav"));
+                fd_ = ::open(QFile::encodeName(path_).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                if (fd_ < 0 && errno != EEXIST) break;
+            }
+            if (fd_ >= 0) break;
+        }
+        if (fd_ < 0) {
+            if (why) *why = qt_error_string(errno);
+            path_.clear();
+            return false;
+        }
+        const QByteArray header = wavHeader(bits, rate, channels, 0);
+        if (!writeAll(header.constData(), header.size(), false)) {
+            if (why) *why = qt_error_string(errno);
+            drop();
+            return false;
+        }
+        return true;
     }
-    static sf_count_t read(void* ptr, sf_count_t count, void* self)
+
+    bool isOpen() const { return fd_ >= 0; }
+    // False once the take was saved by moving it: the file is then the user's.
+    bool ours() const { return ours_; }
+    int64_t dataBytes() const { return dataBytes_.load(std::memory_order_acquire); }
+
+    // The capture callback's side: appends what came in. It allocates nothing and takes no
+    // lock; the window's side touches the file only while the capture device is closed.
+    void append(const uint8_t* data, int len)
     {
-        auto* f = static_cast<MemoryFile*>(self);
-        const sf_count_t n = std::max<sf_count_t>(0, std::min<sf_count_t>(count, f->data.size() - f->pos));
-        if (n > 0) std::memcpy(ptr, f->data.constData() + f->pos, size_t(n));
-        f->pos += n;
-        return n;
+        if (fd_ < 0 || failed_.load(std::memory_order_relaxed)) return;
+        const int64_t room = limit_ - dataBytes_.load(std::memory_order_relaxed);
+        const int64_t n = std::min<int64_t>(len, room);
+        if (n > 0 && !writeAll(reinterpret_cast<const char*>(data), n, true)) failed_ = true;
     }
-    static sf_count_t write(const void* ptr, sf_count_t count, void* self)
+
+    // Fills in the sizes, cuts a frame left half written and flushes the take to the disk.
+    bool finish(int bits, int rate, int channels, QString* why)
     {
-        auto* f = static_cast<MemoryFile*>(self);
-        if (f->pos + count > f->data.size()) f->data.resize(qsizetype(f->pos + count));
-        std::memcpy(f->data.data() + f->pos, ptr, size_t(count));
-        f->pos += count;
-        return count;
+        const int64_t bytes = dataBytes() / frameBytes_ * frameBytes_;
+        const QByteArray header = wavHeader(bits, rate, channels, uint32_t(bytes));
+        if (::pwrite(fd_, header.constData(), size_t(header.size()), 0) != header.size() ||
+            ::ftruncate(fd_, kHeaderBytes + bytes) != 0 || ::fsync(fd_) != 0) {
+            if (why) *why = qt_error_string(errno);
+            return false;
+        }
+        return true;
     }
-    static sf_count_t tell(void* self) { return static_cast<MemoryFile*>(self)->pos; }
+
+    // Puts the take in `target`'s place in one step; an existing target's permissions carry
+    // over. False when the target is on another disk or cannot be replaced.
+    bool moveTo(const QString& target)
+    {
+        if (!ours_) return false;
+        const QByteArray to = QFile::encodeName(target);
+        struct stat old {};
+        if (::stat(to.constData(), &old) == 0 && S_ISREG(old.st_mode)) (void)::fchmod(fd_, old.st_mode & 07777);
+        if (::rename(QFile::encodeName(path_).constData(), to.constData()) != 0) return false;
+        path_ = target;
+        ours_ = false;
+        return true;
+    }
+
+    // Writes a copy of the take as the whole file `target`.
+    bool copyTo(const QString& target, QString* why)
+    {
+        WholeFileWriter out(target);
+        if (!out.open()) return copyFailed(out, why);
+        std::vector<char> block(1 << 20);
+        const int64_t end = kHeaderBytes + dataBytes() / frameBytes_ * frameBytes_;
+        for (int64_t at = 0; at < end;) {
+            const ssize_t n = ::pread(fd_, block.data(), size_t(std::min<int64_t>(int64_t(block.size()), end - at)), at);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                if (why) *why = qt_error_string(n < 0 ? errno : EIO);
+                return false;
+            }
+            if (!out.write(block.data(), n)) return copyFailed(out, why);
+            at += n;
+        }
+        return out.commit() || copyFailed(out, why);
+    }
+
+    // Closes the take; a take not saved by moving it is removed.
+    void drop()
+    {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        if (ours_ && !path_.isEmpty()) ::unlink(QFile::encodeName(path_).constData());
+        path_.clear();
+    }
+
+private:
+    static bool copyFailed(const WholeFileWriter& out, QString* why)
+    {
+        if (why) *why = out.errorString();
+        return false;
+    }
+
+    // Writes at the end of the file; the bytes of sound written are counted as they land.
+    bool writeAll(const char* data, int64_t size, bool sound)
+    {
+        while (size > 0) {
+            const ssize_t n = ::write(fd_, data, size_t(size));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            data += n;
+            size -= n;
+            if (sound) dataBytes_.fetch_add(n, std::memory_order_release);
+        }
+        return true;
+    }
+
+    // The canonical 44-byte header of a PCM WAV file holding `dataBytes` bytes of sound.
+    static QByteArray wavHeader(int bits, int rate, int channels, uint32_t dataBytes)
+    {
+        QByteArray h;
+        auto u32 = [&h](uint32_t v) { for (int i = 0; i < 4; ++i) h.append(char((v >> (8 * i)) & 0xFF)); };
+        auto u16 = [&h](uint32_t v) { for (int i = 0; i < 2; ++i) h.append(char((v >> (8 * i)) & 0xFF)); };
+        const int block = bits / 8 * channels;
+        h.append("RIFF");
+        u32(dataBytes + kHeaderBytes - 8);
+        h.append("WAVEfmt ");
+        u32(16);
+        u16(1);   // PCM
+        u16(uint32_t(channels));
+        u32(uint32_t(rate));
+        u32(uint32_t(rate * block));
+        u16(uint32_t(block));
+        u16(uint32_t(bits));
+        h.append("data");
+        u32(dataBytes);
+        return h;
+    }
+
+    QString path_;
+    int fd_ = -1;
+    bool ours_ = true;
+    int frameBytes_ = 1;
+    int64_t limit_ = 0;
+    std::atomic<int64_t> dataBytes_{0};
+    std::atomic<bool> failed_{false};
 };
 
 class SystemMediaService : public MediaService {
@@ -112,16 +256,17 @@ public:
         closeCapture();
         dropFile();
         haveRecording_ = false;
-        std::lock_guard lock(captureMutex_);
-        recorded_.clear();
-        recorded_.shrink_to_fit();
+        take_.drop();
     }
 
-    bool openRecording(int bits, int rate, int channels) override
+    bool openRecording(int bits, int rate, int channels, const QString& takeFolder) override
     {
         close();
         if ((bits != 8 && bits != 16) || channels < 1 || channels > 2 || rate < 8000 || rate > 96000)
             return fail(QStringLiteral("不支持的录音格式（%1 位，%2 Hz，%3 声道）。").arg(bits).arg(rate).arg(channels));
+        QString why;
+        if (!take_.create(takeFolder, bits, rate, channels, &why))
+            return fail(QStringLiteral("无法建立录音文件（%1）。").arg(why));
         bits_ = bits;
         rate_ = rate;
         channels_ = channels;
@@ -133,11 +278,13 @@ public:
     {
         if (!haveRecording_) return fail(QStringLiteral("没有打开录音，无法开始录音。"));
         if (capture_) return true;   // already recording: the take goes on
+        // A take saved by moving it is the user's file now: nothing is appended to it.
+        if (!take_.ours()) return fail(QStringLiteral("这段录音已经保存，请重新开始录音。"));
         QString why;
         if (AudioEngine::instance().initAudio(&why)) {
             SDL_AudioSpec want{};
             want.freq = rate_;
-            want.format = bits_ == 8 ? AUDIO_U8 : AUDIO_S16SYS;
+            want.format = bits_ == 8 ? AUDIO_U8 : AUDIO_S16LSB;   // as WAV stores them
             want.channels = Uint8(channels_);
             want.samples = 1024;
             want.callback = &SystemMediaService::captured;
@@ -162,41 +309,18 @@ public:
     bool save(const QString& path) override
     {
         closeCapture();
-        std::vector<uint8_t> data;
-        {
-            std::lock_guard lock(captureMutex_);
-            data = recorded_;
-        }
         const int frameBytes = bits_ / 8 * channels_;
-        if (!haveRecording_ || data.size() < size_t(frameBytes))
+        if (!haveRecording_ || !take_.isOpen() || take_.dataBytes() < frameBytes)
             return fail(QStringLiteral("没有可以保存的录音。"));
-        const size_t frames = data.size() / size_t(frameBytes);
-
-        // 16-bit samples for libsndfile, which stores them as unsigned 8-bit or 16-bit PCM.
-        std::vector<short> samples(frames * size_t(channels_));
-        if (bits_ == 8) {
-            for (size_t i = 0; i < samples.size(); ++i) samples[i] = short((int(data[i]) - 128) * 256);
-        } else {
-            std::memcpy(samples.data(), data.data(), samples.size() * sizeof(short));
-        }
-
-        MemoryFile memory;
-        SF_VIRTUAL_IO io{&MemoryFile::length, &MemoryFile::seek, &MemoryFile::read, &MemoryFile::write,
-                         &MemoryFile::tell};
-        SF_INFO info{};
-        info.samplerate = rate_;
-        info.channels = channels_;
-        info.format = SF_FORMAT_WAV | (bits_ == 8 ? SF_FORMAT_PCM_U8 : SF_FORMAT_PCM_16);
-        SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &memory);
-        if (!file) return fail(QStringLiteral("无法生成 WAV 录音（%1）。").arg(QString::fromUtf8(sf_strerror(nullptr))));
-        const sf_count_t written = sf_writef_short(file, samples.data(), sf_count_t(frames));
-        sf_close(file);
-        if (written != sf_count_t(frames)) return fail(QStringLiteral("无法生成 WAV 录音。"));
-
         QString why;
-        if (!writeWholeFile(path, memory.data, &why))
+        if (!take_.finish(bits_, rate_, channels_, &why))
             return fail(QStringLiteral("无法保存录音到 %1（%2）。").arg(path, why));
-        return true;
+        // Moved into place when the target is on the take's disk, else copied whole; a failure
+        // keeps the take for another try.
+        const QFileInfo link(path);
+        const QString target = link.isSymLink() ? link.symLinkTarget() : path;
+        if (take_.moveTo(target) || take_.copyTo(target, &why)) return true;
+        return fail(QStringLiteral("无法保存录音到 %1（%2）。").arg(path, why));
     }
 
     bool openFile(const QString& path) override
@@ -285,8 +409,7 @@ private:
     int64_t recordedMs()
     {
         if (!haveRecording_) return 0;
-        std::lock_guard lock(captureMutex_);
-        return int64_t(recorded_.size() / size_t(bits_ / 8 * channels_)) * 1000 / rate_;
+        return take_.dataBytes() / (bits_ / 8 * channels_) * 1000 / rate_;
     }
 
     void closeCapture()
@@ -312,15 +435,12 @@ private:
 
     static void captured(void* self, Uint8* stream, int len)
     {
-        auto* s = static_cast<SystemMediaService*>(self);
-        std::lock_guard lock(s->captureMutex_);
-        s->recorded_.insert(s->recorded_.end(), stream, stream + len);
+        static_cast<SystemMediaService*>(self)->take_.append(stream, len);
     }
 
     FilePlayback playback_;
     SDL_AudioDeviceID capture_ = 0;
-    std::mutex captureMutex_;
-    std::vector<uint8_t> recorded_;   // raw frames in the recording's format
+    TakeFile take_;   // written by the capture callback while capture_ is open
     bool haveRecording_ = false;
     int bits_ = 16, rate_ = 44100, channels_ = 2;
     int fileRate_ = 0;

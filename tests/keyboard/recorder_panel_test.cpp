@@ -25,6 +25,7 @@ TEST_F(RecorderPanel, RecordTickStopAndSaveWithABlankInThePath)
 {
     record();
     EXPECT_EQ(media.ops, QStringList({"close", "open-recording 8 44100 2", "record"}));
+    EXPECT_EQ(media.takeFolder, recordFolder());   // the take streams where it is saved
     EXPECT_TRUE(f.IsRecording);
     EXPECT_EQ(pictures(), (std::array<int, 3>{107, 109, 112}));
     EXPECT_EQ(f.FJWZ->text(), QStringLiteral("录音中,请安静。。"));

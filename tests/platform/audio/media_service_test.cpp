@@ -94,6 +94,47 @@ TEST_F(MediaServiceTest, SaveReportsWhatReallyHappened)
     EXPECT_FALSE(media->openRecording(12, 44100, 2));
 }
 
+TEST_F(MediaServiceTest, TheTakeStreamsIntoItsFolderAndTheSaveMovesItIntoPlace)
+{
+    using testing_support::folderEntries;
+    QTemporaryDir records;
+    ASSERT_TRUE(disk_audio::writeCaptureTone(700, 8, 44100, 3.0));
+    ASSERT_TRUE(media->openRecording(8, 44100, 2, records.path()));
+    ASSERT_TRUE(media->record());
+    waitMs(300);
+    // While it runs the take is a hidden file of its own in the folder, and it grows.
+    const QStringList during = folderEntries(records.path());
+    ASSERT_EQ(during.size(), 1);
+    EXPECT_TRUE(during[0].startsWith('.'));
+    const QString take = QDir(records.path()).filePath(during[0]);
+    const qint64 early = QFileInfo(take).size();
+    waitMs(300);
+    EXPECT_GT(QFileInfo(take).size(), early);
+    media->stop();
+    const int64_t recorded = media->lengthMs();
+
+    // A failed save keeps the take for another try.
+    EXPECT_FALSE(media->save(QDir(records.path()).filePath(QStringLiteral("no such folder/a.wav"))));
+    EXPECT_TRUE(QFileInfo::exists(take));
+
+    const QString saved = QDir(records.path()).filePath(QStringLiteral("我的录音.wav"));
+    ASSERT_TRUE(media->save(saved)) << media->lastError().toStdString();
+    EXPECT_EQ(folderEntries(records.path()), QStringList{QStringLiteral("我的录音.wav")});
+    const sound_check::Sound s = sound_check::readSound(saved);
+    ASSERT_TRUE(s.ok);
+    EXPECT_EQ(s.info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_U8);
+    EXPECT_NEAR(s.seconds() * 1000, double(recorded), 1.0);
+    EXPECT_NEAR(sound_check::dominantFrequency(s.channel(1), 44100, 200, 3000), 700.0, 5.0);
+    EXPECT_FALSE(media->record());   // the saved file is the user's: nothing is appended to it
+
+    // A take closed without saving leaves nothing behind.
+    ASSERT_TRUE(media->openRecording(8, 44100, 2, records.path()));
+    ASSERT_TRUE(media->record());
+    waitMs(100);
+    media->close();
+    EXPECT_EQ(folderEntries(records.path()), QStringList{QStringLiteral("我的录音.wav")});
+}
+
 TEST_F(MediaServiceTest, AFullDiskKeepsTheOldRecordingAndTheSaveFails)
 {
     ASSERT_TRUE(disk_audio::writeCaptureTone(440, 16, 44100, 1.0));
@@ -101,6 +142,9 @@ TEST_F(MediaServiceTest, AFullDiskKeepsTheOldRecordingAndTheSaveFails)
     ASSERT_TRUE(media->record());
     waitMs(300);
     media->stop();
+    // A first save moves the take into place, which writes nothing; a save after it copies the
+    // recording, and that copy meets the full disk.
+    ASSERT_TRUE(media->save(path("first save.wav")));
     QTemporaryDir folder;
     const QString file = QDir(folder.path()).filePath(QStringLiteral("take.wav"));
     const QByteArray old("RIFF an older recording");
