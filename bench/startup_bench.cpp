@@ -9,6 +9,7 @@
 // resident memory, and CPU time and wakeups of the program at rest.
 #include "child_process.h"
 
+#include "editor/yybj.h"
 #include "forms/dialogs.h"
 #include "keyboard/dzqqd.h"
 #include "keyboard/form1.h"
@@ -16,6 +17,7 @@
 #include "midi/midi_out.h"
 #include "midi/state.h"
 #include "platform/audio_engine.h"
+#include "platform/builtin_synth.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -84,8 +86,8 @@ private:
     QTemporaryDir dir_;
 };
 
-// The program's start as main() makes it: the main window created, the start-up window loaded
-// and shown, the audio output opened once the event loop runs.
+// The program's start as main() makes it: the SoundFont's load begun, the windows created, the
+// start-up window loaded and shown, the audio output opened once the event loop runs.
 struct Program {
     Program()
     {
@@ -93,7 +95,9 @@ struct Program {
         start->show();
         QTimer::singleShot(0, start.get(), [] { platform::AudioEngine::instance().ensureOutput(); });
     }
+    bool loading = (platform::BuiltinSynth::instance().startLoading(), true);
     keyboard::Form1 mainWindow;
+    editor::YYBJ scoreEditor;
     std::unique_ptr<keyboard::DZQQD> start = std::make_unique<keyboard::DZQQD>();
 };
 

@@ -5,6 +5,7 @@
 #include "keyboard/program.h"
 #include "forms/dialogs.h"
 #include "platform/audio_engine.h"
+#include "platform/builtin_synth.h"
 
 #include <QApplication>
 #include <QFont>
@@ -15,6 +16,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velqor"));
     QApplication::setFont(QFont(QStringLiteral("WenQuanYi Zen Hei"), 9));
+    // The SoundFont loads while the windows are made and the start-up window is up: the main
+    // window then opens the built-in synthesizer without waiting.
+    platform::BuiltinSynth::instance().startLoading();
 
     keyboard::Form1 mainWindow;   // registered as the main window; loaded when first shown
     editor::YYBJ scoreEditor;     // registered as the editor window; opened by "编辑"

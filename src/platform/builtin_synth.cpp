@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cmath>
 #include <fluidsynth.h>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -54,6 +55,8 @@ struct BuiltinSynth::Impl {
     std::atomic<bool> loaded{false};   // read by the audio thread
     std::atomic<int> sentSinceRender{0};
     SynthSource* source = nullptr;
+    // Loads the SoundFont in the background; error_ and soundFont_ are its until it is joined.
+    std::thread loader;
 };
 
 QString findSoundFont()
@@ -111,6 +114,7 @@ BuiltinSynth::BuiltinSynth() : d_(new Impl)
 
 BuiltinSynth::~BuiltinSynth()
 {
+    if (d_->loader.joinable()) d_->loader.join();
     AudioEngine::instance().removeSource(d_->source);
     delete d_->source;
     if (d_->synth) delete_fluid_synth(d_->synth);
@@ -122,9 +126,27 @@ bool BuiltinSynth::loaded() const { return d_->loaded; }
 
 fluid_synth_t* BuiltinSynth::synth() const { return d_->synth; }
 
+void BuiltinSynth::startLoading()
+{
+    if (d_->loaded || d_->loader.joinable() || !d_->synth) return;
+    d_->loader = std::thread([this] { loadSoundFont(); });
+}
+
 bool BuiltinSynth::load()
 {
+    if (d_->loader.joinable()) {
+        d_->loader.join();   // returns at once when the load has finished
+        if (d_->loaded) AudioEngine::instance().ensureOutput();
+        return d_->loaded;
+    }
     if (d_->loaded) return true;
+    if (!loadSoundFont()) return false;
+    AudioEngine::instance().ensureOutput();
+    return true;
+}
+
+bool BuiltinSynth::loadSoundFont()
+{
     if (!d_->synth) {
         error_ = QStringLiteral("无法创建内置合成器。");
         return false;
@@ -140,10 +162,9 @@ bool BuiltinSynth::load()
                                 "或用环境变量 VELQOR_SOUNDFONT 指定音色库文件。").arg(path);
         return false;
     }
-    d_->loaded = true;
     soundFont_ = path;
     error_.clear();
-    AudioEngine::instance().ensureOutput();
+    d_->loaded = true;
     return true;
 }
 

@@ -13,8 +13,12 @@ public:
     // The one synthesizer, created (not yet loaded) on first call.
     static BuiltinSynth& instance();
 
-    // Loads the SoundFont unless it is loaded already; false when none can be found or loaded
-    // (the reason in error()). The first successful load also opens the audio output.
+    // Begins loading the SoundFont on a thread of its own, so that the program does not wait
+    // for it when the synthesizer is opened later. Call it once, early.
+    void startLoading();
+    // Loads the SoundFont unless it is loaded already, waiting for a load begun by
+    // startLoading() if it has not finished; false when none can be found or loaded (the reason
+    // in error()). The first successful load also opens the audio output.
     bool load();
     bool loaded() const;
     QString error() const { return error_; }
@@ -38,6 +42,8 @@ public:
 
 private:
     BuiltinSynth();
+    // Reads the SoundFont into the synthesizer (on any thread); sets the error or the path.
+    bool loadSoundFont();
     struct Impl;
     Impl* d_;
     QString error_;

@@ -65,6 +65,9 @@ TEST(IsolatedBadSoundFont, OpeningTheSynthesizerFailsWithAClearText)
     f.close();
     qputenv("VELQOR_SOUNDFONT", QFile::encodeName(bad));
 
+    // Loaded in the background from the start, as the program does: the first open waits for
+    // that load and reports its failure, the next tries again.
+    BuiltinSynth::instance().startLoading();
     auto midi = createSystemMidiService();
     for (int id : {-1, 0}) {
         uint32_t h = 5;
@@ -74,6 +77,28 @@ TEST(IsolatedBadSoundFont, OpeningTheSynthesizerFailsWithAClearText)
     const QString text = midi->errorText(kMidiNoDriver);
     EXPECT_TRUE(text.contains(QStringLiteral("音色库"))) << text.toStdString();
     EXPECT_TRUE(text.contains(bad)) << text.toStdString();
+}
+
+// The SoundFont loading in the background when the synthesizer is opened and played at once:
+// the open waits for it, and the first notes sound.
+TEST(IsolatedPreload, FirstNotesPlayedWhileTheSoundFontLoadsSound)
+{
+    if (BuiltinSynth::instance().loaded()) GTEST_SKIP() << "needs a process of its own";
+    // The large SoundFont where there is one, so that the load is still going on.
+    const QString large = QStringLiteral("/usr/share/sounds/sf2/FluidR3_GM.sf2");
+    if (QFile::exists(large)) qputenv("VELQOR_SOUNDFONT", QFile::encodeName(large));
+    BuiltinSynth::instance().startLoading();
+    auto midi = createSystemMidiService();
+    uint32_t h = 0;
+    ASSERT_EQ(midi->open(-1, h), kMidiOk) << midi->errorText(kMidiNoDriver).toStdString();
+    EXPECT_TRUE(BuiltinSynth::instance().loaded());
+    const size_t mark = disk_audio::outputFrames();
+    midi->shortMsg(h, 0x000000C0);   // piano
+    midi->shortMsg(h, 0x00644590);   // note 69
+    disk_audio::waitFrames(9600);
+    midi->shortMsg(h, 0x00004580);
+    EXPECT_GE(disk_audio::firstSound(disk_audio::output(mark)), 0) << "the first note made no sound";
+    midi->close(h);
 }
 
 }  // namespace
