@@ -3,6 +3,9 @@
 // of midi::state(). The window's controls are created afresh at every opening, but these fields
 // live for the whole run, so a piece's headers, flags and the recorder's choices outlast a
 // close and reopen. One heap instance; tests start from a fresh one.
+#include "midi/recorder_session.h"
+#include "midi/state.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -39,6 +42,9 @@ struct EditorFields {
     // ---- playback
     int16_t AppliedMeasure = 0;      // the measure current at the end of the last sounded step
     int16_t AccentLevel = 0;         // beat accent, expression of channels 5, 6 and 9
+    // Per melody row 0..6, the MIDI notes playback really started and has not ended yet (a note,
+    // or the four of a chord), so that a release reaches them whatever BaseNote is by then.
+    std::array<midi::SharedState::SoundingNotes, 7> StartedNotes{};
 
     // ---- score import
     int32_t ScorePos = 0;            // 1-based read position in ScoreText
@@ -50,6 +56,9 @@ struct EditorFields {
     QString RecRate;                 // samples per second, "44100" or "22050"
     int16_t RecMinutes = 0;          // the recorder clock
     int16_t RecSeconds = 0;          // 0..59
+    // The panel's hold on the shared media device, kept for the run: a recording goes on while
+    // the editor is closed and can be saved when it is opened again.
+    midi::RecorderSession Recorder;
 };
 
 // The run's one instance (created on first use).

@@ -3,6 +3,7 @@
 
 #include "editor/editor_fields.h"
 #include "editor/score_model.h"
+#include "editor/step_sequencer.h"
 #include "forms/dialogs.h"
 #include "forms/geometry.h"
 #include "forms/windows.h"
@@ -68,6 +69,8 @@ void YYBJ::wireControls()
     wireMeasure();
     wireSettings();
     wireFiles();
+    wireSequencer();
+    wireRecorder();
 }
 
 void YYBJ::Form_Load()
@@ -75,6 +78,7 @@ void YYBJ::Form_Load()
     auto& f = fields();
     f.RecBits = QStringLiteral("8");
     f.RecRate = QStringLiteral("44100");
+    yinzi->setCurrentIndex(1);   // "好音质": its handler sets the same two values
     f.EditorReady = false;
     // The depth bar is a fresh control at 0: the crescendo step starts there too.
     f.CrescStep = 0;
@@ -148,15 +152,11 @@ void YYBJ::BJQD()
 
 void YYBJ::BZWJ_Click() { forms::MsgBox(res::LoadResString(res::EditorHelp), this); }
 
-void YYBJ::AllNotesOff()
-{
-    const int16_t base = midi::state().BaseNote;
-    for (int16_t c = 0; c <= 6; ++c)
-        for (int k = 0; k <= 64; ++k) midi::NoteOff(c, int16_t(base + k));
-}
+void YYBJ::AllNotesOff() { allMelodyNotesOff(); }
 
 void YYBJ::TUICHU_Click()
 {
+    StopStepClock();   // no step may sound after the rows fell silent
     AllNotesOff();
     close();   // runs the unload step, which shows the main window
 }
@@ -164,6 +164,7 @@ void YYBJ::TUICHU_Click()
 void YYBJ::Form_Unload()
 {
     if (!isOpen()) return;
+    StopStepClock();
     CommitEditedRow();
     AllNotesOff();
     // The window's controls and timers go; its fields stay for the next opening.

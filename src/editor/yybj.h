@@ -8,7 +8,8 @@
 // every opening starts from the designed window. What outlasts a closing is kept in
 // editor::fields() and midi::state(). The class is split by concern: yybj.cpp life cycle,
 // yybj_layout.cpp controls and grid, yybj_measure.cpp rows, steps and measure commands,
-// yybj_settings.cpp the settings controls.
+// yybj_settings.cpp the settings controls, yybj_sequencer.cpp audition and playback,
+// yybj_recorder.cpp the recorder panel.
 #include "editor/melody_row_edit.h"
 #include "editor/score_import.h"
 #include "forms/dialogs.h"
@@ -29,6 +30,9 @@
 #include <vector>
 
 namespace editor {
+
+// A caption written top to bottom, for the tall narrow buttons of the right-hand column.
+QString verticalCaption(const QString& text);
 
 // The controls of one opening. Every pointer is null while the window is closed.
 struct YYBJControls {
@@ -81,6 +85,10 @@ struct YYBJControls {
     QWidget* Picture2 = nullptr;
     std::array<QRadioButton*, 3> JPFL{};      // "2/4" "3/4" "4/4"
     QWidget* Picture6 = nullptr;              // the recorder panel
+    // "播放" "停止" "录音" "保存录音": one group of option buttons in Picture6
+    std::array<QRadioButton*, 4> LUYINJI{};
+    QLabel* LYSJ = nullptr;                   // recorder time "当前: m:s"
+    QComboBox* yinzi = nullptr;               // recording quality
     QLabel* Label2 = nullptr;                 // "录音机"
     QLabel* Label3 = nullptr;                 // welcome line
     QLabel* Label9 = nullptr;                 // how the notes are written
@@ -109,7 +117,8 @@ public:
     bool isOpen() const { return Surface != nullptr; }
     // Connects the controls of an opening to their handlers; each concern adds its wire function.
     void wireControls();
-    // Note-off of the 65 notes from BaseNote on channels 0..6.
+    // Note-off of the 65 notes from BaseNote on channels 0..6, and of every note playback
+    // started that these miss.
     void AllNotesOff();
 
     // ------------------------------------------------------ controls and grid (yybj_layout.cpp)
@@ -186,10 +195,50 @@ public:
     // Rebuilds the imported rows' texts and shows measure 0.
     void DrYpsb();
 
+    // ------------------------------------------- audition and playback (yybj_sequencer.cpp)
+    void ST1_Click();
+    void ST2_Click();
+    void YYDS_Timer();
+    // The work of one step. False when it met a cell or a measure beyond the tables.
+    bool YYSB();
+    // Sounds cell CurStep of every row, then moves CurStep on. False, with nothing sent, when
+    // CurStep lies beyond the cells.
+    bool XJFS();
+    // Commits the measure shown from the window (rows, volumes, instruments, step boxes) and
+    // sounds one step. No control calls it.
+    void STBXJYY();
+    // The instrument list index of every row.
+    std::array<int, 12> RowInstrumentIndexes() const;
+    // Stops the step clock; closing the window does it before the rows fall silent.
+    void StopStepClock();
+
+    // ------------------------------------------------------ recorder panel (yybj_recorder.cpp)
+    // Builds the panel's controls into Picture6.
+    void createRecorderPanel();
+    void LUYINJI_Click(int Index);
+    void Lyjsj_Timer();
+    void yinzi_Change();
+    void yinzi_Click() { yinzi_Change(); }
+
 private:
     void wireMeasure();
     void wireSettings();
     void wireFiles();
+    void wireSequencer();
+    void wireRecorder();
+    // Playback refuses to start without a device or with a piece beyond the cells; true when it
+    // may start.
+    bool MayStartPlayback();
+    // The end of a playback through the clock's trap: all notes off, the controls idle.
+    void StepClockTrap();
+    // The measure being played shown in the number box and the measure bar.
+    void ShowPlayedMeasure(int32_t measure);
+    // The recorder panel back at rest: no button selected, the clock off and at zero.
+    void RecorderToRest();
+    // Unselects recorder buttons 0 (play), 2 (record) and 3 (save).
+    void UnselectRecorderButtons();
+    // A failed recorder action: its reason in a box, the panel at rest.
+    void RecorderFailed(const QString& why);
     bool filterMeasure(QObject* watched, QEvent* event);
     bool filterSettings(QObject* watched, QEvent* event);
 

@@ -13,6 +13,7 @@
 #include "forms/controls.h"
 #include "forms/dialogs.h"
 #include "forms/geometry.h"
+#include "forms/option_button.h"
 
 #include <QSignalBlocker>
 
@@ -74,9 +75,6 @@ void setBackground(QWidget* w, const QColor& c)
     setColour(w, QPalette::Window, c);
 }
 
-// A caption written top to bottom, for the tall narrow buttons.
-QString vertical(const QString& text) { return text.split(QString(), Qt::SkipEmptyParts).join(QLatin1Char('\n')); }
-
 // A step box: a toggle button in its beat colour, darker and pressed in when ticked.
 QToolButton* stepBox(QWidget* parent, int x, int y, int colour)
 {
@@ -100,6 +98,11 @@ const char* const kTallButtonStyle =
     "QRadioButton::indicator, QCheckBox::indicator { width: 0px; height: 0px; }";
 
 }  // namespace
+
+QString verticalCaption(const QString& text)
+{
+    return text.split(QString(), Qt::SkipEmptyParts).join(QLatin1Char('\n'));
+}
 
 void YYBJ::createControls()
 {
@@ -176,11 +179,11 @@ void YYBJ::createControls()
     static const int volumeY[12] = {0, 33, 65, 98, 131, 163, 196, 224, 256, 288, 320, 352};
     const QStringList volumes = forms::numberItems(20, 120, 10);
     for (int i = 0; i < 12; ++i) YQYL[i] = forms::combo(Picture3, 0, volumeY[i], 49, 22, volumes);
-    DRYP = button(Picture3, vertical(QStringLiteral("导入记录乐谱")), 56, 0, 41, 84);
-    DkBianji = button(Picture3, vertical(QStringLiteral("打开编辑文件")), 56, 96, 41, 84);
-    ST1 = placed<QRadioButton>(Picture3, vertical(QStringLiteral("试听本节效果")), 56, 192, 41, 84);
-    ST2 = placed<QCheckBox>(Picture3, vertical(QStringLiteral("从开始处启动")), 56, 288, 41, 84);
-    ST1->setAutoExclusive(false);
+    DRYP = button(Picture3, verticalCaption(QStringLiteral("导入记录乐谱")), 56, 0, 41, 84);
+    DkBianji = button(Picture3, verticalCaption(QStringLiteral("打开编辑文件")), 56, 96, 41, 84);
+    ST1 = placed<forms::OptionButton>(Picture3, verticalCaption(QStringLiteral("试听本节效果")), 56, 192, 41, 84);
+    ST2 = placed<QCheckBox>(Picture3, verticalCaption(QStringLiteral("从开始处启动")), 56, 288, 41, 84);
+    // ST1 stands alone: a click only selects it, and the end of playback clears it.
     for (QWidget* b : std::initializer_list<QWidget*>{DRYP, DkBianji, ST1, ST2})
         b->setStyleSheet(QString::fromLatin1(kTallButtonStyle));
     DRYP->setToolTip(QStringLiteral("导入用电子琴演奏或编辑的乐谱进行全新编辑！"));
@@ -247,7 +250,8 @@ void YYBJ::createControls()
     Picture6 = new QWidget(w);
     Picture6->setGeometry(444, 432, 188, 65);
     setBackground(Picture6, kBackground);
-    Label2 = label(w, vertical(QStringLiteral("录音机")), 423, 440, 25, 49);
+    createRecorderPanel();
+    Label2 = label(w, verticalCaption(QStringLiteral("录音机")), 423, 440, 25, 49);
     Label3 = label(w, QStringLiteral("欢迎使用音乐编辑器：逐个小节写下旋律和打击乐，试听满意后保存。"), 8, 480, 409, 17);
     Label9 = label(w, QStringLiteral(
         "    本电子琴用\"LWKHM\"分别代表最低;低;中;高;最高五个音区,使用\"CDEFGAB\"分别代表\"1234567\"七个唱名,"

@@ -2,6 +2,7 @@
 // depth, the vibrato and crescendo flags and the MIDI output device.
 #include "editor/editor_fields.h"
 #include "editor/grid_limits.h"
+#include "editor/step_sequencer.h"
 #include "editor/yybj.h"
 #include "forms/conv.h"
 #include "forms/focus.h"
@@ -120,8 +121,11 @@ void YYBJ::SYYQ_Change(int Index)
     if (Index < kMelodyRows) {
         if (k >= 1) midi::ProgramChange(int16_t(Index), 0, int16_t(k - 1));
         // A held note of the row ends; after playback the step stands past the cells.
-        if (s.CurStep >= 0 && s.CurStep < kCells && s.CellNotes[Index][s.CurStep] == midi::kHoldCode)
-            midi::NoteOff(int16_t(Index), int16_t(fields().PrevNote[Index] + s.BaseNote));
+        if (s.CurStep >= 0 && s.CurStep < kCells && s.CellNotes[Index][s.CurStep] == midi::kHoldCode) {
+            const int note = fields().PrevNote[Index] + s.BaseNote;
+            midi::NoteOff(int16_t(Index), int16_t(note));
+            releaseStartedNotes(Index, note, note);   // also a chord's, or a note of another key
+        }
         return;
     }
     // A percussion row: its hits of the measure shown sound the chosen key at the row's volume.

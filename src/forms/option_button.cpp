@@ -20,4 +20,18 @@ void onOptionClick(QAbstractButton* button, QObject* context, std::function<void
     });
 }
 
+void unselectOption(QAbstractButton* button)
+{
+    if (!button->isChecked()) return;
+    const bool exclusive = button->autoExclusive();
+    button->setAutoExclusive(false);
+    button->setChecked(false);
+    button->setAutoExclusive(exclusive);
+}
+
+void OptionButton::nextCheckState()
+{
+    if (!isChecked()) setChecked(true);
+}
+
 }  // namespace forms

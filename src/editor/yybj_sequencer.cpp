@@ -1,0 +1,266 @@
+// Audition and playback: "试听本节效果" (ST1) plays the measure in the number box, "从开始处启动"
+// (ST2) the piece from its first step; the step clock YYDS sounds one sixteenth per tick.
+//
+//   state        YYDS   ST1                      ST2                                BZWJ
+//   idle         off    not selected, enabled    unticked "从开始处启动", enabled    enabled
+//   auditioning  on     selected, enabled        unticked, disabled                 disabled
+//   playing      on     not selected, disabled   ticked "停止当前演奏"               disabled
+//
+// Unticking ST2 from code runs its stop path, nested, as the user's click would; clearing ST1
+// runs nothing.
+#include "editor/editor_fields.h"
+#include "editor/grid_limits.h"
+#include "editor/measure_header.h"
+#include "editor/score_model.h"
+#include "editor/step_sequencer.h"
+#include "editor/yybj.h"
+#include "forms/conv.h"
+#include "forms/dialogs.h"
+#include "forms/option_button.h"
+#include "midi/midi_out.h"
+#include "midi/state.h"
+
+#include <QSignalBlocker>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace editor {
+namespace {
+
+const QString kStartCaption = QStringLiteral("从开始处启动");
+const QString kStopCaption = QStringLiteral("停止当前演奏");
+
+}  // namespace
+
+void YYBJ::wireSequencer()
+{
+    connect(ST1, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) ST1_Click();
+    });
+    connect(ST2, &QCheckBox::toggled, this, [this] { ST2_Click(); });
+    YYDS->onTick([this] { YYDS_Timer(); });
+}
+
+std::array<int, 12> YYBJ::RowInstrumentIndexes() const
+{
+    std::array<int, 12> indexes{};
+    for (int r = 0; r < kRows; ++r) indexes[r] = SYYQ[r]->currentIndex();
+    return indexes;
+}
+
+void YYBJ::StopStepClock()
+{
+    if (YYDS) YYDS->setEnabled(false);
+}
+
+bool YYBJ::MayStartPlayback()
+{
+    const int S = Steps();
+    QString refusal;
+    if (midi::state().MidiOutHandle == 0)
+        refusal = QStringLiteral("没有打开MIDI输出设备，不能演奏！请在设备列表中选择一个可用的设备。");
+    else if (!pieceFits(midi::state().MeasureTotal, S))
+        refusal = QStringLiteral("乐曲太长，超出了最多%1个软件小节，不能演奏！请用“设置”减少小节总数。")
+                      .arg(maxMeasureTotal(S) + 1);
+    if (refusal.isEmpty()) return true;
+    // The button goes back as it was, running nothing.
+    forms::unselectOption(ST1);
+    {
+        const QSignalBlocker block(ST2);
+        ST2->setChecked(false);
+    }
+    forms::MsgBox(refusal, this);
+    return false;
+}
+
+void YYBJ::ST1_Click()
+{
+    auto& s = midi::state();
+    auto& f = fields();
+    const int S = Steps();
+    if (!MayStartPlayback()) return;
+    ST2->setEnabled(false);
+    if (!preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure)) {
+        StepClockTrap();
+        return;
+    }
+    // The measure typed into the number box, within the measure bar and the cells.
+    const int32_t highest = std::min(HScroll1->maximum(), maxMeasureTotal(S));
+    const double typed = std::nearbyint(forms::Val(XJZS->text()));
+    f.CurMeasure = typed >= 0 ? int32_t(std::min(typed, double(highest))) : 0;
+    f.LastStep = S * f.CurMeasure + S - 1;
+    s.StepsLeft = S;
+    s.CurStep = int16_t(S * f.CurMeasure);
+    XJZS->setText(QString::number(f.CurMeasure));
+    BZWJ->setEnabled(false);
+    YYDS->setInterval(s.StepMs);
+    YYDS->setEnabled(true);
+    if (!YYSB()) StepClockTrap();   // the first step sounds at once
+}
+
+void YYBJ::ST2_Click()
+{
+    auto& s = midi::state();
+    auto& f = fields();
+    const int S = Steps();
+    f.LastStep = int32_t(std::clamp<int64_t>(int64_t(S) * s.MeasureTotal + S - 1, INT32_MIN, INT32_MAX));
+    if (ST2->isChecked()) {
+        if (!MayStartPlayback()) return;
+        f.CurMeasure = 0;
+        s.CurStep = 0;
+        if (!preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure)) {
+            StepClockTrap();
+            return;
+        }
+        ST2->setText(verticalCaption(kStopCaption));
+        ST1->setEnabled(false);
+        XJZS->setText(QString::number(f.CurMeasure));
+        BZWJ->setEnabled(false);
+        // HEADERS: measure 0's own settings are in force before the clock is set.
+        f.CrescLevel = restingCrescendoLevel(f.CrescStep);
+        s.StepsLeft = f.LastStep;
+        YYDS->setInterval(s.StepMs);
+        YYDS->setEnabled(true);
+        if (!YYSB()) StepClockTrap();
+        return;
+    }
+    // Stopped: by the user, by the end of the piece or by the clock's trap.
+    ST1->setEnabled(true);
+    ST2->setEnabled(true);
+    forms::unselectOption(ST1);
+    ST2->setText(verticalCaption(kStartCaption));
+    YYDS->setEnabled(false);
+    AllNotesOff();
+    BZWJ->setEnabled(true);
+}
+
+void YYBJ::YYDS_Timer()
+{
+    // Like every music clock, the step clock waits while a box is open.
+    if (forms::boxOpen()) return;
+    auto& s = midi::state();
+    if (!YYSB()) {
+        StepClockTrap();
+        return;
+    }
+    if (!isOpen()) return;   // closed from within the step
+    s.StepsLeft -= 1;
+    if (s.StepsLeft < 1) {
+        ST1->setEnabled(true);
+        ST2->setEnabled(true);
+        forms::unselectOption(ST1);
+        ST2->setChecked(false);   // a piece played from the start stops through ST2's stop path
+        if (!isOpen()) return;
+        ST2->setText(verticalCaption(kStartCaption));
+        YYDS->setEnabled(false);
+    }
+}
+
+void YYBJ::StepClockTrap()
+{
+    if (!isOpen()) return;
+    AllNotesOff();
+    ST1->setEnabled(true);
+    ST2->setEnabled(true);
+    forms::unselectOption(ST1);
+    ST2->setChecked(false);
+    if (!isOpen()) return;
+    ST2->setText(verticalCaption(kStartCaption));
+    YYDS->setEnabled(false);
+    BZWJ->setEnabled(true);   // an audition ended by the trap leaves the help button usable too
+}
+
+bool YYBJ::YYSB()
+{
+    auto& s = midi::state();
+    auto& f = fields();
+    const int S = Steps();
+
+    f.CrescLevel = stepCrescendoLevel(f.CrescLevel, Check1[1]->isChecked(), f.CrescStep, s.CurStep, S, f.CurMeasure);
+    midi::SendShortMsg(0xB0, 1, Check1[0]->isChecked() ? 120 : 0);
+
+    if (s.CurStep > f.LastStep) {
+        // The end: nothing sounds, the clock runs out its count.
+        AllNotesOff();
+        forms::unselectOption(ST1);
+        ST2->setChecked(false);
+        if (!isOpen()) return true;
+        BZWJ->setEnabled(true);
+        f.CrescLevel = restingCrescendoLevel(f.CrescStep);
+        midi::SendShortMsg(0xB0, 11, f.CrescLevel);
+        return true;
+    }
+
+    const int32_t m = s.CurStep / S;
+    if (m < 0 || m >= kMeasureSlots) return false;
+    // A row being typed into belongs to the measure it was typed in.
+    if (m != f.CurMeasure) CommitEditedRow();
+    f.CurMeasure = m;
+    // HEADERS: the measure's own settings when it begins.
+    ShowPlayedMeasure(m);
+
+    s.StepInMeasure = int16_t(s.CurStep % S);
+    f.AccentLevel = beatAccentLevel(S, s.StepInMeasure, f.CrescLevel);
+    sendStepExpression(f.CrescLevel, f.AccentLevel);
+    if (!preparePercussionStep(RowInstrumentIndexes(), s.CurStep)) return false;
+    return XJFS();
+}
+
+void YYBJ::ShowPlayedMeasure(int32_t measure)
+{
+    XJZS->setText(QString::number(measure));
+    if (HScroll1->value() == measure || measure > maxMeasureTotal(Steps())) return;
+    // The bar follows the piece; the measure is shown as the bar's own change shows it, without
+    // committing the row being typed into once more (that was committed into its own measure).
+    {
+        const QSignalBlocker block(HScroll1);
+        if (HScroll1->maximum() < measure) HScroll1->setMaximum(measure);
+        HScroll1->setValue(measure);
+    }
+    ShowMeasure();
+}
+
+bool YYBJ::XJFS()
+{
+    auto& s = midi::state();
+    auto& f = fields();
+    if (!soundStep(RowInstrumentIndexes())) return false;
+    f.AppliedMeasure = int16_t(f.CurMeasure);
+    s.CurStep = int16_t(s.CurStep + 1);
+    return true;
+}
+
+void YYBJ::STBXJYY()
+{
+    auto& s = midi::state();
+    auto& f = fields();
+    const int S = Steps();
+    const int32_t m = f.CurMeasure;
+    if (!pieceFits(m, S) || m < 0) return;
+    for (int r = 0; r < kMelodyRows; ++r) s.MeasureText[r][m] = YF1[r]->text();
+    const std::array<int, 12> instruments = RowInstrumentIndexes();
+    for (int r = 0; r < kRows; ++r) {
+        s.TrackVolume[r] = RowVolume(r);
+        s.TrackInstrument[r] = trackInstrumentForIndex(r, instruments[r]);
+    }
+    for (int r = 0; r < kMelodyRows; ++r) midi::ProgramChange(int16_t(r), 0, int16_t(s.TrackInstrument[r]));
+    for (int r = 0; r < kMelodyRows; ++r)
+        for (int k = 0; k < S; ++k) {
+            f.CurToken = s.CellTokens[r][m * S + k];
+            SYYPSB();
+            s.CellNotes[r][m * S + k] = s.TokenNote;
+        }
+    for (int k = 0; k < S; ++k) {
+        const int32_t cell = m * S + k;
+        preparePercussionStep(instruments, cell);
+        for (int j = 0; j < kPercussionRows; ++j) {
+            const bool hit = k < int(DJY[j].size()) && DJY[j][k]->isChecked();
+            s.CellTokens[kMelodyRows + j][cell] = hit ? QStringLiteral("O") : QStringLiteral("-");
+            s.PercussionCells[j][cell].Hit = hit ? -1 : 0;
+        }
+    }
+    XJFS();
+}
+
+}  // namespace editor

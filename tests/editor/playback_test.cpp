@@ -1,0 +1,530 @@
+// Audition and playback in the editor window, driven as the user does (clicks on "试听本节效果"
+// and "从开始处启动", typing into the rows and the number box) with the step clock ticked by
+// hand, read off the MIDI messages and the controls.
+#include "editor/step_sequencer.h"
+#include "midi/midi_out.h"
+#include "midi/state.h"
+#include "support/editor_fixture.h"
+
+#include <QApplication>
+#include <map>
+#include <set>
+
+using testing_support::EditorFixture;
+using Msg = std::array<int, 3>;
+using Msgs = std::vector<Msg>;
+
+namespace {
+
+class EditorPlayback : public EditorFixture {
+protected:
+    editor::YYBJ& openActive()
+    {
+        editor::YYBJ& e = open();
+        QApplication::setActiveWindow(&e);
+        return e;
+    }
+    // Clicks melody row `row` and types `text` into the control that then has the focus.
+    void typeRow(editor::YYBJ& e, int row, const QString& text)
+    {
+        QTest::mouseClick(e.YF1[row], Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+    void typeMeasureNumber(editor::YYBJ& e, const QString& text)
+    {
+        QTest::mouseClick(e.XJZS, Qt::LeftButton);
+        e.XJZS->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+    static QString caption(QAbstractButton* b) { return b->text().remove('\n'); }
+    // Runs one tick of the step clock and returns what it sent.
+    Msgs tick(editor::YYBJ& e)
+    {
+        midi.clear();
+        e.YYDS->tick();
+        return messages();
+    }
+    static Msgs only(const Msgs& m, int status)
+    {
+        Msgs out;
+        for (const Msg& x : m)
+            if (x[0] == status) out.push_back(x);
+        return out;
+    }
+    // Notes of the note-ons among `m`.
+    static std::vector<int> notesOn(const Msgs& m)
+    {
+        std::vector<int> out;
+        for (const Msg& x : m)
+            if ((x[0] & 0xF0) == 0x90) out.push_back(x[1]);
+        return out;
+    }
+    // Expression (controller 11) of channel `ch` among `m`, or -1.
+    static int expression(const Msgs& m, int ch)
+    {
+        for (const Msg& x : m)
+            if (x[0] == 0xB0 + ch && x[1] == 11) return x[2];
+        return -1;
+    }
+    void expectIdle(editor::YYBJ& e)
+    {
+        EXPECT_FALSE(e.YYDS->enabled());
+        EXPECT_FALSE(e.ST1->isChecked());
+        EXPECT_TRUE(e.ST1->isEnabled());
+        EXPECT_FALSE(e.ST2->isChecked());
+        EXPECT_TRUE(e.ST2->isEnabled());
+        EXPECT_EQ(caption(e.ST2), "从开始处启动");
+        EXPECT_TRUE(e.BZWJ->isEnabled());
+    }
+    // Every note-on since the last clear that no later note-off of the same channel ended.
+    std::set<std::pair<int, int>> hanging(const Msgs& m) const
+    {
+        std::set<std::pair<int, int>> on;
+        for (const Msg& x : m) {
+            if ((x[0] & 0xF0) == 0x90 && x[2] > 0) on.insert({x[0] & 0x0F, x[1]});
+            if ((x[0] & 0xF0) == 0x80) on.erase({x[0] & 0x0F, x[1]});
+        }
+        return on;
+    }
+    midi::SharedState& s() { return midi::state(); }
+};
+
+const QString kScale = "LCLDLELFLGLALBWCWDWEWFWGWAWBKCKD";   // sixteen notes: 36, 38, .. 62
+int scaleNote(int k)
+{
+    static const int n[16] = {0, 2, 4, 5, 7, 9, 11, 12, 14, 16, 17, 19, 21, 23, 24, 26};
+    return 36 + n[k];
+}
+
+TEST_F(EditorPlayback, APieceOfOneMeasurePlaysFromTheStartAndStops)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, kScale.toLower());
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);   // leaving the row commits it
+
+    EXPECT_EQ(fields().LastStep, 15);
+    EXPECT_EQ(s().StepsLeft, 15);
+    EXPECT_TRUE(e.ST2->isChecked());
+    EXPECT_EQ(caption(e.ST2), "停止当前演奏");
+    EXPECT_FALSE(e.ST1->isEnabled());
+    EXPECT_FALSE(e.BZWJ->isEnabled());
+    EXPECT_TRUE(e.YYDS->enabled());
+    EXPECT_EQ(e.YYDS->interval(), 188);
+    EXPECT_EQ(notesOn(messages()), std::vector<int>{scaleNote(0)});   // the first step at once
+    EXPECT_EQ(s().CurStep, 1);
+
+    for (int k = 1; k < 15; ++k) {
+        const Msgs m = tick(e);
+        ASSERT_EQ(notesOn(m), std::vector<int>{scaleNote(k)}) << k;
+        EXPECT_EQ(only(m, 0x80).front(), (Msg{0x80, scaleNote(k - 1), 0}));   // the note before ends
+        EXPECT_TRUE(e.ST2->isChecked());
+    }
+    const Msgs last = tick(e);
+    EXPECT_EQ(notesOn(last), std::vector<int>{scaleNote(15)});
+    EXPECT_EQ(s().StepsLeft, 0);
+    EXPECT_EQ(s().CurStep, 16);
+    // Then every melody note off, and the controls idle.
+    int offs = 0;
+    for (const Msg& x : last) offs += (x[0] & 0xF0) == 0x80;
+    EXPECT_EQ(offs, 1 + 455);
+    EXPECT_EQ(last.back(), (Msg{0x86, 36 + 64, 0}));
+    expectIdle(e);
+    EXPECT_TRUE(hanging(last).empty());
+}
+
+TEST_F(EditorPlayback, AuditionPlaysTheMeasureInTheNumberBox)
+{
+    editor::YYBJ& e = openActive();
+    s().MeasureTotal = 3;
+    for (int k = 0; k < 16; ++k) s().CellTokens[2][32 + k] = kScale.mid(2 * k, 2);
+    s().CellTokens[2][31] = "MG";   // the step before the measure: never heard
+    typeMeasureNumber(e, "2");
+    midi.clear();
+    QTest::mouseClick(e.ST1, Qt::LeftButton);
+
+    EXPECT_TRUE(e.ST1->isChecked());
+    EXPECT_FALSE(e.ST2->isEnabled());
+    EXPECT_FALSE(e.ST2->isChecked());
+    EXPECT_FALSE(e.BZWJ->isEnabled());
+    EXPECT_EQ(fields().LastStep, 47);
+    EXPECT_EQ(s().StepsLeft, 16);
+    EXPECT_EQ(notesOn(messages()), std::vector<int>{scaleNote(0)});
+    EXPECT_EQ(e.XJZS->text(), "2");
+    EXPECT_EQ(e.HScroll1->value(), 2);   // the view follows the measure played
+    EXPECT_EQ(fields().CurMeasure, 2);
+
+    // A click on the selected button starts nothing again.
+    midi.clear();
+    QTest::mouseClick(e.ST1, Qt::LeftButton);
+    EXPECT_TRUE(e.ST1->isChecked());
+    EXPECT_TRUE(messages().empty());
+
+    for (int k = 1; k < 16; ++k) ASSERT_EQ(notesOn(tick(e)), std::vector<int>{scaleNote(k)}) << k;
+    EXPECT_TRUE(e.YYDS->enabled());
+    const Msgs end = tick(e);   // the sixteenth tick sounds nothing and ends it
+    EXPECT_TRUE(notesOn(end).empty());
+    int offs = 0;
+    for (const Msg& x : end) offs += (x[0] & 0xF0) == 0x80;
+    EXPECT_EQ(offs, 455);
+    EXPECT_EQ(s().StepsLeft, 0);
+    EXPECT_EQ(s().CurStep, 48);
+    expectIdle(e);
+
+    // Audition again from the measure shown: the same sixteen cells.
+    midi.clear();
+    QTest::mouseClick(e.ST1, Qt::LeftButton);
+    EXPECT_EQ(notesOn(messages()), std::vector<int>{scaleNote(0)});
+}
+
+TEST_F(EditorPlayback, TheNumberBoxIsHeldToTheMeasureBar)
+{
+    editor::YYBJ& e = openActive();
+    s().MeasureTotal = 200;
+    const struct {
+        QString typed;
+        int measure;
+    } cases[] = {{"-1", 0}, {"abc", 0}, {"7.6", 8}, {"5000", 200}, {"99999999999", 200}};
+    for (const auto& c : cases) {
+        e.XJZS->setText(c.typed);   // as pasted or left by a former version: not through the keys
+        QTest::mouseClick(e.ST1, Qt::LeftButton);
+        EXPECT_EQ(e.XJZS->text(), QString::number(c.measure)) << c.typed.toStdString();
+        EXPECT_EQ(fields().CurMeasure, c.measure);
+        EXPECT_EQ(s().CurStep, 16 * c.measure + 1);
+        EXPECT_EQ(fields().LastStep, 16 * c.measure + 15);
+        for (int k = 0; k < 16; ++k) tick(e);
+        expectIdle(e);
+    }
+    // Typed through the keys: digits only.
+    typeMeasureNumber(e, "5000");
+    QTest::mouseClick(e.ST1, Qt::LeftButton);
+    EXPECT_EQ(e.XJZS->text(), "200");
+    EXPECT_EQ(e.HScroll1->value(), 200);
+}
+
+TEST_F(EditorPlayback, ExpressionVibratoAndAccentsOfEveryStep)
+{
+    editor::YYBJ& e = openActive();
+    // 2/4: the accent channels carry 80 on steps 4 and 12, the crescendo channels 120.
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    std::vector<int> accent = {expression(messages(), 9)};
+    for (int k = 1; k < 16; ++k) {
+        const Msgs m = tick(e);
+        accent.push_back(expression(m, 9));
+        EXPECT_EQ(expression(m, 5), accent.back());
+        EXPECT_EQ(expression(m, 6), accent.back());
+        for (int c = 0; c < 5; ++c) EXPECT_EQ(expression(m, c), 120) << k;
+        EXPECT_EQ(m.front(), (Msg{0xB0, 1, 0}));   // vibrato off, on every step
+    }
+    std::vector<int> expected(16, 120);
+    expected[4] = expected[12] = 80;
+    EXPECT_EQ(accent, expected);
+    expectIdle(e);
+
+    // 3/4 with vibrato: step 8 is a beat.
+    QTest::mouseClick(e.JPFL[1], Qt::LeftButton);
+    QTest::mouseClick(e.Check1[0], Qt::LeftButton);
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    for (int k = 1; k <= 8; ++k) {
+        const Msgs m = tick(e);
+        EXPECT_EQ(m.front(), (Msg{0xB0, 1, 120}));
+        if (k == 8) {
+            EXPECT_EQ(expression(m, 9), 80);
+        }
+    }
+}
+
+TEST_F(EditorPlayback, CrescendoAsHeardFromTheStart)
+{
+    editor::YYBJ& e = openActive();
+    QTest::mouseClick(e.Check1[1], Qt::LeftButton);
+    auto run = [&](int steps) {
+        std::vector<int> levels = {expression(messages(), 0)};
+        for (int k = 1; k < steps; ++k) levels.push_back(expression(tick(e), 0));
+        return levels;
+    };
+
+    // Falling by 20: full in the first half of each measure, then down to 0.
+    e.HScroll3->setValue(-20);
+    s().MeasureTotal = 1;
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    const std::vector<int> half = {120, 120, 120, 120, 120, 120, 120, 120, 100, 80, 60, 40, 20, 0, 0, 0};
+    std::vector<int> two = half;
+    two.insert(two.end(), half.begin(), half.end());
+    EXPECT_EQ(run(32), two);
+    expectIdle(e);   // the piece has ended
+
+    // Rising by 20 from 0 at each start.
+    e.HScroll3->setValue(20);
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    EXPECT_EQ(run(8), (std::vector<int>{20, 40, 60, 80, 100, 120, 120, 120}));
+    QTest::mouseClick(e.ST2, Qt::LeftButton);   // stopped by the user
+    expectIdle(e);
+
+    // Unticked: full whatever the depth.
+    QTest::mouseClick(e.Check1[1], Qt::LeftButton);
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    EXPECT_EQ(run(8), std::vector<int>(8, 120));
+}
+
+TEST_F(EditorPlayback, AtFourFourTheAccentChannelsFollowARisingCrescendo)
+{
+    editor::YYBJ& e = openActive();
+    QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
+    QTest::mouseClick(e.Check1[1], Qt::LeftButton);
+    e.HScroll3->setValue(10);
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    Msgs m = messages();
+    for (int k = 0; k < 16; ++k) {
+        const int level = std::min(10 * (k + 1), 120);
+        for (int c : {0, 4, 5, 6, 9}) EXPECT_EQ(expression(m, c), c < 5 || level < 120 ? level : (k == 12 ? 80 : 120)) << k << " " << c;
+        m = tick(e);
+    }
+    // At full level the beats come back: 80 on steps 20, 24 and 28.
+    for (int k = 16; k < 32; ++k) {
+        EXPECT_EQ(expression(m, 9), k == 20 || k == 24 || k == 28 ? 80 : 120) << k;
+        if (k < 31) m = tick(e);
+    }
+    expectIdle(e);
+}
+
+TEST_F(EditorPlayback, RowsAndPercussionTypedAndTickedAreHeard)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kc----xz");
+    typeRow(e, 3, "cc--kc");
+    QTest::mouseClick(e.DJY[1][0], Qt::LeftButton);   // snare on step 0
+    QTest::mouseClick(e.DJY[1][3], Qt::LeftButton);
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    Msgs m = messages();
+    EXPECT_EQ(only(m, 0x99), (Msgs{{0x99, 38, 70}}));
+    EXPECT_EQ(only(m, 0x90), (Msgs{{0x90, 60, 70}}));
+    EXPECT_EQ(only(m, 0x93).size(), 4u);
+    m = tick(e);
+    EXPECT_TRUE(notesOn(m).empty());
+    EXPECT_TRUE(only(m, 0x80).empty());
+    m = tick(e);   // step 2: the chord gives way to the note, the piano rings on
+    EXPECT_EQ(only(m, 0x83).size(), 65u);
+    EXPECT_EQ(only(m, 0x93), (Msgs{{0x93, 60, 70}}));
+    EXPECT_TRUE(only(m, 0x80).empty());
+    m = tick(e);   // step 3: the rest ends the piano, the snare again
+    EXPECT_EQ(only(m, 0x80), (Msgs{{0x80, 60, 0}}));
+    EXPECT_EQ(only(m, 0x99), (Msgs{{0x99, 38, 70}}));
+    // The snare's volume and instrument as they stand when its step plays.
+    e.YQYL[8]->setEditText("100");
+    e.SYYQ[8]->setCurrentIndex(5);
+    s().CurStep = 3;   // back to the snare's step
+    m = tick(e);
+    EXPECT_EQ(only(m, 0x99), (Msgs{{0x99, 40, 100}}));
+}
+
+TEST_F(EditorPlayback, AKeyChangedWhileANoteRingsLeavesNothingSounding)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 1, "hc----hd");
+    typeRow(e, 2, "ff");
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    Msgs all = messages();
+    e.DQYD->setCurrentIndex(7);   // "G" while both ring
+    for (int k = 1; k < 16; ++k) {
+        const Msgs m = tick(e);
+        all.insert(all.end(), m.begin(), m.end());
+    }
+    expectIdle(e);
+    EXPECT_TRUE(hanging(all).empty());
+    EXPECT_EQ(notesOn(all).size(), 2u + 4u);
+}
+
+TEST_F(EditorPlayback, UntickingStopsAndEveryNoteEnds)
+{
+    editor::YYBJ& e = openActive();
+    s().MeasureTotal = 4;
+    typeRow(e, 0, "mg");
+    typeRow(e, 4, "am");
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    Msgs all = messages();
+    tick(e);
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    const Msgs stop = messages();
+    all.insert(all.end(), stop.begin(), stop.end());
+    EXPECT_TRUE(hanging(all).empty());
+    expectIdle(e);
+    EXPECT_EQ(s().CurStep, 2);   // stays where playback stopped
+    EXPECT_EQ(fields().LastStep, 79);
+}
+
+TEST_F(EditorPlayback, AnotherDeviceGetsTheProgramsOfTheRowsWithAnInstrument)
+{
+    editor::YYBJ& e = openActive();
+    e.SYYQ[3]->setCurrentIndex(0);   // "0.无声"
+    e.SYYQ[6]->setCurrentIndex(0);
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    midi.clear();
+    ASSERT_EQ(e.ComDevies->count(), 2);
+    e.ComDevies->setCurrentIndex(1);
+    bool opened = false;
+    for (const auto& ev : midi.events) opened |= ev.kind == platform::CaptureMidiService::Kind::Open && ev.device == 0;
+    EXPECT_TRUE(opened);
+    const Msgs m = messages();
+    Msgs programs;
+    for (const Msg& x : m)
+        if ((x[0] & 0xF0) == 0xC0) programs.push_back(x);
+    EXPECT_EQ(programs, (Msgs{{0xC0, 1, 0}, {0xC1, 51, 0}, {0xC2, 78, 0}, {0xC4, 4, 0}, {0xC5, 4, 0}}));
+    // Playback goes on on the new device.
+    EXPECT_TRUE(e.YYDS->enabled());
+    tick(e);
+    EXPECT_EQ(s().CurStep, 2);
+}
+
+TEST_F(EditorPlayback, WithoutADeviceNothingStartsAndOneBoxSaysWhy)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kc");
+    midi::CloseMidiDevice();
+    midi.clear();
+    dialogs.messages.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains("MIDI"));
+    expectIdle(e);
+    EXPECT_TRUE(midi.sent().empty());
+    QTest::mouseClick(e.ST1, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    expectIdle(e);
+    EXPECT_TRUE(midi.sent().empty());
+}
+
+TEST_F(EditorPlayback, APieceBeyondTheCellsIsRefused)
+{
+    editor::YYBJ& e = openActive();
+    s().MeasureTotal = 625;   // 626 measures of 16 steps: one too many
+    dialogs.messages.clear();
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains("625"));
+    expectIdle(e);
+    EXPECT_TRUE(midi.sent().empty());
+    QTest::mouseClick(e.ST1, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    expectIdle(e);
+}
+
+TEST_F(EditorPlayback, AStepBeyondTheCellsEndsPlaybackQuietly)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 5, "kc");
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    Msgs all = messages();
+    fields().LastStep = 10010;   // as if the piece had grown past the cells meanwhile
+    s().CurStep = 10000;
+    dialogs.messages.clear();
+    const Msgs m = tick(e);
+    all.insert(all.end(), m.begin(), m.end());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    expectIdle(e);
+    EXPECT_TRUE(hanging(all).empty());
+    EXPECT_EQ(s().CurStep, 10000);
+}
+
+TEST_F(EditorPlayback, TheClockWaitsWhileABoxIsOpen)
+{
+    editor::YYBJ& e = openActive();
+    s().MeasureTotal = 1;
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    int stepInBox = -1;
+    dialogs.onMessage = [&] {
+        e.YYDS->tick();
+        stepInBox = s().CurStep;
+    };
+    forms::MsgBox("x");
+    EXPECT_EQ(stepInBox, 1);
+    EXPECT_EQ(s().StepsLeft, 31);
+}
+
+TEST_F(EditorPlayback, ClosingDuringPlaybackStopsTheClockBeforeTheNotesEnd)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kc");
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    tick(e);
+    // The first note-off is refused: its box finds the clock already off.
+    bool clockOnAtFirstBox = true;
+    dialogs.onMessage = [&] {
+        if (dialogs.messages.size() == 1) clockOnAtFirstBox = e.YYDS->running();
+    };
+    dialogs.messages.clear();
+    midi.refuseValues = {0x00002480};   // NoteOff(0, 36)
+    e.close();
+    EXPECT_FALSE(clockOnAtFirstBox);
+    EXPECT_GE(dialogs.messages.size(), 1);
+    EXPECT_FALSE(e.isOpen());
+    // Nothing more sounds afterwards.
+    midi.clear();
+    QTest::qWait(3 * 188);
+    EXPECT_TRUE(midi.sent().empty());
+}
+
+TEST_F(EditorPlayback, TheRealClockPlaysThePieceToItsEnd)
+{
+    editor::YYBJ& e = openActive();
+    e.DQSUDU->setEditText("255");   // 58 ms a step
+    typeRow(e, 6, kScale);
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    EXPECT_EQ(e.YYDS->interval(), 58);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !e.YYDS->enabled(); }, 5000));
+    std::vector<int> expected;
+    for (int k = 0; k < 16; ++k) expected.push_back(scaleNote(k));
+    EXPECT_EQ(notesOn(messages()), expected);
+    expectIdle(e);
+}
+
+TEST_F(EditorPlayback, OneStepFromTheWindowCommitsTheMeasureShown)
+{
+    editor::YYBJ& e = openActive();
+    e.HScroll1->setValue(1);
+    e.YF1[0]->showText("KC--");         // shown, never committed
+    s().CellTokens[0][16] = "HC";       // what the cells hold
+    s().CellTokens[1][16] = "CC";
+    e.SYYQ[2]->setCurrentIndex(0);
+    e.SYYQ[9]->setCurrentIndex(7);
+    e.YQYL[9]->setEditText("95");
+    e.DJY[2][0]->setChecked(true);
+    s().CellTokens[9][17] = "O";       // no box ticked at step 1: taken out
+    s().PercussionCells[2][17].Hit = -1;
+    s().CurStep = 16;
+    midi.clear();
+    e.STBXJYY();
+
+    EXPECT_EQ(s().MeasureText[0][1], "KC--");
+    EXPECT_EQ(s().TrackVolume[9], 95);
+    EXPECT_EQ(s().TrackInstrument[9], 7);   // a percussion row keeps its list index
+    EXPECT_EQ(s().TrackInstrument[0], 1);
+    EXPECT_EQ(s().TrackInstrument[2], -1);
+    EXPECT_EQ(s().CellNotes[0][16], 36);
+    EXPECT_EQ(s().CellTokens[9][16], "O");
+    EXPECT_EQ(s().CellTokens[9][17], "-");
+    EXPECT_EQ(s().PercussionCells[2][17].Hit, 0);
+    const Msgs m = messages();
+    Msgs programs;
+    for (const Msg& x : m)
+        if ((x[0] & 0xF0) == 0xC0) programs.push_back(x);
+    ASSERT_EQ(programs.size(), 7u);
+    EXPECT_EQ(programs[2], (Msg{0xC2, 0xFF, 0xFF}));   // the silent row's program -1
+    EXPECT_EQ(only(m, 0x99), (Msgs{{0x99, 42, 95}}));
+    EXPECT_EQ(only(m, 0x90), (Msgs{{0x90, 72, 70}}));
+    EXPECT_EQ(only(m, 0x91).size(), 4u);
+    EXPECT_EQ(s().CurStep, 17);
+}
+
+}  // namespace
