@@ -145,7 +145,7 @@ void YYBJ::LUYINJI_Click(int Index)
         f.EditFileName = choice->path;
         // A failed save leaves the recording in the device for another try.
         if (!recorder.save(choice->path)) {
-            RecorderFailed(recorder.error().isEmpty() ? QStringLiteral("录音没有保存。") : recorder.error());
+            RecorderFailed(recorder.error());
             return;
         }
         Lyjsj->setEnabled(false);
