@@ -117,7 +117,8 @@ void YYBJ::ST2_Click()
         ST1->setEnabled(false);
         XJZS->setText(QString::number(f.CurMeasure));
         BZWJ->setEnabled(false);
-        // HEADERS: measure 0's own settings are in force before the clock is set.
+        // Measure 0's own settings are in force before the clock is set.
+        if (hasHeader(f.MeasureHeaders[0])) CXTSB();
         f.CrescLevel = restingCrescendoLevel(f.CrescStep);
         s.StepsLeft = f.LastStep;
         YYDS->setInterval(s.StepMs);
@@ -197,7 +198,8 @@ bool YYBJ::YYSB()
     // A row being typed into belongs to the measure it was typed in.
     if (m != f.CurMeasure) CommitEditedRow();
     f.CurMeasure = m;
-    // HEADERS: the measure's own settings when it begins.
+    // A measure's own settings when it begins; the step interval keeps what the start set.
+    if (hasHeader(f.MeasureHeaders[m]) && f.AppliedMeasure != m) CXTSB();
     ShowPlayedMeasure(m);
 
     s.StepInMeasure = int16_t(s.CurStep % S);

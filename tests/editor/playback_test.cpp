@@ -7,10 +7,12 @@
 #include "support/editor_fixture.h"
 
 #include <QApplication>
+#include <QFile>
 #include <map>
 #include <set>
 
 using testing_support::EditorFixture;
+using testing_support::ScriptedDialogs;
 using Msg = std::array<int, 3>;
 using Msgs = std::vector<Msg>;
 
@@ -35,6 +37,13 @@ protected:
         QTest::mouseClick(e.XJZS, Qt::LeftButton);
         e.XJZS->selectAll();
         QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+    void typeTempo(editor::YYBJ& e, const char* text)
+    {
+        QLineEdit* box = e.DQSUDU->lineEdit();
+        QTest::mouseClick(box, Qt::LeftButton);
+        box->selectAll();
+        QTest::keyClicks(box, text);
     }
     static QString caption(QAbstractButton* b) { return b->text().remove('\n'); }
     // Runs one tick of the step clock and returns what it sent.
@@ -525,6 +534,143 @@ TEST_F(EditorPlayback, OneStepFromTheWindowCommitsTheMeasureShown)
     EXPECT_EQ(only(m, 0x90), (Msgs{{0x90, 72, 70}}));
     EXPECT_EQ(only(m, 0x91).size(), 4u);
     EXPECT_EQ(s().CurStep, 17);
+}
+
+TEST_F(EditorPlayback, AMeasuresHeaderTakesEffectWhenItsMeasureBegins)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kc");
+    e.HScroll1->setValue(1);
+    typeRow(e, 0, "----xz");
+    e.DQYD->setCurrentIndex(7);   // "G"
+    typeTempo(e, "100");
+    QTest::mouseClick(e.BCBXJ, Qt::LeftButton);   // "保存": measure 1 keeps key and tempo
+    e.HScroll1->setValue(0);
+    e.DQYD->setCurrentIndex(0);
+    typeTempo(e, "80");
+    ASSERT_EQ(s().MeasureTotal, 1);
+
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    EXPECT_EQ(e.YYDS->interval(), 187);
+    Msgs all = messages();
+    for (int k = 1; k < 16; ++k) {
+        const Msgs m = tick(e);
+        all.insert(all.end(), m.begin(), m.end());
+    }
+    EXPECT_EQ(s().StepMs, 187);
+    const Msgs begin = tick(e);   // measure 1 begins: its header, then its first step
+    all.insert(all.end(), begin.begin(), begin.end());
+    EXPECT_EQ(e.DQSUDU->currentText(), "100");
+    EXPECT_EQ(e.DQYD->currentText(), "G");
+    EXPECT_EQ(s().StepMs, 150);
+    EXPECT_EQ(e.YYDS->interval(), 187);   // the running playback keeps its pace
+    EXPECT_EQ(e.HScroll1->value(), 1);
+    EXPECT_EQ(e.XJZS->text(), "1");
+    EXPECT_EQ(e.YF1[0]->text(), "----XZ" + QString(26, '-'));
+    tick(e);
+    const Msgs rest = tick(e);   // the rest at the new key ends the note begun at the old one
+    EXPECT_EQ(only(rest, 0x80), (Msgs{{0x80, 67, 0}, {0x80, 60, 0}}));
+    all.insert(all.end(), rest.begin(), rest.end());
+    while (e.YYDS->enabled()) {
+        const Msgs m = tick(e);
+        all.insert(all.end(), m.begin(), m.end());
+    }
+    EXPECT_TRUE(hanging(all).empty());
+    expectIdle(e);
+}
+
+TEST_F(EditorPlayback, ASavedPieceOpenedAgainPlaysWithItsSettings)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kcke");
+    e.DQYD->setCurrentIndex(2);   // "D"
+    typeTempo(e, "120");
+    e.SYYQ[0]->setCurrentIndex(41);
+    QTest::mouseClick(e.BCBXJ, Qt::LeftButton);
+    const QString path = recordFolder() + "/曲子.lnk";
+    dialogs.saveFiles.push_back(ScriptedDialogs::file(path));
+    QTest::mouseClick(e.BCBJ, Qt::LeftButton);
+    ASSERT_TRUE(QFile::exists(path));
+
+    e.close();
+    open();
+    QApplication::setActiveWindow(&e);
+    ASSERT_EQ(e.DQYD->currentText(), "C");
+    dialogs.openFiles.push_back(ScriptedDialogs::file(path));
+    QTest::mouseClick(e.DkBianji, Qt::LeftButton);
+    e.HScroll1->setValue(0);
+    e.DQYD->setCurrentIndex(5);   // changed after opening: measure 0's header puts it back
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    EXPECT_EQ(e.DQYD->currentText(), "D");
+    EXPECT_EQ(e.YYDS->interval(), 125);
+    const Msgs first = messages();
+    EXPECT_EQ(notesOn(first), std::vector<int>{38 + 24});
+    bool program = false;
+    for (const Msg& x : first) program |= x == Msg{0xC0, 40, 0};
+    EXPECT_TRUE(program);
+    EXPECT_EQ(notesOn(tick(e)), std::vector<int>{38 + 28});
+}
+
+TEST_F(EditorPlayback, AnImportedScorePlaysItsNotesAtTheirLengths)
+{
+    editor::YYBJ& e = openActive();
+    const QString score = recordFolder() + "/乐谱.txt";
+    QFile f(score);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("KC8KD4KE4TZ");
+    f.close();
+    dialogs.openFiles.push_back(ScriptedDialogs::file(score));
+    QTest::mouseClick(e.DRYP, Qt::LeftButton);
+    ASSERT_EQ(e.YF1[0]->text(), "KC------KD--KE--TZ" + QString(14, '-'));
+
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    std::map<int, std::vector<int>> heard;   // step -> notes started on channel 0
+    heard[0] = notesOn(only(messages(), 0x90));
+    for (int k = 1; k < 16; ++k) {
+        const std::vector<int> n = notesOn(only(tick(e), 0x90));
+        if (!n.empty()) heard[k] = n;
+    }
+    EXPECT_EQ(heard, (std::map<int, std::vector<int>>{{0, {60}}, {4, {62}}, {6, {64}}}));
+}
+
+TEST_F(EditorPlayback, BackInTheMainWindowAfterAPieceItsOwnSoundAndRhythmReturn)
+{
+    keyboard::Form1& f = start();
+    f.LblInst[0]->setCurrentIndex(1);   // key 36 on the main window's first rhythm row, step 0
+    f.BZA[0]->setChecked(true);
+    editor::YYBJ& e = openActive();
+    QTest::mouseClick(e.Check1[1], Qt::LeftButton);
+    e.HScroll3->setValue(-20);
+    typeRow(e, 0, "kc");
+    for (int r = 0; r < 5; ++r)
+        for (int k : {0, 2, 9}) QTest::mouseClick(e.DJY[r][k], Qt::LeftButton);
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    int lastLevel = -1;
+    for (int k = 1; e.YYDS->enabled(); ++k) {
+        const int level = expression(tick(e), 0);
+        if (k == 12) lastLevel = level;
+    }
+    ASSERT_EQ(lastLevel, 20);   // the piece fell silent in its crescendo's last steps
+    midi.clear();
+    QTest::mouseClick(e.TUICHU, Qt::LeftButton);
+    ASSERT_TRUE(f.isVisible());
+
+    QTest::keyClick(f.SFYXYZ, Qt::Key_G);
+    const Msgs m = messages();
+    int levelAtG = -1;
+    for (const Msg& x : m) {
+        if (x == Msg{0xB0, 11, x[2]}) levelAtG = x[2];
+        if (x == Msg{0x90, 60, 70}) break;
+    }
+    EXPECT_EQ(levelAtG, 127);
+    EXPECT_EQ(only(m, 0x90), (Msgs{{0x90, 60, 70}}));
+    f.BzQd->click();
+    midi.clear();
+    for (int k = 0; k < 10; ++k) f.BZDS->tick();
+    EXPECT_EQ(only(messages(), 0x99), (Msgs{{0x99, 36, 100}}));
 }
 
 }  // namespace
