@@ -138,8 +138,8 @@ void YYBJ::ST2_Click()
 
 void YYBJ::YYDS_Timer()
 {
-    // Like every music clock, the step clock waits while a box is open.
-    if (forms::boxOpen()) return;
+    // Like every music clock, the step clock waits while a MIDI error box is open.
+    if (forms::midiErrorBoxOpen()) return;
     auto& s = midi::state();
     if (!YYSB()) {
         StepClockTrap();

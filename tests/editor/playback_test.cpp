@@ -445,7 +445,7 @@ TEST_F(EditorPlayback, AStepBeyondTheCellsEndsPlaybackQuietly)
     EXPECT_EQ(s().CurStep, 10000);
 }
 
-TEST_F(EditorPlayback, TheClockWaitsWhileABoxIsOpen)
+TEST_F(EditorPlayback, TheClockWaitsWhileAMidiErrorBoxIsOpenOnly)
 {
     editor::YYBJ& e = openActive();
     s().MeasureTotal = 1;
@@ -455,9 +455,15 @@ TEST_F(EditorPlayback, TheClockWaitsWhileABoxIsOpen)
         e.YYDS->tick();
         stepInBox = s().CurStep;
     };
+    midi.refuseValues = {0x000001B0};   // vibrato off on channel 0, sent on every step
+    e.YYDS->tick();
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(stepInBox, 1);             // the tick within the box did nothing
+    EXPECT_EQ(s().CurStep, 2);
+    EXPECT_EQ(s().StepsLeft, 30);
+    // Under an ordinary box the music goes on.
     forms::MsgBox("x");
-    EXPECT_EQ(stepInBox, 1);
-    EXPECT_EQ(s().StepsLeft, 31);
+    EXPECT_EQ(stepInBox, 3);
 }
 
 TEST_F(EditorPlayback, ClosingDuringPlaybackStopsTheClockBeforeTheNotesEnd)
