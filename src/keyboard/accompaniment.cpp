@@ -48,8 +48,7 @@ void normaliseAccompanimentPositions()
     // tables start again.
     if (s.CurStep < 0 || s.CurStep >= kPatternSteps) s.CurStep = 0;
     if (s.RhythmStep < 0 || s.RhythmStep >= 16) s.RhythmStep = 0;
-    const int lastChord = std::clamp<int>(s.ChordCount, 1, int(s.ChordDegrees.size()) - 1);
-    if (s.ChordIndex < 1 || s.ChordIndex > lastChord) s.ChordIndex = 1;
+    if (s.ChordIndex < 1 || s.ChordIndex > kLastChordPosition) s.ChordIndex = 1;
 }
 
 namespace {
@@ -65,9 +64,10 @@ void playChordVoice(int voice, const ChordPatternTable& table, bool singleNotes)
     s.ChordChannel = int16_t(channel);
     s.TrackVolume[channel] = s.ChannelVelocity[3];
 
-    // Positions that another window left outside the tables count as the start.
-    const int lastChord = std::clamp<int>(s.ChordCount, 1, int(s.ChordDegrees.size()) - 1);
-    const int index = s.ChordIndex >= 1 && s.ChordIndex <= lastChord ? s.ChordIndex : 1;
+    // Positions that another window left outside the tables count as the start. The chord
+    // position is bounded by the table, not by the progression's length: a chord key writes
+    // its chord at the running position and makes the progression one chord long.
+    const int index = s.ChordIndex >= 1 && s.ChordIndex <= kLastChordPosition ? s.ChordIndex : 1;
     const int step = s.CurStep >= 0 && s.CurStep < kPatternSteps ? s.CurStep : 0;
     int row = s.ChordDegrees[index];
     if (row < 0 || row >= int(table.size())) row = 1;

@@ -26,8 +26,11 @@ int stepMsForTempo(double tempo);
 // Int(7500 / stepMs).
 int tempoForStepMs(int stepMs);
 
+// The chord positions of a progression: 1..9.
+constexpr int kLastChordPosition = 9;
+
 // Brings the shared positions back into the tables: a CurStep or a RhythmStep outside 0..15
-// becomes 0, a ChordIndex outside 1..max(1, ChordCount) becomes 1. A step beyond the metre's
+// becomes 0, a ChordIndex outside 1..9 becomes 1. A step beyond the metre's
 // last one stays: it plays, and the bar ends after it.
 void normaliseAccompanimentPositions();
 

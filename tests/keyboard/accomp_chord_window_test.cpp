@@ -2,6 +2,7 @@
 // the voices' instruments and the accompaniment step's chord part.
 #include "accomp_window_fixture.h"
 #include "keyboard/chord_patterns.h"
+#include "midi/score_notation.h"
 #include "resources/strings.h"
 
 #include <QApplication>
@@ -177,6 +178,28 @@ TEST_F(ChordWindow, PopupsAndOtherWindowsDoNotEndAnEditInProgress)
     focus(f.Text6, QEvent::FocusIn, Qt::ActiveWindowFocusReason);   // back to the window
     focus(f.Text6, QEvent::FocusOut, Qt::MouseFocusReason);
     EXPECT_EQ(f.Text6->text(), QStringLiteral("1645"));   // the text from before the edit
+}
+
+TEST_F(ChordWindow, AChordKeyWhileTheClockRunsPlaysTheKeysChord)
+{
+    keyboard::Form1& f = startQuiet();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    setProgression(f, QStringLiteral("1645"));
+    if (f.xuanyue->currentIndex() < 1) f.xuanyue->setCurrentIndex(1);
+    ASSERT_TRUE(midi::isChordCode(f.ChordPattern[1][0]));   // voice 1 starts each bar with a chord
+    f.Check6->setChecked(true);
+    auto& s = midi::state();
+    // The clock runs to the start of the progression's third bar.
+    for (int tick = 0; tick < 64 && s.ChordIndex != 3; ++tick) f.HXYS->tick();
+    ASSERT_EQ(s.ChordIndex, 3);
+    ASSERT_EQ(s.CurStep, 0);
+    f.SFYXYZ->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_X);   // chord 6: "6.1.3"
+    midi.clear();
+    f.HXYS->tick();
+    std::vector<int> heard = notesOn(3);
+    std::sort(heard.begin(), heard.end());
+    EXPECT_EQ(heard, (std::vector<int>{45, 48, 52, 57}));
 }
 
 TEST_F(ChordWindow, ChordClockPlaysOnePassOfTheProgressionAndStops)
