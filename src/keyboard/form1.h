@@ -108,6 +108,9 @@ public:
     void wireRecord();
     // Shows ScoreText in the score box (its change handling runs when the text changes).
     void ShowScoreText();
+    // Ends a take being recorded without writing anything: the live clock and its notes stop.
+    // The score buttons call it when they take the score away.
+    void EndLiveTake();
 
     forms::FormTimer* Timer1 = nullptr;   // live clock
     int16_t SyncTick = 0;
@@ -136,6 +139,7 @@ public:
     int16_t TokenTicks = 0;
     int32_t NoteTick = 0;
     bool Auditioning = false;
+    int32_t PlaybackTicks = 0;   // ticks of the score clock since playback started (title line)
     int16_t ScoreKey = 0;   // the note the score clock sounds next (254 rest, 255 stop)
 
     // --------------------------------------------------- score panel (form1_scorepanel.cpp)
@@ -152,8 +156,10 @@ public:
     std::array<QPushButton*, 5> Yuepu{};    // "试听" "删除" "打开" "清空" "保存"
     QPushButton* XINJIAN = nullptr;         // "新建"
     QString LastFilePath;
-    // The one stop of playback: score clock off, notes and chord voices off, free rhythm off,
-    // caption "试听", Auditioning False.
+    // The end of playback: score clock off, notes and chord voices off, caption "试听",
+    // Auditioning False; the free rhythm goes on.
+    void HaltScorePlayback();
+    // The stop of "停止": HaltScorePlayback and the free rhythm off.
     void StopScorePlayback();
     // Auditioning True, caption "停止", the playing hint, then the first token.
     void StartScorePlayback();
@@ -163,7 +169,7 @@ public:
     // The released picture of on-screen key `key`, by its colour.
     void ReleaseKeyPicture(int key);
 
-    QString ScoreFilePath;              // the score file "打开" or "保存" chose last
+    QString ScoreFilePath;              // the score file "打开" last read or "保存" last wrote
     bool PressStoppedPlayback = false;  // the last press on "试听"/"停止" stopped playback
     YYLR* ScoreEntry = nullptr;         // the score-entry dialog
 
@@ -376,6 +382,9 @@ public:
 private:
     // Live keys and mouse playing (form1_keys.cpp, form1_mouse.cpp).
     void playNoteKey(const QString& token);
+    // Ends the note of the last effect key (rest, stop, the next effect key).
+    void endEffectNote();
+    int16_t EffectNote = -1;       // the note the last effect key sounds on channel 6, -1 none
     void restKey();
     void stopKey();
     void selectInstrumentGroup(int group);

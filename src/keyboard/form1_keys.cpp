@@ -162,6 +162,7 @@ void Form1::restKey()
 {
     auto& s = midi::state();
     SilenceMelodyRange(2);
+    endEffectNote();
     XSWB->setText(res::LoadResString(kRestHelpId));
     if (ScorePlaying()) return;   // a rest in the playing score is not written into it
     appendRecorded(s.ScoreText, s.HoldTicks, QStringLiteral("XZ"));
@@ -180,6 +181,7 @@ void Form1::stopKey()
     SilenceMelodyRange(4);
     releaseChordVoiceOutsideKeys(1);
     releaseChordVoiceOutsideKeys(2);
+    endEffectNote();
     BzQd->setChecked(false);
     // The stop ends a take; a score that is playing only stops, nothing is added to it.
     if (!playing && !s.ScoreText.isEmpty())
@@ -230,9 +232,19 @@ void Form1::PlayEffectKey()
     auto& s = midi::state();
     const EffectKey* key = effectKeyFor(s.LastKeyCode);
     if (!key) return;
+    // One effect sounds at a time: the one before ends here.
+    endEffectNote();
     midi::ProgramChange(6, 0, int16_t(key->program));
-    midi::NoteOn(6, int16_t(s.BaseNote + key->noteAbove), 100);
+    EffectNote = int16_t(s.BaseNote + key->noteAbove);
+    midi::NoteOn(6, EffectNote, 100);
     XSWB->setText(QStringLiteral("特殊音效") + kCrLf + kNineSpaces + QString::fromUtf8(key->name));
+}
+
+void Form1::endEffectNote()
+{
+    if (EffectNote < 0) return;
+    midi::NoteOff(6, EffectNote);
+    EffectNote = -1;
 }
 
 void Form1::PlayChordKey()

@@ -6,6 +6,7 @@
 // counts the token's length and then reads the next token.
 #include "keyboard/form1.h"
 
+#include "forms/conv.h"
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
 #include "keyboard/rhythm_file.h"
@@ -231,6 +232,9 @@ void Form1::Timer3_Timer()
         YSCX();
         NoteTick = 0;
     }
+    // The title line counts the ticks played.
+    ++PlaybackTicks;
+    FJWZ->setText(forms::Str(PlaybackTicks));
 }
 
 }  // namespace keyboard

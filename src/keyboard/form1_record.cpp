@@ -42,6 +42,13 @@ void Form1::Timer1_Timer()
     SyncTick = SyncTick >= 127 ? 0 : SyncTick + 1;
 }
 
+void Form1::EndLiveTake()
+{
+    if (!Timer1->enabled()) return;
+    Timer1->setEnabled(false);
+    SilenceScoreNote();
+}
+
 void Form1::ShowScoreText()
 {
     const QString& score = midi::state().ScoreText;

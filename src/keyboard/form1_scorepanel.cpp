@@ -5,6 +5,7 @@
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
 #include "keyboard/file_list.h"
+#include "keyboard/score_recording.h"
 #include "midi/score_notation.h"
 #include "keyboard/yylr.h"
 #include "midi/state.h"
@@ -64,6 +65,8 @@ void Form1::wireScorePanel()
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     Text3->setPalette(palette);
     ScoreEntry = new YYLR(this);
+    // A score chosen in the score-entry dialog ends a take the main window was recording.
+    ScoreEntry->ScoreChosen = [this] { EndLiveTake(); };
 }
 
 bool Form1::filterScorePanel(QObject* watched, QEvent* event)
@@ -92,18 +95,24 @@ void Form1::ReleaseKeyPicture(int key)
     SetKeyPicture(key, white ? res::WhiteKeyUp : res::BlackKeyUp);
 }
 
-void Form1::StopScorePlayback()
+void Form1::HaltScorePlayback()
 {
     Timer3->setInterval(0);
     Timer3->setEnabled(false);
     SilenceScoreNote();
+    EndScorePlayback();
+}
+
+void Form1::StopScorePlayback()
+{
+    HaltScorePlayback();
     BZDS->setEnabled(false);
     BzQd->setChecked(false);
-    EndScorePlayback();
 }
 
 void Form1::StartScorePlayback()
 {
+    PlaybackTicks = 0;
     Auditioning = true;
     Yuepu[0]->setText(QStringLiteral("停止"));
     XSWB->setText(QString::fromUtf8(kPlayingHint));
@@ -144,6 +153,7 @@ void Form1::Yuepu_Click(int Index)
             YXYZ();
             return;
         }
+        EndLiveTake();
         ReleaseKeyPicture(s.LastKey);
         ScorePos = 1;
         TakeScoreFromBox(true);
@@ -162,6 +172,9 @@ void Form1::Yuepu_Click(int Index)
             FJWZ->setText(QStringLiteral("删除文件失败。。。"));
             return;
         }
+        // The score goes with its file: its playback and a take being recorded end first.
+        if (ScorePlaying()) HaltScorePlayback();
+        EndLiveTake();
         ScoreFilePath.clear();
         s.ScoreText.clear();
         Text3->clear();
@@ -170,7 +183,9 @@ void Form1::Yuepu_Click(int Index)
     }
 
     case 2: {
-        StopScorePlayback();
+        // Playback and a take being recorded stop; the free rhythm goes on.
+        HaltScorePlayback();
+        EndLiveTake();
         forms::FileRequest request{QString::fromUtf8(kScoreFilter), CommonDialog1.InitDir,
                                    kFlagHelpButton, QString()};
         const auto choice = forms::ShowOpen(request, this);
@@ -185,10 +200,12 @@ void Form1::Yuepu_Click(int Index)
         CommonDialog1.FileName = choice->path;
         CommonDialog1.FileTitle = choice->title;
         LastFilePath = choice->path;
-        ScoreFilePath = choice->path;
+        // "删除" removes only a file this panel really read or wrote.
+        ScoreFilePath.clear();
         s.ScoreText.clear();
         Text3->clear();
         if (!score) return;
+        ScoreFilePath = choice->path;
         s.ScoreText = *score;
         File1->setVisible(false);
         Text3->setPlainText(s.ScoreText);
@@ -203,9 +220,11 @@ void Form1::Yuepu_Click(int Index)
     }
 
     case 3:
+        // A score that is playing stops before it is cleared: it ends without a score error.
+        if (ScorePlaying()) HaltScorePlayback();
+        EndLiveTake();
         Text3->clear();
         s.ScoreText.clear();
-        Timer1->setEnabled(false);
         s.CurStep = 0;
         s.RhythmStep = 0;
         s.ChordIndex = 1;
@@ -215,8 +234,16 @@ void Form1::Yuepu_Click(int Index)
         return;
 
     case 4: {
-        StopScorePlayback();
+        // Playback stops; the free rhythm goes on.
+        HaltScorePlayback();
         TakeScoreFromBox(false);
+        // A character the score file's encoding lacks would be written as "?": nothing is
+        // written, and the user is told which character it is.
+        if (const QString refusal = unsavableScoreText(s.ScoreText); !refusal.isEmpty()) {
+            forms::MsgBox(refusal, this);
+            FJWZ->setText(QStringLiteral("乐谱保存失败。。。"));
+            return;
+        }
         forms::FileRequest request{QString::fromUtf8(kScoreFilter), CommonDialog1.InitDir,
                                    kFlagAskOverwrite, QString()};
         const auto choice = forms::ShowSave(request, this);
@@ -224,12 +251,13 @@ void Form1::Yuepu_Click(int Index)
         CommonDialog1.FileName = choice->path;
         CommonDialog1.FileTitle = choice->title;
         LastFilePath = choice->path;
-        ScoreFilePath = choice->path;
+        // A save that writes nothing leaves the file "删除" would remove as it was.
         if (s.ScoreText.isEmpty()) return;
         if (!midi::writeScoreFile(LastFilePath, s.ScoreText)) {
             FJWZ->setText(QStringLiteral("乐谱保存失败。。。"));
             return;
         }
+        ScoreFilePath = choice->path;
         FJWZ->setText(QStringLiteral("成功保存乐谱。。。"));
         return;
     }

@@ -1,7 +1,9 @@
 #include "keyboard/score_recording.h"
 
 #include "forms/conv.h"
+#include "forms/textfile.h"
 
+#include <QStringEncoder>
 #include <algorithm>
 
 namespace keyboard {
@@ -15,6 +17,21 @@ void appendRecorded(QString& score, int length, const QString& token)
         return;
     }
     score += QString::number(std::clamp(length, 1, kMaxRecordedTicks)) + token;
+}
+
+QString unsavableScoreText(const QString& score)
+{
+    // Scores are letters and digits: one encoding of the whole text settles nearly every case.
+    QStringEncoder gbk("GBK");
+    if (gbk.isValid()) {
+        const QByteArray bytes = gbk(score);
+        if (!gbk.hasError()) return QString();
+    }
+    const qsizetype bad = forms::firstCharOutsideGbk(score);
+    if (bad < 0) return QString();
+    const int length = score.at(bad).isHighSurrogate() && bad + 1 < score.size() ? 2 : 1;
+    return QStringLiteral("乐谱中的字符“%1”不能写入乐谱文件，乐谱没有保存。请先修改这个字符。")
+        .arg(score.mid(bad, length));
 }
 
 }  // namespace keyboard

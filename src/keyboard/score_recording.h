@@ -16,4 +16,8 @@ int evenTicks(int holdTicks);
 // plays back (0 would hold a note for ever, three digits would not read as one length).
 void appendRecorded(QString& score, int length, const QString& token);
 
+// The message that refuses to save `score` when the score file's encoding lacks one of its
+// characters (it would be written as "?"); empty when the score can be saved as it stands.
+QString unsavableScoreText(const QString& score);
+
 }  // namespace keyboard

@@ -3,6 +3,7 @@
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
 #include "forms/windows.h"
+#include "keyboard/score_recording.h"
 #include "midi/score_notation.h"
 #include "midi/state.h"
 
@@ -111,6 +112,11 @@ void YYLR::closeEvent(QCloseEvent* event)
 void YYLR::Command1_Click()
 {
     EntryText = midi::withCrLfBreaks(Text1->toPlainText());   // the box keeps LF
+    // A character the score file's encoding lacks would be written as "?": nothing is written.
+    if (const QString refusal = unsavableScoreText(EntryText); !refusal.isEmpty()) {
+        forms::MsgBox(refusal, this);
+        return;
+    }
     forms::FileRequest request{QString::fromUtf8(kScoreFilter), InitDir, 2, QString()};
     auto choice = forms::ShowSave(request, this);
     if (!choice) return;   // cancelled: nothing written
@@ -136,6 +142,7 @@ void YYLR::DKYP_Click()
     WJMC->setText(choice->title);
     EntryText = *text;
     Text1->setPlainText(forTextBox(EntryText));
+    if (ScoreChosen) ScoreChosen();
 }
 
 void YYLR::FANHUI_Click()

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 namespace keyboard {
 
@@ -38,6 +39,8 @@ public:
     QString EntryPath;
     // The starting folder of the file dialogs.
     QString InitDir;
+    // Runs when a score file has been opened into the dialog.
+    std::function<void()> ScoreChosen;
 
     void Form_Load();
     void Form_Unload();

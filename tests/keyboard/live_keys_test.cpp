@@ -218,6 +218,27 @@ TEST_F(LiveKeys, EffectKeysPlayOnTheEffectChannel)
     EXPECT_FALSE(f.Timer1->enabled());
 }
 
+TEST_F(LiveKeys, EffectNotesEndAtTheNextEffectARestAndAStop)
+{
+    play();
+    key(Qt::Key_A);   // the sea: sounds until something ends it
+    midi.clear();
+    key(Qt::Key_Q);
+    ASSERT_GE(indexOf("on 6 48 100"), 0);
+    EXPECT_EQ(count("off 6 60"), 1);
+    EXPECT_LT(indexOf("off 6 60"), indexOf("on 6 48 100"));
+    midi.clear();
+    key(Qt::Key_Space);
+    EXPECT_EQ(count("off 6 48"), 1);
+    key(Qt::Key_S);
+    midi.clear();
+    key(Qt::Key_Backspace);
+    EXPECT_EQ(count("off 6 60"), 1);
+    midi.clear();
+    key(Qt::Key_Space);   // nothing sounds on the effect channel any more
+    for (const auto& m : sent()) EXPECT_NE(m.rfind("off 6 ", 0), 0u) << m;
+}
+
 TEST_F(LiveKeys, ChordKeysSetTheChordOfTheCurrentPosition)
 {
     keyboard::Form1& f = play();

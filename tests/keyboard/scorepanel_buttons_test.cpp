@@ -5,6 +5,7 @@
 #include "resources/pictures.h"
 #include "support/main_window_fixture.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QTest>
 
@@ -38,13 +39,16 @@ protected:
             if ((v & 0xFF) == 0x90) ++n;
         return n;
     }
-    // Stopped in every respect: clock, caption, flag and free rhythm.
-    bool stoppedConsistently()
+    // Playback stopped: clock, caption and flag.
+    bool playbackStopped()
     {
         return !f().Timer3->running() && !f().Auditioning &&
-               f().Yuepu[0]->text() == QStringLiteral("试听") && !f().BZDS->enabled() &&
-               !f().BzQd->isChecked();
+               f().Yuepu[0]->text() == QStringLiteral("试听");
     }
+    // Stopped in every respect: playback and the free rhythm.
+    bool stoppedConsistently() { return playbackStopped() && !f().BZDS->enabled() && !f().BzQd->isChecked(); }
+    // Playback stopped, the free rhythm left running.
+    bool stoppedWithTheFreeRhythmOn() { return playbackStopped() && f().BZDS->enabled() && f().BzQd->isChecked(); }
     void playWithFreeRhythm(const QString& score)
     {
         play(score);
@@ -85,11 +89,11 @@ TEST_F(ScorePanelTest, RightButtonPressStopsAndTheNextClickPlays)
     EXPECT_EQ(notesStarted(1), 1);
 }
 
-TEST_F(ScorePanelTest, OpenStopsFirstAndACancelKeepsTheTake)
+TEST_F(ScorePanelTest, OpenStopsThePlaybackNotTheFreeRhythmAndACancelKeepsTheScore)
 {
     playWithFreeRhythm("KC4KDTZ");
     f().Yuepu[2]->click();   // cancelled
-    EXPECT_TRUE(stoppedConsistently());
+    EXPECT_TRUE(stoppedWithTheFreeRhythmOn());
     EXPECT_EQ(midi::state().ScoreText, "KC4KDTZ");
     EXPECT_EQ(f().Text3->toPlainText(), "KC4KDTZ");
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
@@ -129,7 +133,7 @@ TEST_F(ScorePanelTest, SaveWritesTheBoxAsTypedWithCrLf)
     const QString path = scorePath("saved.txt");
     dialogs.saveFiles.push_back(dialogs.file(path));
     f().Yuepu[4]->click();
-    EXPECT_TRUE(stoppedConsistently());
+    EXPECT_TRUE(stoppedWithTheFreeRhythmOn());
     EXPECT_EQ(dialogs.saveRequests.at(0).flags & 2, 2);
     EXPECT_EQ(bytesOf(path), QByteArray("kc8KDTZ\r\n"));
     EXPECT_EQ(midi::state().ScoreText, "kc8KDTZ");
@@ -217,19 +221,20 @@ TEST_F(ScorePanelTest, DeleteRemovesOnlyTheScoreFileThisPanelChose)
     EXPECT_NE(f().FJWZ->text(), QStringLiteral("成功删除文件。。。"));
 }
 
-TEST_F(ScorePanelTest, ClearDuringPlaybackEndsWithTheScoreError)
+TEST_F(ScorePanelTest, ClearDuringPlaybackStopsItWithoutTheScoreError)
 {
-    play("KC2KDKETZ");
+    playWithFreeRhythm("KC2KDKETZ");
     f().Timer3->tick();
-    f().Timer1->setEnabled(true);
-    f().Yuepu[3]->click();
+    midi.clear();
+    QTest::mouseClick(f().Yuepu[3], Qt::LeftButton);
     EXPECT_TRUE(midi::state().ScoreText.isEmpty());
-    EXPECT_FALSE(f().Timer1->enabled());
     EXPECT_EQ(f().FJWZ->text(), QStringLiteral("成功清空乐谱。。。"));
-    EXPECT_TRUE(f().Timer3->running());   // the score clock is not stopped by a clear
+    EXPECT_TRUE(stoppedWithTheFreeRhythmOn());
+    const uint32_t noteOff = 0x80u | (uint32_t(24 + midi::state().BaseNote) << 8);
+    const std::vector<uint32_t> sent = midi.sent();
+    EXPECT_NE(std::find(sent.begin(), sent.end(), noteOff), sent.end());   // its note ends
     f().Timer3->tick();
-    EXPECT_EQ(dialogs.messages, QStringList{kScoreError});
-    EXPECT_FALSE(f().Auditioning);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(ScorePanelTest, ReleasedKeyPictureFollowsTheKeysColour)
@@ -259,6 +264,130 @@ TEST_F(ScorePanelTest, NewOpensTheEntryDialogAndReturnShowsTheScore)
     EXPECT_TRUE(f().isVisible());
     EXPECT_FALSE(f().ScoreEntry->isVisible());
     EXPECT_EQ(f().Text3->toPlainText(), "KC4TZ");   // the dialog's text never enters the score
+}
+
+// A take being recorded ends, without writing anything, when a score button takes its score
+// away: the live clock stops and its note ends.
+TEST_F(ScorePanelTest, TakingTheScoreAwayEndsTheTake)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto& s = midi::state();
+    auto take = [&] {
+        f().SFYXYZ->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_G);
+        ASSERT_TRUE(f().Timer1->enabled());
+        midi.clear();
+    };
+    const uint32_t noteOff = 0x80u | (uint32_t(24 + s.BaseNote) << 8);
+    auto ended = [&] {
+        const std::vector<uint32_t> sent = midi.sent();
+        return !f().Timer1->enabled() && std::find(sent.begin(), sent.end(), noteOff) != sent.end();
+    };
+
+    take();
+    QTest::mouseClick(f().Yuepu[3], Qt::LeftButton);   // 清空
+    EXPECT_TRUE(ended());
+    EXPECT_TRUE(s.ScoreText.isEmpty());
+
+    const QString path = scorePath("opened.txt");
+    ASSERT_TRUE(forms::writeBytes(path, "KC2KD2TZ\r\n"));
+    take();
+    dialogs.openFiles.push_back(dialogs.file(path));
+    QTest::mouseClick(f().Yuepu[2], Qt::LeftButton);   // 打开
+    EXPECT_TRUE(ended());
+    EXPECT_EQ(s.ScoreText, "KC2KD2TZ");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+
+    take();
+    QTest::mouseClick(f().Yuepu[1], Qt::LeftButton);   // 删除 the opened file
+    EXPECT_TRUE(ended());
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_TRUE(s.ScoreText.isEmpty());
+
+    take();
+    f().Text3->setPlainText("KC2KD2TZ");
+    QTest::mouseClick(f().Yuepu[0], Qt::LeftButton);   // 试听
+    EXPECT_TRUE(ended());
+    EXPECT_EQ(s.ScoreText, "KC2KD2TZ");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+
+    // A score opened in the score-entry dialog.
+    ASSERT_TRUE(forms::writeBytes(path, "KE4TZ\r\n"));
+    take();
+    const QString before = s.ScoreText;
+    QTest::mouseClick(f().XINJIAN, Qt::LeftButton);
+    dialogs.openFiles.push_back(dialogs.file(path));
+    QTest::mouseClick(f().ScoreEntry->DKYP, Qt::LeftButton);
+    EXPECT_TRUE(ended());
+    EXPECT_EQ(s.ScoreText, before);
+}
+
+TEST_F(ScorePanelTest, AnEmptyOrFailedSaveKeepsTheFileDeleteWouldRemove)
+{
+    // Someone else's file is named in a save that writes nothing: it is never deleted.
+    const QString other = scorePath("other.txt");
+    ASSERT_TRUE(forms::writeBytes(other, "KCTZ\r\n"));
+    f().Text3->clear();
+    dialogs.saveFiles.push_back(dialogs.file(other));
+    f().Yuepu[4]->click();
+    f().Yuepu[1]->click();
+    EXPECT_TRUE(QFile::exists(other));
+
+    // A saved score stays the one "删除" removes after an empty save, a cancel and a failure.
+    const QString mine = scorePath("mine.txt");
+    f().Text3->setPlainText("KC2TZ");
+    dialogs.saveFiles.push_back(dialogs.file(mine));
+    f().Yuepu[4]->click();
+    ASSERT_TRUE(QFile::exists(mine));
+    f().Text3->clear();
+    dialogs.saveFiles.push_back(dialogs.file(other));
+    f().Yuepu[4]->click();
+    f().Yuepu[4]->click();   // cancelled
+    f().Text3->setPlainText("KC2TZ");
+    dialogs.saveFiles.push_back(dialogs.file(dir.path() + "/no/such/folder/x.txt"));
+    f().Yuepu[4]->click();
+    f().Yuepu[1]->click();
+    EXPECT_FALSE(QFile::exists(mine));
+    EXPECT_TRUE(QFile::exists(other));
+    EXPECT_EQ(f().FJWZ->text(), QStringLiteral("成功删除文件。。。"));
+}
+
+TEST_F(ScorePanelTest, TextTheScoreFileCannotHoldIsNeverSaved)
+{
+    const QString path = scorePath("song.txt");
+    ASSERT_TRUE(forms::writeBytes(path, "KCTZ\r\n"));
+    f().Text3->setPlainText(QStringLiteral("KC8KD\U0001F3B5TZ"));
+    dialogs.saveFiles.push_back(dialogs.file(path));
+    f().Yuepu[4]->click();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("\U0001F3B5"))) << dialogs.messages[0].toStdString();
+    EXPECT_EQ(bytesOf(path), QByteArray("KCTZ\r\n"));   // the old file stays
+    EXPECT_NE(f().FJWZ->text(), QStringLiteral("成功保存乐谱。。。"));
+
+    // The score-entry dialog refuses the same way.
+    f().XINJIAN->click();
+    f().ScoreEntry->Text1->setPlainText(QStringLiteral("歌\nKC8\uD55CTZ"));
+    dialogs.messages.clear();
+    dialogs.saveFiles.push_back(dialogs.file(path));
+    f().ScoreEntry->Command1->click();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("\uD55C")));
+    EXPECT_EQ(bytesOf(path), QByteArray("KCTZ\r\n"));
+}
+
+TEST_F(ScorePanelTest, TheTitleLineCountsThePlayedTicks)
+{
+    play("KC2KD2TZ");
+    f().Timer3->tick();
+    EXPECT_EQ(f().FJWZ->text(), " 1");
+    f().Timer3->tick();
+    f().Timer3->tick();
+    EXPECT_EQ(f().FJWZ->text(), " 3");
+    // The next playback counts from the start again.
+    while (f().Timer3->running()) f().Timer3->tick();
+    play("KC2KD2TZ");
+    f().Timer3->tick();
+    EXPECT_EQ(f().FJWZ->text(), " 1");
 }
 
 TEST_F(ScorePanelTest, RhythmListPopsUpAndDown)
