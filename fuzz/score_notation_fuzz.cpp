@@ -1,6 +1,9 @@
-// Walks arbitrary text as the score player does: read a token, move one past the read
-// position, until the end, a stop or an error. Checks that every read stays inside the text,
-// that lengths stay 0..99 and that the walk always moves forward.
+// Reads arbitrary bytes as a score file the way the windows open one (the program's own
+// decoding, lines joined, the size limit), then walks the text as the score player does: read a
+// token, move one past the read position, until the end, a stop or an error. Checks that every
+// read stays inside the text, that lengths stay 0..99 and that the walk always moves forward.
+#include "fuzz_file.h"
+#include "forms/textfile.h"
 #include "midi/score_notation.h"
 
 #include <QString>
@@ -9,7 +12,20 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QByteArray bytes = fuzz_file::bytesOf(data, size, midi::kScoreFileLimit);
+    static const fuzz_file::Folder folder;
+    if (!folder.write(QStringLiteral("score.txt"), bytes)) abort();
+    forms::ReadFailure why = forms::ReadFailure::None;
+    const auto read = midi::readScoreFile(folder.file(QStringLiteral("score.txt")), &why);
+    if (bytes.size() > midi::kScoreFileLimit) {
+        if (read || why != forms::ReadFailure::TooLarge) abort();
+        return 0;
+    }
+    if (!read || why != forms::ReadFailure::None) abort();
+    const QString text = *read;
+    if (text != forms::splitLines(forms::decodeText(bytes)).join(QString())) abort();
+    if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) abort();
+
     int64_t pos = int64_t(size % 3) - 1;   // also start below 1 now and then
     for (int64_t guard = 0; guard <= text.size() + 2; ++guard) {
         const midi::ScoreRead r = midi::readScoreToken(text, pos);

@@ -9,17 +9,55 @@
 
 namespace forms {
 
+namespace {
+
+enum class Encoding { Utf16LE, Utf16BE, Utf8Bom, Utf8, Ascii, Gbk };
+
+// The encoding decodeText reads `bytes` in.
+Encoding encodingOf(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xFF\xFE")) return Encoding::Utf16LE;
+    if (bytes.startsWith("\xFE\xFF")) return Encoding::Utf16BE;
+    if (bytes.startsWith("\xEF\xBB\xBF")) return Encoding::Utf8Bom;
+    bool ascii = true;
+    for (char c : bytes) ascii = ascii && uchar(c) < 0x80;
+    if (ascii) return Encoding::Ascii;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(bytes);   // decoding is lazy: the text must be taken
+    return utf8.hasError() ? Encoding::Gbk : Encoding::Utf8;
+}
+
+}  // namespace
+
 QString decodeText(const QByteArray& bytes)
 {
-    if (bytes.startsWith("\xFF\xFE")) return QStringDecoder(QStringDecoder::Utf16LE)(bytes.mid(2));
-    if (bytes.startsWith("\xFE\xFF")) return QStringDecoder(QStringDecoder::Utf16BE)(bytes.mid(2));
-    if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString s = utf8(bytes);
-    if (!utf8.hasError()) return s;
+    switch (encodingOf(bytes)) {
+    case Encoding::Utf16LE: return QStringDecoder(QStringDecoder::Utf16LE)(bytes.mid(2));
+    case Encoding::Utf16BE: return QStringDecoder(QStringDecoder::Utf16BE)(bytes.mid(2));
+    case Encoding::Utf8Bom: return QString::fromUtf8(bytes.mid(3));
+    case Encoding::Ascii:
+    case Encoding::Utf8: return QString::fromUtf8(bytes);
+    case Encoding::Gbk: break;
+    }
     QStringDecoder gbk("GBK");
     if (gbk.isValid()) return gbk(bytes);
     return QString::fromLatin1(bytes);
+}
+
+std::optional<QByteArray> encodeLike(const QByteArray& bytes, const QString& text)
+{
+    switch (encodingOf(bytes)) {
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE:
+        if (bytes.size() % 2 != 0) return std::nullopt;
+        return QStringEncoder(encodingOf(bytes) == Encoding::Utf16LE ? QStringEncoder::Utf16LE
+                                                                     : QStringEncoder::Utf16BE)(text);
+    case Encoding::Utf8Bom:
+    case Encoding::Utf8: return text.toUtf8();
+    case Encoding::Ascii:
+    case Encoding::Gbk: break;
+    }
+    return encodeGbk(text);
 }
 
 QByteArray encodeGbk(const QString& text)

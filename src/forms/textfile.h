@@ -13,6 +13,10 @@ namespace forms {
 QString decodeText(const QByteArray& bytes);
 // Encodes text as GBK (characters GBK lacks become '?').
 QByteArray encodeGbk(const QString& text);
+// Encodes `text` to be added to a file that holds `bytes`, in the encoding decodeText reads
+// them in: UTF-16 or UTF-8 when they are (UTF-8 only when they hold more than plain ASCII),
+// else GBK. nullopt when nothing can be added (UTF-16 cut in the middle of a character).
+std::optional<QByteArray> encodeLike(const QByteArray& bytes, const QString& text);
 // The position of the first character of `text` that GBK lacks (a surrogate pair counts as one
 // character, at its first half); -1 when the whole text can be written.
 qsizetype firstCharOutsideGbk(const QString& text);

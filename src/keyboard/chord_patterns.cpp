@@ -114,17 +114,20 @@ AppendResult appendPatternLines(const QString& path, const QString& voice1, cons
     const auto read = forms::readBytes(path, kPatternFileLimit, &why);
     if (why == forms::ReadFailure::TooLarge) return AppendResult::TooLarge;
     if (!read) return AppendResult::Unreadable;
-    QByteArray bytes = *read;
-    const QStringList held = forms::splitLines(forms::decodeText(bytes));
+    const QString text = forms::decodeText(*read);
+    const QStringList held = forms::splitLines(text);
 
     QString added;
     if (!held.contains(voice1)) added += voice1 + QLatin1String("\r\n");
     if (!held.contains(voice2)) added += voice2 + QLatin1String("\r\n");
     if (added.isEmpty()) return AppendResult::Unchanged;
 
-    if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r')) bytes += "\r\n";
-    bytes += forms::encodeGbk(added);
-    return forms::writeBytes(path, bytes) ? AppendResult::Appended : AppendResult::WriteFailed;
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')) && !text.endsWith(QLatin1Char('\r')))
+        added.prepend(QLatin1String("\r\n"));
+    // The new lines in the file's own encoding, so that the whole file still reads as one text.
+    const auto encoded = forms::encodeLike(*read, added);
+    if (!encoded) return AppendResult::Unreadable;
+    return forms::writeBytes(path, *read + *encoded) ? AppendResult::Appended : AppendResult::WriteFailed;
 }
 
 QString patternFileTooLargeText()

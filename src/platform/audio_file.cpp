@@ -83,15 +83,42 @@ private:
 
 }  // namespace
 
+namespace {
+
+// Whether the file starts as a WAV file does (RIFF, RIFX, RF64 or BW64 and "WAVE"): the WAV
+// reader hands nothing else to the decoder, which would otherwise guess among dozens of
+// formats from any bytes it is given.
+bool looksLikeWav(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = f.read(12);
+    if (head.size() < 12 || head.mid(8, 4) != "WAVE") return false;
+    const QByteArray tag = head.left(4);
+    return tag == "RIFF" || tag == "RIFX" || tag == "RF64" || tag == "BW64";
+}
+
+bool isWavFormat(int format)
+{
+    const int type = format & SF_FORMAT_TYPEMASK;
+    return type == SF_FORMAT_WAV || type == SF_FORMAT_WAVEX || type == SF_FORMAT_RF64;
+}
+
+}  // namespace
+
 std::unique_ptr<AudioFileReader> openSndfileReader(const QString& path, QString* error)
 {
+    if (!looksLikeWav(path)) {
+        if (error) *error = QStringLiteral("%1 不是 WAV 声音文件。").arg(path);
+        return nullptr;
+    }
     SF_INFO info{};
     SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
     if (!file) {
         if (error) *error = QStringLiteral("无法打开声音文件 %1（%2）。").arg(path, QString::fromUtf8(sf_strerror(nullptr)));
         return nullptr;
     }
-    if (info.channels < 1 || info.samplerate < 1000 || info.samplerate > 384000) {
+    if (!isWavFormat(info.format) || info.channels < 1 || info.samplerate < 1000 || info.samplerate > 384000) {
         sf_close(file);
         if (error) *error = QStringLiteral("声音文件 %1 的格式不受支持。").arg(path);
         return nullptr;

@@ -22,7 +22,8 @@ public:
     virtual bool rewind() = 0;
 };
 
-// Opens a file through libsndfile (format from the contents); null with a reason on failure.
+// Opens a WAV file (RIFF, RIFX, RF64 or BW64, any codec libsndfile reads) through libsndfile;
+// null with a reason on failure, also for any other kind of file.
 std::unique_ptr<AudioFileReader> openSndfileReader(const QString& path, QString* error);
 // Opens an MP3 file through libmpg123; null with a reason on failure.
 std::unique_ptr<AudioFileReader> openMp3Reader(const QString& path, QString* error);

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -123,6 +124,56 @@ TEST(TextFiles, ReplacingKeepsTheFilesPermissionsAndWritesThroughALink)
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
     EXPECT_FALSE(forms::writeText(dir.filePath("folder.txt"), "x"));
     EXPECT_TRUE(QFileInfo(dir.filePath("folder.txt")).isDir());
+}
+
+TEST(TextFiles, Utf16WithItsMarkReadsAndTakesAddedTextInKind)
+{
+    const QString text = QStringLiteral("音效\r\n 3 \r\n");
+    QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+    for (QChar c : text) {
+        le += char(c.unicode() & 0xFF), le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8), be += char(c.unicode() & 0xFF);
+    }
+    for (const QByteArray& bytes : {le, be}) {
+        EXPECT_EQ(forms::decodeText(bytes), text);
+        EXPECT_EQ(forms::decodeText(bytes + *forms::encodeLike(bytes, "中x")), text + "中x");
+        EXPECT_FALSE(forms::encodeLike(bytes + 'x', "x"));   // cut in the middle of a character
+    }
+    // Plain ASCII and GBK take GBK, UTF-8 with more than ASCII takes UTF-8.
+    EXPECT_EQ(*forms::encodeLike("KC--", "中"), forms::encodeGbk("中"));
+    EXPECT_EQ(*forms::encodeLike(forms::encodeGbk("音效"), "中"), forms::encodeGbk("中"));
+    EXPECT_EQ(*forms::encodeLike(QString("音效").toUtf8(), "中"), QString("中").toUtf8());
+}
+
+TEST(TextFiles, ReadersTakeOnlyPlainFilesWithinTheirLimit)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.txt");
+    ASSERT_TRUE(forms::writeBytes(path, QByteArray(100, 'x')));
+    forms::ReadFailure why = forms::ReadFailure::None;
+    EXPECT_EQ(forms::readBytes(path, 100, &why)->size(), 100);
+    EXPECT_EQ(why, forms::ReadFailure::None);
+    EXPECT_FALSE(forms::readText(path, 99, &why));
+    EXPECT_EQ(why, forms::ReadFailure::TooLarge);
+    EXPECT_FALSE(forms::readLines(dir.path(), 100, &why));   // a folder
+    EXPECT_EQ(why, forms::ReadFailure::Unreadable);
+    EXPECT_FALSE(forms::readBytes("/dev/zero", 100, &why));  // a device never ends
+    EXPECT_EQ(why, forms::ReadFailure::Unreadable);
+    const QByteArray fifo = QFile::encodeName(dir.filePath("pipe"));
+    ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
+    EXPECT_FALSE(forms::readText(dir.filePath("pipe"), 100, &why));   // would wait for a writer
+    EXPECT_EQ(why, forms::ReadFailure::Unreadable);
+    EXPECT_EQ(forms::sizeText(4096), "4 KB");
+    EXPECT_EQ(forms::sizeText(1024 * 1024), "1 MB");
+    EXPECT_EQ(forms::sizeText(1000), "1000 字节");
+}
+
+TEST(TextFiles, PlainFileNamesStayInTheirFolder)
+{
+    for (const char* name : {"玻璃1.wav", "a..b.wav", ".hidden", "C:x.wav"}) EXPECT_TRUE(forms::isPlainFileName(name)) << name;
+    for (const char* name : {"", ".", "..", "../x.wav", "..\\x.wav", "a/b.wav", "/etc/passwd"})
+        EXPECT_FALSE(forms::isPlainFileName(name)) << name;
+    EXPECT_FALSE(forms::isPlainFileName(QString("a") + QChar(0) + "b"));
 }
 
 TEST(TextFiles, JoinPathTakesBackslashesAsSeparators)

@@ -212,4 +212,31 @@ TEST(PatternFile, AppendAddsOnlyNewLinesAfterEndingTheLastOne)
     EXPECT_EQ(*forms::readLines(path), (QStringList{a, b, c, c}));
 }
 
+TEST(PatternFile, AppendWritesInTheFilesOwnEncoding)
+{
+    // A UTF-16 or UTF-8 file gets its new lines in the same encoding, so that every line still
+    // reads; UTF-16 cut in the middle of a character is left as it is (a fuzzing finding).
+    QTemporaryDir dir;
+    const QString path = dir.filePath(kPatternFileName);
+    const QString old = QStringLiteral("LC--WG--\r\nKC--中");
+    const QString added = QStringLiteral("和弦KC------------------------");
+    const QByteArray files[] = {
+        QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(old.utf16()), old.size() * 2),
+        QByteArray("\xEF\xBB\xBF") + old.toUtf8(),
+        old.toUtf8(),
+        forms::encodeGbk(old),
+    };
+    for (const QByteArray& bytes : files) {
+        ASSERT_TRUE(forms::writeBytes(path, bytes));
+        EXPECT_EQ(appendPatternLines(path, added, "LC--WG--"), AppendResult::Appended);
+        const QByteArray now = bytesOf(path);
+        EXPECT_TRUE(now.startsWith(bytes));
+        EXPECT_EQ(*forms::readLines(path), (QStringList{"LC--WG--", "KC--中", added}));
+    }
+    const QByteArray cut = files[0].left(files[0].size() - 1);
+    ASSERT_TRUE(forms::writeBytes(path, cut));
+    EXPECT_EQ(appendPatternLines(path, added, added), AppendResult::Unreadable);
+    EXPECT_EQ(bytesOf(path), cut);
+}
+
 }  // namespace

@@ -2,6 +2,8 @@
 #include "sound_check.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,6 +31,42 @@ TEST(EffectSounds, BuildWritesSixShortSoundsUnderTheDefaultNames)
         const double frames48 = double(platform::decodeAll(*reader).size() / 2);
         EXPECT_NEAR(frames48, s.seconds() * 48000, 200);
     }
+}
+
+TEST(SoundFiles, TheWavReaderTakesOnlyWavFiles)
+{
+    // An MP3 or AIFF named .wav is not handed to the decoder's guesswork (a fuzzing finding: MP3
+    // frames read through it did not rewind to the same samples); every WAV layout still opens.
+    QTemporaryDir dir;
+    const std::vector<float> tone = sound_check::tone(440, 22050, 1, 0.1);
+    const std::pair<const char*, int> files[] = {
+        {"pcm.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
+        {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+        {"adpcm.wav", SF_FORMAT_WAV | SF_FORMAT_IMA_ADPCM},
+        {"extensible.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24},
+        {"rf64.wav", SF_FORMAT_RF64 | SF_FORMAT_PCM_16},
+        {"aiff.wav", SF_FORMAT_AIFF | SF_FORMAT_PCM_16},
+    };
+    for (const auto& [name, format] : files) {
+        SCOPED_TRACE(name);
+        const QString path = dir.filePath(QString::fromUtf8(name));
+        ASSERT_TRUE(sound_check::writeSound(path, tone, 22050, 1, format));
+        QString why;
+        const bool wav = (format & SF_FORMAT_TYPEMASK) != SF_FORMAT_AIFF;
+        EXPECT_EQ(platform::openSndfileReader(path, &why) != nullptr, wav);
+        EXPECT_EQ(why.isEmpty(), wav);
+    }
+    QByteArray mp3;
+    for (int frame = 0; frame < 4; ++frame) mp3 += QByteArray("\xFF\xFB\x90\xC0", 4) + QByteArray(413, '\0');
+    const QString path = dir.filePath("frames.wav");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(mp3);
+    f.close();
+    QString why;
+    EXPECT_EQ(platform::openSndfileReader(path, &why), nullptr);
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_NE(platform::openMp3Reader(path, &why), nullptr);   // the MP3 reader takes it
 }
 
 }  // namespace
