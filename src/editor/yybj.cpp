@@ -95,15 +95,7 @@ void YYBJ::Form_Activate()
         BJQD();
     }
     // Every opening reopens the first device of the list (normally the mapper).
-    midi::ComboItemList devices(ComDevies);
-    midi::ListMidiDevices(devices);
-    if (ComDevies->count() > 0) {
-        {
-            QSignalBlocker block(ComDevies);
-            ComDevies->setCurrentIndex(-1);
-        }
-        ComDevies->setCurrentIndex(0);
-    }
+    midi::ListMidiDevicesAndSelectFirst(ComDevies);
     platform::SetWaveVolume(0x70007000);   // 0x7000 on both channels
     editor::QKYP();
     f.GridLoadedSteps = 15;

@@ -90,16 +90,8 @@ void Form1::Form_Load()
     s.AppFolder = ProgramFolder();
     WindowReady = false;
     platform::SetWaveVolume(0x70007000);   // 0x7000 on both channels
-    // The list is filled with its signals blocked; selecting the first device opens it.
-    midi::ComboItemList devices(ComDevies);
-    midi::ListMidiDevices(devices);
-    if (ComDevies->count() > 0) {
-        {
-            QSignalBlocker block(ComDevies);
-            ComDevies->setCurrentIndex(-1);
-        }
-        ComDevies->setCurrentIndex(0);
-    }
+    // Selecting the first device opens it.
+    midi::ListMidiDevicesAndSelectFirst(ComDevies);
     const int16_t pans[8] = {64, 40, 88, 20, 108, 30, 98, 64};
     for (int c = 0; c < 8; ++c) s.ChannelPan[c] = pans[c];
 }

@@ -47,6 +47,18 @@ bool ListMidiDevices(ItemList& list)
     return added;
 }
 
+void ListMidiDevicesAndSelectFirst(QComboBox* combo)
+{
+    ComboItemList devices(combo);
+    ListMidiDevices(devices);
+    if (combo->count() == 0) return;
+    {
+        QSignalBlocker block(combo);
+        combo->setCurrentIndex(-1);
+    }
+    combo->setCurrentIndex(0);
+}
+
 bool OpenMidiDevice(int16_t deviceId)
 {
     CloseMidiDevice();

@@ -44,6 +44,10 @@ public:
 };
 
 bool ListMidiDevices(ItemList& list);
+// Fills a device list (its signals blocked) and selects its first item anew, so that the list's
+// selection handler opens that device even when item 0 was selected before. An empty list
+// selects nothing.
+void ListMidiDevicesAndSelectFirst(QComboBox* combo);
 bool OpenMidiDevice(int16_t deviceId);
 void CloseMidiDevice();
 void SendShortMsg(int16_t status, int16_t data1, int16_t data2);
