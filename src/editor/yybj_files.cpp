@@ -162,6 +162,7 @@ void YYBJ::DKBJ()
     }
     f.GridLoadedSteps = f.GridLastStep;
     // Measure 0 shown afresh: its header, rows, step boxes and captions.
+    if (hasHeader(f.MeasureHeaders[0])) CXTSB();
     ShowMeasure();
     f.LastStep = midi::state().MeasureTotal * S + S - 1;
 }

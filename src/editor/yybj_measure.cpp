@@ -68,7 +68,10 @@ void YYBJ::CommitEditedRow()
 void YYBJ::HScroll1_Change()
 {
     CommitEditedRow();
-    fields().CurMeasure = HScroll1->value();
+    auto& f = fields();
+    f.CurMeasure = HScroll1->value();
+    // A measure with a header of its own brings its settings; any other leaves them as they are.
+    if (f.CurMeasure < kMeasureSlots && hasHeader(f.MeasureHeaders[f.CurMeasure])) CXTSB();
     ShowMeasure();
 }
 
@@ -81,8 +84,6 @@ void YYBJ::ShowMeasure()
     const int32_t m = f.CurMeasure;
     XJZS->setText(QString::number(m));
     XJXSS->setText(QStringLiteral("实际小节数是(%1-%2)小节").arg(2 * m + 1).arg(2 * m + 2));
-    // A measure with a header of its own brings its settings; any other leaves them as they are.
-    if (hasHeader(f.MeasureHeaders[m])) CXTSB();
     for (int i = 0; i < 7; ++i) YF1[i]->showText(s.MeasureText[i][m]);
     ShowStepBoxes(true);
 }

@@ -137,6 +137,11 @@ TEST_F(EditorFiles, SaveKeepsTheMeasureSettingsAndShowingTheMeasureBringsThemBac
     EXPECT_EQ(e.DQYD->currentIndex(), 2);
     EXPECT_EQ(s().BaseNote, 38);
     EXPECT_EQ(e.HScroll3->value(), 20);
+    // A new time signature shows the measure again but does not re-apply its header.
+    typeTempo(e, "70");
+    QTest::mouseClick(e.JPFL[1], Qt::LeftButton);
+    EXPECT_EQ(e.DQSUDU->currentText(), "70");
+    QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
 
     // "保存" on measure 300 at 2/4.
     dialogs.inputs.push_back(QString("400"));
@@ -145,7 +150,7 @@ TEST_F(EditorFiles, SaveKeepsTheMeasureSettingsAndShowingTheMeasureBringsThemBac
     QTest::mouseClick(e.BCBXJ, Qt::LeftButton);
     EXPECT_EQ(fields().MeasureHeaders[300].left(4), "0300");
     EXPECT_EQ(fields().MeasureHeaders[300].size(), 60);
-    EXPECT_EQ(fields().MeasureTempo[300], "64");
+    EXPECT_EQ(fields().MeasureTempo[300], "46");   // 70
 }
 
 TEST_F(EditorFiles, DamagedHeaderLeavesItsControlsAlone)
