@@ -3,6 +3,7 @@
 #include "platform/audio_engine.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <SDL.h>
 #include <mpg123.h>
@@ -11,6 +12,10 @@
 
 namespace platform {
 namespace {
+
+// MP3 files up to this size are scanned for their exact length when they are opened: some
+// eight minutes at 128 kbit/s, scanned in a few tens of milliseconds.
+constexpr qint64 kMp3ScanLimit = 8 * 1024 * 1024;
 
 // Writes `frames` frames of `channels` interleaved samples as stereo.
 template <typename T, typename Convert>
@@ -149,8 +154,10 @@ std::unique_ptr<AudioFileReader> openMp3Reader(const QString& path, QString* err
     mpg123_rates(&rates, &count);
     for (size_t i = 0; i < count; ++i) mpg123_format(h, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
     if (mpg123_open(h, QFile::encodeName(path).constData()) != MPG123_OK) return fail(QString::fromUtf8(mpg123_strerror(h)));
-    // Without a full scan, files lacking a length header report a wrong length.
-    mpg123_scan(h);
+    // Without a full scan, files lacking a length header report a wrong length. The scan reads
+    // the whole file on the caller's thread: a long file keeps the estimate rather than hold
+    // the window (playback reads to the real end either way).
+    if (QFileInfo(path).size() <= kMp3ScanLimit) mpg123_scan(h);
     long rate = 0;
     int channels = 0, encoding = 0;
     if (mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK || channels < 1)
