@@ -54,6 +54,12 @@ struct DecodedSound {
 
 using SoundPtr = std::shared_ptr<DecodedSound>;
 
+// The memory a file takes once decoded at the engine's rate, from the length its header states.
+double decodedBytes(const AudioFileReader& reader)
+{
+    return double(reader.frames()) * AudioEngine::kRate / reader.rate() * 2 * sizeof(float);
+}
+
 // Moves what the converter has ready into the sound and publishes it to the mixer.
 void takeConverted(DecodedSound& sound)
 {
@@ -222,6 +228,9 @@ public:
         // Opening reads only the file's header: quick, and it tells at once whether the file is
         // a sound at all. The samples are decoded on the decoder thread.
         sound->reader = openSndfileReader(path, nullptr);
+        // A sound that would not fit the whole memory budget once decoded (some 23 minutes) is
+        // refused at once, rather than let the decoder take gigabytes.
+        if (sound->reader && decodedBytes(*sound->reader) > double(kCacheBudget)) sound->reader.reset();
         cache_.insert(key, sound);
         if (!sound->reader) {
             sound->finished = true;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 namespace {
@@ -135,6 +136,28 @@ TEST_F(WavePlayer, AFileThatIsNoSoundPlaysNothing)
     const size_t mark = settledMark();
     waitFrames(4800);
     EXPECT_LT(sound_check::rms(output(mark)), 1e-4);
+}
+
+TEST_F(WavePlayer, ASoundTooLongToHoldPlaysNothing)
+{
+    // Two hours of 44.1 kHz stereo (1.4 GB, a sparse file): decoded it would take 2.8 GB.
+    const QString path = QDir(disk_audio::tempDir()).filePath("two hours.wav");
+    ASSERT_TRUE(sound_check::writeSound(path, sound_check::tone(440, 44100, 2, 0.1), 44100, 2,
+                                        SF_FORMAT_WAV | SF_FORMAT_PCM_16));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const qint64 data = qint64(44100) * 4 * 7200;
+    ASSERT_TRUE(f.resize(44 + data));
+    f.seek(4);
+    const uint32_t riff = qToLittleEndian(uint32_t(36 + data)), size = qToLittleEndian(uint32_t(data));
+    f.write(reinterpret_cast<const char*>(&riff), 4);
+    f.seek(40);
+    f.write(reinterpret_cast<const char*>(&size), 4);
+    f.close();
+    const int before = SoundFileDecodes();
+    EXPECT_FALSE(PlaySoundFile(path, kSoundAsync));
+    EXPECT_EQ(SoundFileDecodes(), before);
+    QFile::remove(path);
 }
 
 }  // namespace
