@@ -12,8 +12,12 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <benchmark/benchmark.h>
 #include <chrono>
+#include <cmath>
 #include <memory>
+#include <vector>
 
 namespace bench_support {
 
@@ -95,6 +99,28 @@ double percentile(const V& sorted, double p)
     if (sorted.empty()) return 0;
     const size_t i = std::min(sorted.size() - 1, size_t(p / 100.0 * double(sorted.size())));
     return sorted[i];
+}
+
+// The counters of a clock's ticks against its nominal interval: the mean error of an interval,
+// the 99th percentile of its magnitude (the jitter), and the drift of the last tick against the
+// nominal end.
+inline void reportClockTicks(benchmark::State& state, const std::vector<Clock::time_point>& times, int nominalMs)
+{
+    std::vector<double> errors;
+    for (size_t i = 1; i < times.size(); ++i) errors.push_back(micros(times[i] - times[i - 1]) - nominalMs * 1000.0);
+    double mean = 0;
+    for (double e : errors) mean += e;
+    mean /= double(std::max<size_t>(1, errors.size()));
+    std::vector<double> magnitudes;
+    for (double e : errors) magnitudes.push_back(std::abs(e));
+    std::sort(magnitudes.begin(), magnitudes.end());
+    state.counters["ticks"] = double(times.size());
+    state.counters["nominal_ms"] = nominalMs;
+    state.counters["mean_error_us"] = mean;
+    state.counters["p99_error_us"] = percentile(magnitudes, 99);
+    state.counters["drift_ms"] = times.size() < 2
+        ? 0
+        : micros(times.back() - times.front()) / 1000.0 - double(times.size() - 1) * nominalMs;
 }
 
 }  // namespace bench_support

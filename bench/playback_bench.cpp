@@ -6,9 +6,7 @@
 #include "bench_window.h"
 
 #include <QEventLoop>
-#include <algorithm>
 #include <benchmark/benchmark.h>
-#include <cmath>
 #include <vector>
 
 namespace {
@@ -41,21 +39,7 @@ void scoreClockAccuracy(benchmark::State& state)
         loop.exec();
         f.Timer3->onTick([&f] { f.Timer3_Timer(); });
 
-        std::vector<double> errors;
-        for (size_t i = 1; i < times.size(); ++i)
-            errors.push_back(micros(times[i] - times[i - 1]) - nominalMs * 1000.0);
-        double mean = 0;
-        for (double e : errors) mean += e;
-        mean /= double(std::max<size_t>(1, errors.size()));
-        std::vector<double> magnitudes;
-        for (double e : errors) magnitudes.push_back(std::abs(e));
-        std::sort(magnitudes.begin(), magnitudes.end());
-        state.counters["ticks"] = double(times.size());
-        state.counters["nominal_ms"] = nominalMs;
-        state.counters["mean_error_us"] = mean;
-        state.counters["p99_error_us"] = percentile(magnitudes, 99);
-        state.counters["drift_ms"] = times.size() < 2 ? 0
-            : micros(times.back() - times.front()) / 1000.0 - double(times.size() - 1) * nominalMs;
+        reportClockTicks(state, times, nominalMs);
     }
 }
 

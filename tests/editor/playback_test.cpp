@@ -586,6 +586,29 @@ TEST_F(EditorPlayback, AMeasuresHeaderTakesEffectWhenItsMeasureBegins)
     expectIdle(e);
 }
 
+TEST_F(EditorPlayback, DamagedHeadersMetDuringPlaybackLeaveItGoingOn)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kc--kd");
+    s().MeasureTotal = 2;
+    fields().MeasureHeaders[1] = QString(60, 'Z');
+    fields().MeasureHeaders[2] = QStringLiteral("0002FF");
+    for (int k = 0; k < 16; ++k) s().CellTokens[0][32 + k] = "KE";
+    midi.clear();
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    int steps = 1;
+    while (e.YYDS->enabled()) {
+        tick(e);
+        ++steps;
+    }
+    EXPECT_EQ(steps, 48);
+    EXPECT_EQ(s().CurStep, 48);
+    EXPECT_EQ(e.DQSUDU->currentText(), "80");
+    EXPECT_EQ(e.DQYD->currentText(), "C");
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    expectIdle(e);
+}
+
 TEST_F(EditorPlayback, ASavedPieceOpenedAgainPlaysWithItsSettings)
 {
     editor::YYBJ& e = openActive();
