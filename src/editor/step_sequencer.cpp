@@ -82,12 +82,12 @@ void sendStepExpression(int16_t crescLevel, int16_t accentLevel)
     for (int16_t c : {5, 6, 9}) midi::SendShortMsg(int16_t(0xB0 + c), 11, accentLevel);
 }
 
-bool preparePlayback(const RowInstruments& instruments, int S, int32_t shownMeasure)
+bool preparePlayback(const RowInstruments& instruments, int S, int32_t shownMeasure, int32_t lastMeasure)
 {
     auto& s = midi::state();
     auto& f = fields();
-    if (S <= 0 || !pieceFits(s.MeasureTotal, S) || !pieceFits(shownMeasure, S) || shownMeasure < 0) return false;
-    const int32_t cells = (s.MeasureTotal + 1) * S;
+    if (S <= 0 || !pieceFits(lastMeasure, S) || !pieceFits(shownMeasure, S) || shownMeasure < 0) return false;
+    const int32_t cells = (lastMeasure + 1) * S;
     for (int r = 0; r < kMelodyRows; ++r)
         for (int32_t cell = 0; cell < cells; ++cell) {
             f.CurToken = s.CellTokens[r][cell];

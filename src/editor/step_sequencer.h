@@ -44,11 +44,12 @@ void sendStepExpression(int16_t crescLevel, int16_t accentLevel);
 // The instrument list index of every row (rows 0..6: item 0 silent; rows 7..11: key - 35).
 using RowInstruments = std::array<int, kRows>;
 
-// Prepares the tables a playback reads, from the tokens of the whole piece (measures
-// 0..MeasureTotal of S steps): the code of every melody cell, the hit of every percussion cell,
-// and the percussion messages of the cells of measure `shownMeasure` from the rows' instruments
-// and volumes. False, with nothing changed, when the piece or that measure lies beyond the cells.
-bool preparePlayback(const RowInstruments& instruments, int S, int32_t shownMeasure);
+// Prepares the tables a playback reads, from the tokens of measures 0..lastMeasure of S steps
+// (the piece, and an auditioned measure beyond it, whose cells may still hold the codes of an
+// earlier piece): the code of every melody cell, the hit of every percussion cell, and the
+// percussion messages of the cells of measure `shownMeasure` from the rows' instruments and
+// volumes. False, with nothing changed, when those measures lie beyond the cells.
+bool preparePlayback(const RowInstruments& instruments, int S, int32_t shownMeasure, int32_t lastMeasure);
 
 // Rebuilds the prepared message of the five percussion rows at `cell` from the instrument and
 // volume each row has now; the hits stay. False when `cell` lies beyond the cells.

@@ -81,14 +81,15 @@ void YYBJ::ST1_Click()
     const int S = Steps();
     if (!MayStartPlayback()) return;
     ST2->setEnabled(false);
-    if (!preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure)) {
-        StepClockTrap();
-        return;
-    }
     // The measure typed into the number box, within the measure bar and the cells.
     const int32_t highest = std::min(HScroll1->maximum(), maxMeasureTotal(S));
     const double typed = std::nearbyint(forms::Val(XJZS->text()));
-    f.CurMeasure = typed >= 0 ? int32_t(std::min(typed, double(highest))) : 0;
+    const int32_t audited = typed >= 0 ? int32_t(std::min(typed, double(highest))) : 0;
+    if (!preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, std::max(s.MeasureTotal, audited))) {
+        StepClockTrap();
+        return;
+    }
+    f.CurMeasure = audited;
     f.LastStep = S * f.CurMeasure + S - 1;
     s.StepsLeft = S;
     s.CurStep = int16_t(S * f.CurMeasure);
@@ -109,7 +110,7 @@ void YYBJ::ST2_Click()
         if (!MayStartPlayback()) return;
         f.CurMeasure = 0;
         s.CurStep = 0;
-        if (!preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure)) {
+        if (!preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, s.MeasureTotal)) {
             StepClockTrap();
             return;
         }

@@ -211,6 +211,22 @@ TEST_F(EditorPlayback, TheNumberBoxIsHeldToTheMeasureBar)
     EXPECT_EQ(e.HScroll1->value(), 200);
 }
 
+TEST_F(EditorPlayback, AMeasureBeyondThePieceAuditionsAsWrittenNotAsAnEarlierPieceLeftIt)
+{
+    editor::YYBJ& e = openActive();
+    for (int k = 0; k < 16; ++k) s().CellNotes[1][80 + k] = 30;   // codes an earlier piece left
+    typeMeasureNumber(e, "5");
+    midi.clear();
+    QTest::mouseClick(e.ST1, Qt::LeftButton);
+    Msgs all = messages();
+    while (e.YYDS->enabled()) {
+        const Msgs m = tick(e);
+        all.insert(all.end(), m.begin(), m.end());
+    }
+    EXPECT_TRUE(notesOn(all).empty());
+    EXPECT_EQ(s().CurStep, 96);
+}
+
 TEST_F(EditorPlayback, ExpressionVibratoAndAccentsOfEveryStep)
 {
     editor::YYBJ& e = openActive();

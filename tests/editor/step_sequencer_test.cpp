@@ -106,7 +106,7 @@ protected:
     void write(int row, const QStringList& tokens)
     {
         for (int i = 0; i < tokens.size(); ++i) midi::state().CellTokens[row][i] = tokens[i];
-        ASSERT_TRUE(editor::preparePlayback(rows, 16, 0));
+        ASSERT_TRUE(editor::preparePlayback(rows, 16, 0, 0));
     }
     // Sounds cell `cell` and returns what went out.
     std::vector<Msg> step(int cell)
@@ -226,7 +226,7 @@ TEST_F(StepSound, PreparationRebuildsCodesHitsAndTheShownMeasuresMessages)
     s.PercussionCells[1][41].Hit = -1;
     s.PercussionCells[1][48].Hit = -1;   // beyond the piece: left alone
     s.TrackVolume[8] = 90;
-    ASSERT_TRUE(editor::preparePlayback(rows, 16, 1));
+    ASSERT_TRUE(editor::preparePlayback(rows, 16, 1, s.MeasureTotal));
     EXPECT_EQ(s.CellNotes[0][47], 55);
     EXPECT_EQ(s.CellNotes[0][0], 255);
     EXPECT_EQ(s.PercussionCells[1][40].Hit, -1);
@@ -237,12 +237,15 @@ TEST_F(StepSound, PreparationRebuildsCodesHitsAndTheShownMeasuresMessages)
     EXPECT_EQ(s.PercussionCells[1][16].Volume, 90);
     EXPECT_EQ(s.PercussionCells[1][0].Msg, 0);
 
-    s.MeasureTotal = 625;   // 626 measures of 16 steps do not fit
+    // A measure beyond the piece is prepared when asked for: its cells lose an earlier piece's codes.
+    s.CellNotes[0][60] = 24;
+    ASSERT_TRUE(editor::preparePlayback(rows, 16, 0, 3));
+    EXPECT_EQ(s.CellNotes[0][60], 255);
+
     s.CellTokens[0][47] = "KC";
-    EXPECT_FALSE(editor::preparePlayback(rows, 16, 0));
+    EXPECT_FALSE(editor::preparePlayback(rows, 16, 0, 625));   // 626 measures of 16 steps do not fit
     EXPECT_EQ(s.CellNotes[0][47], 55);
-    s.MeasureTotal = 0;
-    EXPECT_FALSE(editor::preparePlayback(rows, 16, 625));
+    EXPECT_FALSE(editor::preparePlayback(rows, 16, 625, 0));
 }
 
 TEST_F(StepSound, ExpressionGoesToTheCrescendoAndAccentChannels)
