@@ -141,6 +141,9 @@ public:
     // Connects step box Index of DJY[box] to its click handler.
     void wireStepBox(int box, int Index);
     void HScroll1_Change();
+    // Shows the measure the bar stands at, with its header: the bar's change after the row being
+    // typed into is committed.
+    void ShowBarMeasure();
     void QinKong_Click();
     void CHARU_Click();
     void ZDXJZS_Click();

@@ -68,6 +68,11 @@ void YYBJ::CommitEditedRow()
 void YYBJ::HScroll1_Change()
 {
     CommitEditedRow();
+    ShowBarMeasure();
+}
+
+void YYBJ::ShowBarMeasure()
+{
     auto& f = fields();
     f.CurMeasure = HScroll1->value();
     // A measure with a header of its own brings its settings; any other leaves them as they are.

@@ -214,14 +214,15 @@ void YYBJ::ShowPlayedMeasure(int32_t measure)
 {
     XJZS->setText(QString::number(measure));
     if (HScroll1->value() == measure || measure > maxMeasureTotal(Steps())) return;
-    // The bar follows the piece; the measure is shown as the bar's own change shows it, without
-    // committing the row being typed into once more (that was committed into its own measure).
+    // The bar follows the piece; the measure is shown as the bar's own change shows it, header
+    // and all, without committing the row being typed into once more (it was committed into its
+    // own measure).
     {
         const QSignalBlocker block(HScroll1);
         if (HScroll1->maximum() < measure) HScroll1->setMaximum(measure);
         HScroll1->setValue(measure);
     }
-    ShowMeasure();
+    ShowBarMeasure();
 }
 
 bool YYBJ::XJFS()
