@@ -1,6 +1,8 @@
-// Reads arbitrary bytes as an edit file: decode, split into lines, check and load the piece, read
-// every measure header. A loadable piece must fit the cell tables, its headers must read back
-// within their ranges, and saving it again must give a file that reopens as the same piece.
+// Reads arbitrary bytes as an edit file (the file itself, within its size limit): check and load
+// the piece, read every measure header. A file over the limit is refused unread; a loadable piece
+// must fit the cell tables, its headers must read back within their ranges, and saving it again
+// must give a file that reopens as the same piece.
+#include "fuzz_file.h"
 #include "editor/edit_file.h"
 #include "editor/measure_header.h"
 #include "forms/textfile.h"
@@ -29,11 +31,21 @@ void checkHeader(const QString& header)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QStringList lines = forms::splitLines(forms::decodeText(bytes));
-    const editor::EditFileResult read = editor::parseEditFile(lines);
+    const QByteArray bytes = fuzz_file::bytesOf(data, size, editor::maxEditFileBytes());
+    static const fuzz_file::Folder folder;
+    const QString name = QStringLiteral("乐曲 1.lnk");
+    if (!folder.write(name, bytes)) abort();
+    const editor::EditFileResult read = editor::readEditFile(folder.file(name));
+    if (bytes.size() > editor::maxEditFileBytes()) {
+        if (read.piece || read.error != editor::EditFileError::TooLarge) abort();
+        return 0;
+    }
+    const editor::EditFileResult parsed = editor::parseEditFile(forms::splitLines(forms::decodeText(bytes)));
+    if (bool(read.piece) != bool(parsed.piece) || read.error != parsed.error) abort();
     if (!read.piece) {
-        if (read.error == editor::EditFileError::None || editor::editFileErrorText(read.error).isEmpty()) abort();
+        if (read.error == editor::EditFileError::None || read.error == editor::EditFileError::Unreadable ||
+            editor::editFileErrorText(read.error).isEmpty())
+            abort();
         return 0;
     }
     const editor::EditPiece& piece = *read.piece;
@@ -48,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int m = 0; m <= piece.measureTotal; ++m) checkHeader(fields.MeasureHeaders[m]);
 
     editor::normaliseForSaving(state, fields, piece.measureTotal, piece.steps);
-    const editor::EditFileResult again = editor::parseEditFile(editor::editFileLines(state, fields, piece.measureTotal));
+    const editor::EditFileResult again = editor::parseEditFile(editor::editFileLines(state, fields, piece.measureTotal, piece.steps));
     if (!again.piece || again.piece->steps != piece.steps || again.piece->measureTotal != piece.measureTotal) abort();
     return 0;
 }

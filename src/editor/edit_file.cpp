@@ -39,7 +39,6 @@ qint64 maxEditFileBytes() { return largestEditFileBytes(); }
 
 void normaliseForSaving(midi::SharedState& s, EditorFields& f, int measureTotal, int steps)
 {
-    if (steps <= 0) return;
     const int last = lastMeasureInTables(measureTotal, steps);
     const QString one = QStringLiteral("1");
     for (int m = 0; m <= last; ++m) {
@@ -58,10 +57,10 @@ void normaliseForSaving(midi::SharedState& s, EditorFields& f, int measureTotal,
     }
 }
 
-QStringList editFileLines(const midi::SharedState& s, const EditorFields& f, int measureTotal)
+QStringList editFileLines(const midi::SharedState& s, const EditorFields& f, int measureTotal, int steps)
 {
     QStringList lines;
-    const int last = std::min(measureTotal, kCells - 1);
+    const int last = lastMeasureInTables(measureTotal, steps);
     for (int m = 0; m <= last; ++m) {
         lines << f.MeasureHeaders[m];
         for (int r = 0; r < kRows; ++r) lines << s.MeasureText[r][m];
@@ -97,12 +96,10 @@ EditFileResult parseEditFile(const QStringList& lines)
     EditPiece piece;
     piece.steps = steps;
     piece.measureTotal = measureTotal;
-    piece.headers.resize(size_t(measureTotal) + 1);
-    piece.rows.resize(size_t(measureTotal) + 1);
-    for (int m = 0; m <= measureTotal; ++m) {
-        const qsizetype first = qsizetype(m) * kBlockLines;
-        piece.headers[m] = lines[first];
-        for (int r = 0; r < kRows; ++r) piece.rows[m][r] = lines.value(first + 1 + r);
+    for (qsizetype first = 0; first < n; first += kBlockLines) {
+        piece.headers.push_back(lines[first]);
+        std::array<QString, kRows>& rows = piece.rows.emplace_back();
+        for (int r = 0; r < kRows; ++r) rows[r] = lines.value(first + 1 + r);
     }
     result.piece = std::move(piece);
     return result;

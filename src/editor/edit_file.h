@@ -27,11 +27,12 @@ qint64 maxEditFileBytes();
 // Before saving: every cell of measures 0..measureTotal that sorts before "1" (empty, "-", "--",
 // a blank) becomes "--" in the melody rows and "-" in the percussion rows; every row text is
 // rebuilt from its cells; a header of 4 characters or fewer becomes the measure's number in 4
-// digits. Only measures whose cells lie within the tables are touched.
+// digits. Only measures whose cells lie within the tables are touched (S is 1 or more).
 void normaliseForSaving(midi::SharedState& s, EditorFields& f, int measureTotal, int steps);
 
-// The lines of the edit file of measures 0..measureTotal: each header, then its twelve row texts.
-QStringList editFileLines(const midi::SharedState& s, const EditorFields& f, int measureTotal);
+// The lines of the edit file of measures 0..measureTotal at S steps (those within the tables):
+// each header, then its twelve row texts.
+QStringList editFileLines(const midi::SharedState& s, const EditorFields& f, int measureTotal, int steps);
 
 // Writes the lines, each followed by CR LF, replacing the file whole; false when it could not
 // be written (an old file stays as it was).

@@ -120,7 +120,7 @@ void YYBJ::BCBJWJ()
     DuiHu.FileName = choice->path;
     DuiHu.FileTitle = choice->title;
     f.EditFileName = choice->path;
-    if (!writeEditFile(choice->path, editFileLines(s, f, s.MeasureTotal)))
+    if (!writeEditFile(choice->path, editFileLines(s, f, s.MeasureTotal, Steps())))
         forms::MsgBox(QStringLiteral("编辑文件保存失败，请检查文件夹和磁盘空间！"), this);
 }
 

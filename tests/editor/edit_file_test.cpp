@@ -40,7 +40,7 @@ protected:
     {
         editor::normaliseForSaving(st(), f(), measureTotal, steps);
         const QString p = path(name);
-        EXPECT_TRUE(editor::writeEditFile(p, editor::editFileLines(st(), f(), measureTotal)));
+        EXPECT_TRUE(editor::writeEditFile(p, editor::editFileLines(st(), f(), measureTotal, steps)));
         return p;
     }
 };
@@ -89,6 +89,8 @@ TEST_F(EditFile, SavedPieceReopensWithTheSameCellsHeadersAndSteps)
     st().CellTokens[7][0] = "O";
     st().CellTokens[11][S + 7] = "O";
     st().CellTokens[8][3] = " ";   // a blank sorts before "1": saved as an empty step
+    st().CellTokens[1][3] = "0A";  // so does anything starting with "0"
+    st().CellTokens[1][2] = "12";  // typed digits from "1" on are kept
     editor::MeasureSettings settings;
     settings.instrumentIndex = {2, 52, 79, 83, 5, 5, 5, 1, 3, 4, 41, 17};
     settings.volume.fill(90);
@@ -118,6 +120,8 @@ TEST_F(EditFile, SavedPieceReopensWithTheSameCellsHeadersAndSteps)
     EXPECT_EQ(st().CellTokens[7][0], "O");
     EXPECT_EQ(st().CellTokens[11][S + 7], "O");
     EXPECT_EQ(st().CellTokens[8][3], "-");
+    EXPECT_EQ(st().CellTokens[1][3], "--");
+    EXPECT_EQ(st().CellTokens[1][2], "12");
     EXPECT_EQ(st().CellTokens[3][40], "--");
     EXPECT_EQ(st().CellNotes[3][40], 255);
     EXPECT_EQ(st().MeasureText[0][0].left(12), "KC--------XZ");
@@ -167,6 +171,9 @@ TEST_F(EditFile, OtherStepCountsLoadAndUnloadableFilesAreRefused)
     EXPECT_EQ(refused({}), editor::EditFileError::Empty);
     EXPECT_EQ(refused({QStringLiteral("0000")}), editor::EditFileError::BadSteps);
     EXPECT_EQ(refused({QStringLiteral("0000"), QStringLiteral("K")}), editor::EditFileError::BadSteps);
+    r = editor::parseEditFile({QStringLiteral("0000"), QStringLiteral("KC")});   // one step, one line of it
+    ASSERT_TRUE(r.piece);
+    EXPECT_EQ(r.piece->steps, 1);
     EXPECT_EQ(refused(emptyPieceLines(1, 40)), editor::EditFileError::BadSteps);
     EXPECT_EQ(refused(emptyPieceLines(1, 33)), editor::EditFileError::BadSteps);
     EXPECT_TRUE(editor::parseEditFile(emptyPieceLines(1, 32)).piece);
@@ -198,6 +205,30 @@ TEST_F(EditFile, FilesAreReadWithAnyLineEndsAndHugeFilesUnread)
     huge += QByteArray(int(editor::maxEditFileBytes()), '\n');
     writeRaw(path("huge.lnk"), huge);
     EXPECT_EQ(editor::readEditFile(path("huge.lnk")).error, editor::EditFileError::TooLarge);
+}
+
+TEST_F(EditFile, LargestPiecesAreWrittenWithinTheCellsAndOpen)
+{
+    // A measure total past the cells writes the 625 measures that fit at 2/4, each numbered.
+    editor::normaliseForSaving(st(), f(), 700, 16);
+    const QStringList lines = editor::editFileLines(st(), f(), 700, 16);
+    EXPECT_EQ(lines.size(), 625 * 13);
+    EXPECT_EQ(f().MeasureHeaders[10], "0010");
+    EXPECT_EQ(lines[624 * 13], "0624");
+    EXPECT_TRUE(f().MeasureHeaders[625].isEmpty());
+
+    // The largest file an older version wrote (seven silent rows make 102-character headers)
+    // opens whole.
+    const QString oldHeader = QStringLiteral("0000") + QStringLiteral("FFFFFFFF46").repeated(7)
+                              + QStringLiteral("0146").repeated(5) + QStringLiteral("20000050");
+    ASSERT_EQ(oldHeader.size(), 102);
+    QByteArray file;
+    for (int m = 0; m < 625; ++m) file += emptyMeasureBytes(oldHeader.toLatin1().constData(), 16);
+    writeRaw(path("old.lnk"), file);
+    const editor::EditFileResult r = editor::readEditFile(path("old.lnk"));
+    ASSERT_TRUE(r.piece);
+    EXPECT_EQ(r.piece->measureTotal, 624);
+    EXPECT_EQ(editor::parseMeasureHeader(r.piece->headers[624]).instrumentIndex[6], 0);
 }
 
 TEST_F(EditFile, FailedWriteIsReportedAndKeepsTheOldFile)
