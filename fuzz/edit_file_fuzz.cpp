@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const editor::EditPiece& piece = *read.piece;
     if (piece.steps < 1 || piece.steps > 32) abort();
     if (!editor::pieceFits(piece.measureTotal, piece.steps)) abort();
-    if (piece.headers.size() != size_t(piece.measureTotal) + 1 || piece.rows.size() != piece.headers.size()) abort();
+    const size_t measures = size_t(piece.measureTotal) + 1;
+    if (piece.headers.size() != measures || piece.rows.size() != measures) abort();
 
     static midi::SharedState& state = *new midi::SharedState;   // too large for the stack
     static editor::EditorFields& fields = *new editor::EditorFields;
@@ -60,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int m = 0; m <= piece.measureTotal; ++m) checkHeader(fields.MeasureHeaders[m]);
 
     editor::normaliseForSaving(state, fields, piece.measureTotal, piece.steps);
-    const editor::EditFileResult again = editor::parseEditFile(editor::editFileLines(state, fields, piece.measureTotal, piece.steps));
+    const QStringList saved = editor::editFileLines(state, fields, piece.measureTotal, piece.steps);
+    const editor::EditFileResult again = editor::parseEditFile(saved);
     if (!again.piece || again.piece->steps != piece.steps || again.piece->measureTotal != piece.measureTotal) abort();
     return 0;
 }

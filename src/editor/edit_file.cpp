@@ -111,7 +111,8 @@ EditFileResult readEditFile(const QString& path)
     forms::ReadFailure why = forms::ReadFailure::None;
     const auto lines = forms::readLines(path, maxEditFileBytes(), &why);
     if (!lines) {
-        result.error = why == forms::ReadFailure::TooLarge ? EditFileError::TooLarge : EditFileError::Unreadable;
+        const bool tooLarge = why == forms::ReadFailure::TooLarge;
+        result.error = tooLarge ? EditFileError::TooLarge : EditFileError::Unreadable;
         return result;
     }
     return parseEditFile(*lines);

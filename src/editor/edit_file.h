@@ -65,8 +65,9 @@ EditFileResult readEditFile(const QString& path);
 QString editFileErrorText(EditFileError error);
 
 // Puts a checked piece into the tables: `MeasureTotal`, `StepsPerMeasure`, the headers and row
-// texts of every measure, and the cells: percussion cells take character k of their row (empty beyond its end), melody cells
-// characters 2k-1 and 2k (an empty token becoming "--") with their token codes.
+// texts of every measure, and the cells: percussion cells take character k of their row (empty
+// beyond its end), melody cells characters 2k-1 and 2k (an empty token becoming "--") with
+// their token codes.
 void loadEditPiece(const EditPiece& piece, midi::SharedState& s, EditorFields& f);
 
 }  // namespace editor

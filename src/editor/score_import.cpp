@@ -25,7 +25,6 @@ bool isWritten(const QString& token)
 ImportWalk walkScore(const QString& text, int steps, EditorFields& f, midi::SharedState& s)
 {
     ImportWalk walk;
-    if (steps <= 0) return walk;
     const int endCell = (maxMeasureTotal(steps) + 1) * steps;   // first cell no piece reaches
     const int64_t length = text.size();
     f.ScoreLength = int32_t(std::min<int64_t>(length, INT32_MAX));

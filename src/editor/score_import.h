@@ -18,11 +18,12 @@ struct ImportWalk {
     int cutMeasure = 0;      // the software measure it was cut at (the last one kept)
 };
 
-// Walks `text` from its first character into the cell tables at S steps per software measure,
-// starting at cell 0. `TokenDuration` is the current length carried from token to token and
-// from one import to the next; `ScoreLength` and `ScorePos` follow the walk. Writing stops at the last cell a piece of S steps can use; the
-// shared `CurStep` ends on the write position, never past that cell. Then, as the end of the
-// walk: codes 0 in rows 0..6 of cells 0..CurStep become 255.
+// Walks `text` from its first character into the cell tables at S steps (1 or more) per
+// software measure, starting at cell 0. `TokenDuration` is the current length carried from
+// token to token and from one import to the next; `ScoreLength` and `ScorePos` follow the walk.
+// Writing stops at the last cell a piece of S steps can use; the shared `CurStep` ends on the
+// write position, never past that cell. Then, as the end of the walk: codes 0 in rows 0..6 of
+// cells 0..CurStep become 255.
 ImportWalk walkScore(const QString& text, int steps, EditorFields& f, midi::SharedState& s);
 
 // Rebuilds the imported piece's row texts: empty cells of rows 0 and 1 of measures

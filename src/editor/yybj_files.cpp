@@ -94,8 +94,10 @@ void YYBJ::CXTSB()
 
     // The rows' instruments go out again, and the measure's percussion hits take the rows'
     // keys and volumes.
-    for (int i = 0; i < kMelodyRows; ++i)
-        if (SYYQ[i]->currentIndex() >= 1) midi::ProgramChange(int16_t(i), 0, int16_t(SYYQ[i]->currentIndex() - 1));
+    for (int i = 0; i < kMelodyRows; ++i) {
+        const int program = SYYQ[i]->currentIndex() - 1;
+        if (program >= 0) midi::ProgramChange(int16_t(i), 0, int16_t(program));
+    }
     const int S = Steps();
     if (pieceFits(m, S))
         for (int i = kMelodyRows; i < kRows; ++i) {

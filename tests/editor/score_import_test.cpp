@@ -34,7 +34,9 @@ protected:
 
 TEST_F(ScoreImport, TokensLandWhereTheirLengthsPutThem)
 {
+    st().CellNotes[3][4] = 24;   // a code an earlier piece left in another row
     editor::ImportWalk w = import("KC8KD8KE8TZ");
+    EXPECT_EQ(f().ScoreLength, 11);
     EXPECT_EQ(cell(0), "KC");
     EXPECT_EQ(cell(4), "KD");
     EXPECT_EQ(cell(8), "KE");
@@ -79,6 +81,16 @@ TEST_F(ScoreImport, CommandsAreSkippedAndOtherPairsWriteAnEmptyStep)
     EXPECT_EQ(cell(0), "KC");
     EXPECT_EQ(cell(2), "KD");
     EXPECT_EQ(st().CurStep, 4);
+
+    // A skipped word leaves the cell it stands at as it is; a pair that is no token empties it.
+    for (const char* word : {"VS", "YQ", "YX", "JP", "HX"}) {
+        midi::resetState();
+        import((QByteArray("KC0") + word).constData());
+        EXPECT_EQ(cell(0), "KC") << word;
+    }
+    midi::resetState();
+    import("KC0CC");
+    EXPECT_EQ(cell(0), "--");
 
     midi::resetState();
     import("KC4CC");   // ends on a pair that is no token: the piece is still rebuilt
