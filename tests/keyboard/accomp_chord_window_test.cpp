@@ -383,4 +383,56 @@ TEST_F(ChordWindow, TypedChordVolumeAppliesAsTypedAndKeepsTheFocus)
     for (QComboBox* list : {f.Combo1, f.Combo3, f.xuanyue}) EXPECT_FALSE(list->isEditable());
 }
 
+TEST_F(ChordWindow, WholeChordsSoundOnTheirVoicesChannelAtTheChordVolume)
+{
+    keyboard::Form1& f = startQuiet();
+    f.Text4->setText(keyboard::normalisePatternLine(QStringLiteral("CC")));
+    f.Text5->setText(keyboard::normalisePatternLine(QStringLiteral("--DM")));
+    setProgression(f, QStringLiteral("1"));
+    f.HxYL->setCurrentIndex(5);   // "100"
+    midi.clear();
+    QTest::mouseClick(f.Check6, Qt::LeftButton);
+    f.HXYS->tick();   // voice 1: chord I
+    f.HXYS->tick();   // voice 2: chord ii
+    auto chordOn = [&](int channel) {
+        std::vector<std::pair<int, int>> out;
+        for (uint32_t v : sentWithStatus(0x90 + channel, 0x90 + channel)) out.emplace_back(dataByte1(v), dataByte2(v));
+        return out;
+    };
+    EXPECT_EQ(chordOn(3), (std::vector<std::pair<int, int>>{{43, 100}, {48, 100}, {52, 100}, {55, 100}}));
+    EXPECT_EQ(chordOn(4), (std::vector<std::pair<int, int>>{{45, 100}, {50, 100}, {53, 100}, {57, 100}}));
+    for (int channel : {0, 1, 2, 5}) EXPECT_TRUE(chordOn(channel).empty()) << channel;
+}
+
+TEST_F(ChordWindow, NineChordProgressionPlaysItsNinthChord)
+{
+    keyboard::Form1& f = startQuiet();
+    f.Text4->setText(keyboard::normalisePatternLine(QStringLiteral("KC")));
+    f.Text5->setText(QString(32, '-'));
+    setProgression(f, QStringLiteral("123456123"));
+    auto& s = midi::state();
+    s.ChordIndex = 9;   // the last chord: iii
+    s.CurStep = 0;
+    midi.clear();
+    f.AccompanimentStep();
+    EXPECT_EQ(notesOn(3), std::vector<int>{36 + 24 + 4});
+}
+
+TEST_F(ChordWindow, BaseNoteChangedElsewhereStillEndsTheNotesTheVoicesStarted)
+{
+    keyboard::Form1& f = startQuiet();
+    // Voice 1: a note, then a rest; voice 2: a chord, then a rest.
+    f.Text4->setText(keyboard::normalisePatternLine(QStringLiteral("KC--XZ")));
+    f.Text5->setText(keyboard::normalisePatternLine(QStringLiteral("CC--XZ")));
+    setProgression(f, QStringLiteral("1"));
+    auto& s = midi::state();
+    s.CurStep = 0;
+    f.AccompanimentStep();
+    ASSERT_EQ(hanging().size(), 5u);
+    s.BaseNote = 20;   // the score editor shares the base note
+    f.AccompanimentStep();
+    f.AccompanimentStep();   // the rests
+    EXPECT_TRUE(hanging().empty()) << hanging().size();
+}
+
 }  // namespace

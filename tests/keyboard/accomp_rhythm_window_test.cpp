@@ -343,6 +343,13 @@ TEST_F(RhythmWindow, PositionsLeftOutsideTheTablesCountAsTheStart)
     f.AccompanimentStep();
     EXPECT_EQ(s.ChordIndex, 1);
     EXPECT_EQ(s.CurStep, 1);
+
+    s.CurStep = 0;
+    s.RhythmStep = 16;   // one past the grid's last step
+    midi.clear();
+    f.AccompanimentStep();
+    EXPECT_EQ(sentWithStatus(0x99, 0x99), (std::vector<uint32_t>{uint32_t(midi::PercussionMsg(38, 100))}));
+    EXPECT_EQ(s.RhythmStep, 1);
 }
 
 // --- tempo -----------------------------------------------------------------------------------
