@@ -429,9 +429,20 @@ TEST_F(ChordWindow, BaseNoteChangedElsewhereStillEndsTheNotesTheVoicesStarted)
     s.CurStep = 0;
     f.AccompanimentStep();
     ASSERT_EQ(hanging().size(), 5u);
-    s.BaseNote = 20;   // the score editor shares the base note
+    s.BaseNote = 47;   // the score editor shares the base note: the chord now lies below it
     f.AccompanimentStep();
     f.AccompanimentStep();   // the rests
+    EXPECT_TRUE(hanging().empty()) << hanging().size();
+
+    // The same for the space bar, which silences the keys above the new base note itself.
+    s.BaseNote = 36;
+    s.CurStep = 0;
+    f.AccompanimentStep();
+    ASSERT_EQ(hanging().size(), 5u);
+    s.BaseNote = 47;
+    QApplication::setActiveWindow(&f);
+    f.SFYXYZ->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_TRUE(hanging().empty()) << hanging().size();
 }
 
