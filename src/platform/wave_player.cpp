@@ -324,8 +324,15 @@ private:
 
 }  // namespace
 
+namespace {
+SoundRequest g_lastRequest;
+}  // namespace
+
+SoundRequest LastSoundRequest() { return g_lastRequest; }
+
 bool PlaySoundFile(const QString& path, int flags)
 {
+    g_lastRequest = {path, (flags & kSoundLoop) != 0};
     WavePlayer& player = WavePlayer::instance();
     SoundPtr sound;
     if (!path.isEmpty() && QFileInfo(path).isFile()) sound = player.soundFor(path);

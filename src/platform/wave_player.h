@@ -19,6 +19,13 @@ bool PlaySoundFile(const QString& path, int flags);
 // measurements).
 int SoundFileDecodes();
 
+// What the player was last asked: the file (empty for a stop) and whether it loops. For tests.
+struct SoundRequest {
+    QString path;
+    bool loop = false;
+};
+SoundRequest LastSoundRequest();
+
 // Wave output volume: low 16 bits left, high 16 bits right, 0..0xFFFF each (a gain on the wave
 // sources of the mixer).
 void SetWaveVolume(uint32_t volume);

@@ -446,4 +446,25 @@ TEST_F(ChordWindow, BaseNoteChangedElsewhereStillEndsTheNotesTheVoicesStarted)
     EXPECT_TRUE(hanging().empty()) << hanging().size();
 }
 
+TEST_F(ChordWindow, ChordClockEndsVoiceTwoAtEachBarAndBothWhenUnticked)
+{
+    keyboard::Form1& f = startQuiet();
+    QApplication::setActiveWindow(&f);
+    // Voice 1 holds one note over the bars; voice 2 sounds from its second step and holds.
+    f.Text4->setText(keyboard::normalisePatternLine(QStringLiteral("KC")));
+    f.Text5->setText(keyboard::normalisePatternLine(QStringLiteral("--WC")));
+    setProgression(f, QStringLiteral("11"));
+    midi.clear();
+    QTest::mouseClick(f.Check6, Qt::LeftButton);
+    for (int tick = 0; tick < 16; ++tick) f.HXYS->tick();   // the first bar
+    EXPECT_EQ(hanging(), (std::set<std::pair<int, int>>{{3, 36 + 24}}));
+    f.HXYS->tick();
+    f.HXYS->tick();   // voice 2 again in the second bar
+    EXPECT_EQ(hanging().size(), 2u);
+    QTest::mouseClick(f.Check6, Qt::LeftButton);   // unticked: the audition ends
+    EXPECT_FALSE(f.HXYS->enabled());
+    EXPECT_TRUE(hanging().empty());
+    EXPECT_EQ(f.Check6->text(), QStringLiteral("启动"));
+}
+
 }  // namespace

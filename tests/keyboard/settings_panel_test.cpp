@@ -1,6 +1,7 @@
 // The key settings panel on the running main window: key selection, the lists, the effect
 // files, "停止" and "保存", and what the next activation reads back.
 #include "forms/textfile.h"
+#include "platform/wave_player.h"
 #include "platform/sound_check.h"
 #include "resources/strings.h"
 #include "support/main_window_fixture.h"
@@ -116,14 +117,17 @@ TEST_F(SettingsPanel, ListsStoreAtOnceUntilTheNextActivationRereadsTheFile)
     f.YQSZ[1]->setCurrentIndex(41);
     EXPECT_EQ(preset(4), (std::array<int, 3>{83, 41, 101}));
 
-    f.Option3[12 + 2]->setChecked(true);   // keypad 2
+    f.VsbVol->setCurrentIndex(2);   // rhythm velocity "70"
+    QApplication::setActiveWindow(&f);
+    QTest::mouseClick(f.Option3[12 + 2], Qt::LeftButton);   // keypad 2
     midi.clear();
-    f.YQSZ[3]->setCurrentIndex(0);
+    f.YQSZ[3]->setFocus();
+    QTest::keyClick(f.YQSZ[3], Qt::Key_Home);   // the first drum of the list
     EXPECT_EQ(midi::state().KeypadDrums[2], 0);
-    // Rebuilt with the rhythm velocity of the rhythm panel, and sounded.
-    const int velocity = f.VsbVol->currentText().toInt();
-    EXPECT_EQ(midi::state().PercussionCells[5][2].Msg, velocity * 65536 + 35 * 256 + 0x99);
+    // Rebuilt with the rhythm velocity of the rhythm panel, sounded, and the keys given back.
+    EXPECT_EQ(midi::state().PercussionCells[5][2].Msg, 70 * 65536 + 35 * 256 + 0x99);
     EXPECT_EQ(drumKeys(), std::vector<int>{35});
+    EXPECT_EQ(QApplication::focusWidget(), f.SFYXYZ);
 
     f.Form_Activate();   // e.g. back from the editor, without "保存"
     EXPECT_EQ(preset(4), (std::array<int, 3>{83, 86, 101}));
@@ -222,6 +226,17 @@ TEST_F(SettingsPanel, EffectKeysPreviewOnlyFilesThatExistAndTakeClickedFiles)
     f.Option3[22]->setChecked(true);   // "Ins": 玻璃1.wav exists
     EXPECT_EQ(f.XSWB->text(), "玻璃1.wav_音效");
     EXPECT_EQ(f.LastFilePath, appFolder + QStringLiteral("音效/玻璃1.wav"));
+    EXPECT_EQ(platform::LastSoundRequest().path, f.LastFilePath);
+    EXPECT_FALSE(platform::LastSoundRequest().loop);
+    // "循环播放" ticked: the preview loops; "停止" ends it.
+    f.Check2->setChecked(true);
+    QTest::mouseClick(f.Option3[22], Qt::LeftButton);
+    EXPECT_EQ(platform::LastSoundRequest().path, f.LastFilePath);
+    EXPECT_TRUE(platform::LastSoundRequest().loop);
+    QTest::mouseClick(f.SHUAXIN, Qt::LeftButton);
+    EXPECT_TRUE(platform::LastSoundRequest().path.isEmpty());
+    f.Check2->setChecked(false);
+    f.Option3[22]->setChecked(true);
 
     // A clicked file becomes the selected editing key's sound.
     f.File2->setCurrentRow(0);
