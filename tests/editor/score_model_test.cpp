@@ -86,6 +86,20 @@ TEST_F(ScoreModel, CommitsBeyondThePieceMakeItLonger)
     // A commit inside the piece never shortens it.
     editor::commitMelodyRow(0, 5, "", 16);
     EXPECT_EQ(s.MeasureTotal, 7);
+    // A token in the first cell counts as well as any.
+    editor::commitMelodyRow(2, 9, "kc", 16);
+    EXPECT_EQ(s.MeasureTotal, 9);
+}
+
+TEST_F(ScoreModel, CommitsOutsideTheCellsOrTheMeasureChangeNothing)
+{
+    // Measure 625 at 2/4 lies past cell 9999; step 16 lies in the next measure.
+    EXPECT_EQ(editor::commitMelodyRow(0, 625, "kc", 16), "KC" + QString(30, '-'));
+    EXPECT_TRUE(s.MeasureText[0][625].isEmpty());
+    EXPECT_EQ(s.MeasureTotal, 0);
+    editor::commitPercussionStep(7, 0, 16, true, 16);
+    EXPECT_TRUE(s.CellTokens[7][16].isEmpty());
+    EXPECT_TRUE(s.MeasureText[7][0].isEmpty());
 }
 
 TEST_F(ScoreModel, PercussionStepCommit)
@@ -134,6 +148,12 @@ TEST_F(ScoreModel, InsertEmptiesTheNextMeasureAndKeepsTheOneLeft)
     EXPECT_EQ(s.MeasureTotal, 2);
     EXPECT_EQ(f.LastStep, 47);
     EXPECT_EQ(s.CellTokens[10][4], "O");
+
+    // The piece ends right behind the new measure: one more empty measure is added.
+    f.CurMeasure = 0;
+    s.MeasureTotal = 1;
+    ASSERT_TRUE(editor::insertMeasure(16));
+    EXPECT_EQ(s.MeasureTotal, 2);
 
     // Inserting over an old measure empties its cells so nothing old plays under empty boxes;
     // its header stays, and the piece keeps its length.
@@ -236,12 +256,23 @@ TEST_F(ScoreModel, TimeSignatureChangeKeepsCellsAndRebuildsTexts)
     EXPECT_EQ(s.MeasureText[7][1], "-O" + QString(14, '-'));
     EXPECT_TRUE(s.MeasureText[1][0].isEmpty());
     EXPECT_EQ(s.CellTokens[0][20], "KD");
+    // A measure with nothing stays without text, also before one that starts with a note.
+    s.CellTokens[2][32] = "HC";
+    ASSERT_TRUE(editor::changeStepsPerMeasure(16, 16));
+    EXPECT_TRUE(s.MeasureText[2][1].isEmpty());
+    EXPECT_EQ(s.MeasureText[2][2], "HC" + QString(30, '-'));
 
     // Back to 4/4: one measure again, texts of 64 characters.
     ASSERT_TRUE(editor::changeStepsPerMeasure(16, 32));
     EXPECT_EQ(s.MeasureTotal, 0);
     EXPECT_EQ(s.MeasureText[0][0].size(), 64);
     EXPECT_TRUE(s.MeasureText[0][1].isEmpty());
+
+    // A piece of 13 measures of 5 steps (from a file) ends in cell 64: measure 4 at 2/4.
+    s.MeasureTotal = 12;
+    ASSERT_TRUE(editor::changeStepsPerMeasure(5, 16));
+    EXPECT_EQ(s.MeasureTotal, 4);
+    ASSERT_TRUE(editor::changeStepsPerMeasure(16, 32));
 
     // A full 2/4 piece does not fit 3/4: refused, nothing changed.
     s.MeasureTotal = 624;
