@@ -155,6 +155,12 @@ TEST_F(EditorEditing, TimeSignatureChangesKeepTheCellsAndShowThemAnew)
     EXPECT_EQ(e.YF1[0]->text(), "KC" + QString(30, '-') + "----KD" + QString(26, '-'));
     EXPECT_EQ(s().MeasureTotal, 0);
     EXPECT_EQ(s().CellTokens[0][18], "KD");
+    // Entering and leaving the row writes back what it shows: the cells stay as they are.
+    QTest::mouseClick(e.YF1[0], Qt::LeftButton);
+    QTest::mouseClick(e.YF1[1], Qt::LeftButton);
+    EXPECT_EQ(s().CellTokens[0][0], "KC");
+    EXPECT_EQ(s().CellTokens[0][18], "KD");
+    EXPECT_EQ(s().CellTokens[0][16], "--");
 
     // Back to 2/4: the piece still reaches its last cell.
     QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
