@@ -1,8 +1,9 @@
 // The wave sound player: one sound at a time, mixed by the audio engine.
 //
-// A file is decoded once, on the player's decoder thread, into memory that the mixer plays from
-// while the rest is still being decoded: a press starts the sound at once, however long the
-// file, and the window's thread never waits for a decode. Decoded sounds are kept until their
+// A file is decoded once into memory that the mixer plays from while the rest is still being
+// decoded: its first quarter second when it is first played, the rest on the player's decoder
+// thread. A press starts the sound at once, however long the file, and the window's thread
+// never waits for the whole decode. Decoded sounds are kept until their
 // file changes (its size or time of change), within a memory budget.
 #include "platform/wave_player.h"
 
@@ -28,6 +29,8 @@ namespace {
 constexpr size_t kCacheBudget = size_t(512) << 20;
 // Frames read from the file per step of the decoder.
 constexpr int kDecodeChunk = 4096;
+// Frames (at the engine's rate) decoded at once when a sound is first played: a quarter second.
+constexpr size_t kLeadFrames = 12000;
 
 // One sound at the engine's rate (48 kHz stereo float): filled by the decoder thread, played
 // by the mixer as far as it is filled.
@@ -237,7 +240,11 @@ public:
             return nullptr;
         }
         ++decodes_;
-        decoder_.submit(sound);
+        // The beginning is decoded here, so that the sound starts whole even when the decoder
+        // thread is slow to get its turn; a short sound is decoded here completely.
+        for (int step = 0; step < 16 && sound->ready.load() < kLeadFrames && decodeStep(*sound); ++step) {
+        }
+        if (!sound->finished.load()) decoder_.submit(sound);
         return sound;
     }
 
