@@ -112,7 +112,7 @@ void clockTickAccuracy(benchmark::State& state)
 }  // namespace
 
 BENCHMARK_CAPTURE(keyToLastMessage, capture, true)->Name("live/key_to_last_message/capture")->ArgName("score_chars")
-    ->Arg(0)->Arg(1500)->Arg(6000)->Arg(12000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+    ->Arg(0)->Arg(1500)->Arg(6000)->Arg(12000)->Iterations(3000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(keyToLastMessage, synth, false)->Name("live/key_to_last_message/synth")->ArgName("score_chars")
-    ->Arg(0)->Arg(1500)->Arg(6000)->Arg(12000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+    ->Arg(0)->Arg(1500)->Arg(6000)->Arg(12000)->Iterations(3000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(clockTickAccuracy)->Name("live/clock_tick_accuracy/tempo130")->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -10,6 +10,7 @@
 // its section below and a wire function that connects its controls to its handlers.
 #include "forms/dialogs.h"
 #include "forms/form_timer.h"
+#include "keyboard/score_box.h"
 #include "midi/recorder_session.h"
 
 #include <QCheckBox>
@@ -152,7 +153,7 @@ public:
     void wireScorePanel();
     bool filterScorePanel(QObject* watched, QEvent* event);
 
-    QPlainTextEdit* Text3 = nullptr;        // the score box
+    ScoreBox* Text3 = nullptr;              // the score box
     std::array<QPushButton*, 5> Yuepu{};    // "试听" "删除" "打开" "清空" "保存"
     QPushButton* XINJIAN = nullptr;         // "新建"
     QString LastFilePath;
@@ -381,7 +382,12 @@ public:
 
 private:
     // Live keys and mouse playing (form1_keys.cpp, form1_mouse.cpp).
-    void playNoteKey(const QString& token);
+
+    // A note key: its notes first, then its pictures, its help in the status line and its token
+    // in the score box.
+    void playNoteKey(const QString& token, int helpId);
+    // The pressed key's picture (CurKey), the released one's and the key's help.
+    void showNoteKey(int released, int helpId);
     // Ends the note of the last effect key (rest, stop, the next effect key).
     void endEffectNote();
     int16_t EffectNote = -1;       // the note the last effect key sounds on channel 6, -1 none

@@ -99,8 +99,7 @@ void Form1::SFYXYZ_KeyDown(int KeyCode, int /*Shift*/)
     case KeyAction::Note: {
         const NoteKey* key = noteKeyFor(KeyCode);
         s.CurKey = int16_t(key->offset);
-        XSWB->setText(res::LoadResString(key->helpId));
-        playNoteKey(QString::fromLatin1(key->token));
+        playNoteKey(QString::fromLatin1(key->token), key->helpId);
         break;
     }
     case KeyAction::Other:
@@ -110,11 +109,11 @@ void Form1::SFYXYZ_KeyDown(int KeyCode, int /*Shift*/)
     }
 }
 
-void Form1::playNoteKey(const QString& token)
+void Form1::playNoteKey(const QString& token, int helpId)
 {
+    // The notes sound first: the screen (pictures, status line, score box) follows them.
     auto& s = midi::state();
-    PressKeyPicture(s.CurKey);
-    if (s.LastKey != s.CurKey) ReleaseKeyPicture(s.LastKey);
+    const int released = s.LastKey;
 
     if (ScorePlaying()) {
         // The keys play along with a score that is playing; they write nothing into it and
@@ -122,13 +121,13 @@ void Form1::playNoteKey(const QString& token)
         NoteOffLastKey();
         LayersOn(s.CurKey);
         s.LastKey = s.CurKey;
+        showNoteKey(released, helpId);
         return;
     }
 
     // The note before this one lasted from its key to this key: the ticks counted since, also
     // when this key comes before the clock has ticked.
     appendRecorded(s.ScoreText, evenTicks(s.HoldTicks), token);
-    ShowScoreText();
     Auditioning = false;
 
     // The clock counts the new note from this key.
@@ -156,6 +155,17 @@ void Form1::playNoteKey(const QString& token)
     }
     Timer1->setEnabled(true);
     s.LastKey = s.CurKey;
+
+    showNoteKey(released, helpId);
+    ShowScoreText();
+}
+
+void Form1::showNoteKey(int released, int helpId)
+{
+    const int key = midi::state().CurKey;
+    PressKeyPicture(key);
+    if (released != key) ReleaseKeyPicture(released);
+    XSWB->setText(res::LoadResString(helpId));
 }
 
 void Form1::restKey()

@@ -268,7 +268,7 @@ void Form1::createControls()
     Label8 = label(this, creditLine(), 592, 4, 250, 18);
     SjXs = label(this, QStringLiteral("2011-12-30 23-59-59"), 846, 4, 144, 18);
     SjXs->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Text3 = new QPlainTextEdit(this);
+    Text3 = new ScoreBox(this);
     Text3->setGeometry(592, 24, 398, 128);
     Text3->setWordWrapMode(QTextOption::WrapAnywhere);
     Text3->setToolTip(

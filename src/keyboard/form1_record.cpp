@@ -59,14 +59,8 @@ void Form1::ShowScoreText()
         return;
     }
     // The score grew at its end, as it does while recording: only the new tokens are added, so
-    // the box does not lay the whole score out again on every key. As with a new text, the box
-    // keeps no undo history.
-    QTextDocument* doc = Text3->document();
-    doc->setUndoRedoEnabled(false);
-    QTextCursor end(doc);
-    end.movePosition(QTextCursor::End);
-    end.insertText(score.mid(shown.size()));
-    doc->setUndoRedoEnabled(true);
+    // the box does not lay the whole score out again on every key.
+    Text3->appendText(score.mid(shown.size()));
 }
 
 }  // namespace keyboard
