@@ -7,10 +7,6 @@ namespace forms {
 namespace {
 using Clock = TickSchedule::Clock;
 using Ms = TickSchedule::Ms;
-
-// A tick this close to its scheduled time may carry on the schedule with the timer repeating
-// at the interval by itself.
-constexpr auto kOnTime = std::chrono::microseconds(500);
 }  // namespace
 
 bool TickSchedule::tickAt(Time now)
@@ -90,21 +86,16 @@ void FormTimer::armNextTick(TickSchedule::Time now)
 void FormTimer::timeout()
 {
     const auto now = Clock::now();
-    const bool missed = schedule_.tickAt(now);
-    if (missed) {
-        // The timer repeating by itself would now count from this late tick: back onto the
-        // schedule.
+    if (schedule_.tickAt(now)) {
+        // Held up for a whole interval or more: the timer repeating by itself would count from
+        // this late tick, so the next one is armed from the schedule.
         armNextTick(now);
     } else if (firstShot_) {
-        // Repeating from a tick that came on time keeps to the schedule; from a late one it
-        // would carry the lateness on, so the next tick is armed from the schedule again.
-        if (now - schedule_.last() < kOnTime && schedule_.last() - now < kOnTime) {
-            firstShot_ = false;
-            timer_.setSingleShot(false);
-            timer_.start(interval_);
-        } else {
-            armNextTick(now);
-        }
+        // The first tick of a new interval: from here the timer repeats at the interval by
+        // itself (off the schedule by this tick's lateness only, until the next change).
+        firstShot_ = false;
+        timer_.setSingleShot(false);
+        timer_.start(interval_);
     }
     if (inTick_) return;   // a tick still running swallows this one: ticks are not queued
     inClockTick_ = true;

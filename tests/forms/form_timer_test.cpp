@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -32,6 +33,11 @@ TEST(TickSchedule, LateTicksKeepTheGridAndMissedTicksAreNotMadeUp)
     EXPECT_EQ(s.last(), T0 + 20ms);
     EXPECT_FALSE(s.tickAt(T0 + 29900us));
     EXPECT_EQ(s.last(), T0 + 30ms);
+    s.start(T0, 1ms);
+    EXPECT_TRUE(s.tickAt(T0 + 5ms));
+    // A schedule without an interval has nothing to miss.
+    s.start(T0, 0ms);
+    EXPECT_FALSE(s.tickAt(T0 + 5ms));
 }
 
 TEST(TickSchedule, NewIntervalCountsFromTheLastTickAndWaitsRound)
@@ -76,6 +82,39 @@ TEST(FormTimer, SettingIntervalOrEnabledAgainKeepsTheScheduleAndRestartCountsFro
     EXPECT_GT(t.nextTick(), restarted);
     t.setInterval(0);
     EXPECT_FALSE(t.running());
+}
+
+TEST(FormTimer, TicksAreNotQueuedAndAnIntervalAfterAStopCountsFromNow)
+{
+    forms::FormTimer t(nullptr, 4, true);
+    int ticks = 0, depth = 0, deepest = 0;
+    t.onTick([&] {
+        ++ticks;
+        ++depth;
+        deepest = std::max(deepest, depth);
+        if (ticks == 1) {
+            // A tick that lets events run for several intervals: the clock's ticks meanwhile
+            // are swallowed, not run inside it.
+            QElapsedTimer busy;
+            busy.start();
+            while (busy.elapsed() < 30) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        } else {
+            t.setEnabled(false);
+        }
+        --depth;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    while (ticks < 2 && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(deepest, 1);
+
+    // Interval 0 stops it; a new interval set outside its ticks then counts from now.
+    t.setEnabled(true);
+    t.setInterval(0);
+    const auto before = TickSchedule::Clock::now();
+    t.setInterval(50);
+    EXPECT_GE(t.nextTick(), before + 50ms);
 }
 
 TEST(FormTimer, IntervalChangedWithinItsOwnTickCountsFromThatTick)
