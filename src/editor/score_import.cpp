@@ -72,7 +72,6 @@ ImportWalk walkScore(const QString& text, int steps, EditorFields& f, midi::Shar
 
 void rebuildImportedRows(midi::SharedState& s, int measureTotal, int steps)
 {
-    if (steps <= 0) return;
     const int last = std::min(measureTotal, maxMeasureTotal(steps));
     for (int m = 0; m <= last; ++m) {
         for (int r = 0; r < kMelodyRows; ++r) {
