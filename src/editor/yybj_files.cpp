@@ -119,8 +119,6 @@ void YYBJ::BCBJWJ()
     normaliseForSaving(s, f, s.MeasureTotal, Steps());
     const auto choice = forms::ShowSave({kSaveFilter, DuiHu.InitDir, kOverwritePromptFlag, {}}, this);
     if (!choice) return;
-    DuiHu.FileName = choice->path;
-    DuiHu.FileTitle = choice->title;
     f.EditFileName = choice->path;
     if (!writeEditFile(choice->path, editFileLines(s, f, s.MeasureTotal, Steps())))
         forms::MsgBox(QStringLiteral("编辑文件保存失败，请检查文件夹和磁盘空间！"), this);
@@ -132,8 +130,6 @@ void YYBJ::DkBianji_Click()
     auto& f = fields();
     const auto choice = forms::ShowOpen({kOpenFilter, DuiHu.InitDir, kHelpButtonFlag, {}}, this);
     if (!choice) return;   // cancelled: the piece stays
-    DuiHu.FileName = choice->path;
-    DuiHu.FileTitle = choice->title;
     f.EditFileName = choice->path;
     // Read and checked first: a file that cannot be loaded leaves the piece as it was.
     const EditFileResult read = readEditFile(choice->path);

@@ -27,8 +27,6 @@ void YYBJ::DRYP_Click()
     auto& f = fields();
     const auto choice = forms::ShowOpen({kScoreFilter, DuiHu.InitDir, kHelpButtonFlag, {}}, this);
     if (!choice) return;   // cancelled: the piece and the score text stay
-    DuiHu.FileName = choice->path;
-    DuiHu.FileTitle = choice->title;
     f.EditFileName = choice->path;
     forms::ReadFailure why = forms::ReadFailure::None;
     const auto text = midi::readScoreFile(choice->path, &why);

@@ -94,6 +94,9 @@ TEST_F(EditorFiles, SaveKeepsTheMeasureSettingsAndShowingTheMeasureBringsThemBac
     editor::YYBJ& e = openActive();
     QTest::mouseClick(e.BCBXJ, Qt::LeftButton);   // "保存" with the opening settings
     EXPECT_EQ(fields().MeasureHeaders[0], kOpening);
+    wheel(e.HScroll1, 1);
+    wheel(e.HScroll1, -1);
+    EXPECT_EQ(s().StepMs, 187);   // the header's tempo 80 gives its own step length
     EXPECT_EQ(s().TrackInstrument[2], 78);
     EXPECT_EQ(s().TrackInstrument[10], 41);
 
@@ -180,25 +183,28 @@ TEST_F(EditorFiles, AppliedHeaderSendsItsMessagesInOrder)
 {
     editor::YYBJ& e = openActive();
     editor::MeasureSettings m;
-    m.instrumentIndex = {2, 52, 79, 83, 5, 5, 11, 1, 3, 4, 41, 17};   // row 6: program 10
+    m.instrumentIndex = {2, 52, 79, 83, 5, 1, 11, 1, 3, 4, 41, 17};   // rows 5, 6: programs 0, 10
     m.volume.fill(70);
     m.volume[4] = 90;
     m.vibrato = 1;
     m.tempo = 120;
     fields().MeasureHeaders[1] = editor::packMeasureHeader(1, m).header;
     s().CellTokens[7][16] = "O";
+    s().PercussionCells[5][16].Msg = 12345;   // the keypad drums' column is not the editor's
     midi.clear();
     wheel(e.HScroll1, 1);
     const Msgs expected = {
         {0xB0, 11, 120},                 // row 4's volume
+        {0xB5, 0, 0}, {0xC5, 0, 0},      // row 5's instrument
         {0xB6, 0, 0}, {0xC6, 10, 0},     // row 6's instrument
         {0xB0, 1, 120}, {0xB0, 11, 120}, // the vibrato flag
         {0xB0, 0, 0}, {0xC0, 1, 0}, {0xB1, 0, 0}, {0xC1, 51, 0}, {0xB2, 0, 0}, {0xC2, 78, 0},
-        {0xB3, 0, 0}, {0xC3, 82, 0}, {0xB4, 0, 0}, {0xC4, 4, 0}, {0xB5, 0, 0}, {0xC5, 4, 0},
+        {0xB3, 0, 0}, {0xC3, 82, 0}, {0xB4, 0, 0}, {0xC4, 4, 0}, {0xB5, 0, 0}, {0xC5, 0, 0},
         {0xB6, 0, 0}, {0xC6, 10, 0},     // the rows' programs again
     };
     EXPECT_EQ(messages(), expected);
     EXPECT_EQ(s().PercussionCells[0][16].Msg, (70 << 16) | (36 << 8) | 0x99);
+    EXPECT_EQ(s().PercussionCells[5][16].Msg, 12345);
     EXPECT_EQ(s().TrackVolume[4], 90);
     EXPECT_EQ(s().StepMs, 125);
     EXPECT_TRUE(e.DJY[0][0]->isChecked());
@@ -239,6 +245,8 @@ TEST_F(EditorFiles, EditFileIsWrittenAndReadBackWhole)
     QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
     typeRow(e, 0, "lclc");
     typeTempo(e, "60");
+    dialogs.inputs.push_back(QString("10"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);   // a longer piece: the bar reaches 10
     openFile(e, piece);
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(dialogs.openRequests.back().filter, "编辑记录|*.lnk");
