@@ -242,6 +242,9 @@ private:
     void UnselectRecorderButtons();
     // A failed recorder action: its reason in a box, the panel at rest.
     void RecorderFailed(const QString& why);
+    // The file a recorder dialog returned, kept as the editor's last choice; nullopt, with play,
+    // record and save unselected, when the dialog was cancelled.
+    std::optional<QString> RecorderFileChosen(const std::optional<forms::FileChoice>& choice);
     bool filterMeasure(QObject* watched, QEvent* event);
     bool filterSettings(QObject* watched, QEvent* event);
 

@@ -12,8 +12,6 @@
 namespace editor {
 namespace {
 
-const QString kPlayFilter = QStringLiteral("演奏录音(wav)|*.wav|音乐(mp3)|*.mp3");
-const QString kSaveFilter = QStringLiteral("演奏录音(wav)|*.wav");
 constexpr int kHelpButtonFlag = 16;
 constexpr int kOverwritePromptFlag = 2;
 const QString kClockPrefix = QStringLiteral("当前: ");
@@ -90,6 +88,19 @@ void YYBJ::RecorderFailed(const QString& why)
     forms::MsgBox(why, this);
 }
 
+std::optional<QString> YYBJ::RecorderFileChosen(const std::optional<forms::FileChoice>& choice)
+{
+    if (!isOpen()) return std::nullopt;   // the window went while the dialog was open
+    if (!choice) {
+        UnselectRecorderButtons();
+        return std::nullopt;
+    }
+    DuiHu.FileName = choice->path;
+    DuiHu.FileTitle = choice->title;
+    fields().EditFileName = choice->path;
+    return choice->path;
+}
+
 void YYBJ::LUYINJI_Click(int Index)
 {
     auto& f = fields();
@@ -98,17 +109,10 @@ void YYBJ::LUYINJI_Click(int Index)
     case Play: {
         // The device is closed only once a file was chosen: a cancel keeps what it holds, a
         // playback going on or a recording not yet saved.
-        const auto choice = forms::ShowOpen({kPlayFilter, DuiHu.InitDir, kHelpButtonFlag, {}}, this);
-        if (!isOpen()) return;
-        if (!choice) {
-            UnselectRecorderButtons();
-            return;
-        }
-        DuiHu.FileName = choice->path;
-        DuiHu.FileTitle = choice->title;
-        f.EditFileName = choice->path;
-        if (choice->path.isEmpty()) return;
-        if (!recorder.startPlaying(choice->path)) {
+        const auto path = RecorderFileChosen(
+            forms::ShowOpen({midi::kRecorderPlayFilter, DuiHu.InitDir, kHelpButtonFlag, {}}, this));
+        if (!path || path->isEmpty()) return;
+        if (!recorder.startPlaying(*path)) {
             RecorderFailed(recorder.error());
             return;
         }
@@ -134,17 +138,11 @@ void YYBJ::LUYINJI_Click(int Index)
         Lyjsj->setEnabled(true);   // the clock goes on from where it stands
         return;
     case Save: {
-        const auto choice = forms::ShowSave({kSaveFilter, DuiHu.InitDir, kOverwritePromptFlag, {}}, this);
-        if (!isOpen()) return;
-        if (!choice) {
-            UnselectRecorderButtons();
-            return;
-        }
-        DuiHu.FileName = choice->path;
-        DuiHu.FileTitle = choice->title;
-        f.EditFileName = choice->path;
+        const auto path = RecorderFileChosen(
+            forms::ShowSave({midi::kRecorderSaveFilter, DuiHu.InitDir, kOverwritePromptFlag, {}}, this));
+        if (!path) return;
         // A failed save leaves the recording in the device for another try.
-        if (!recorder.save(choice->path)) {
+        if (!recorder.save(*path)) {
             RecorderFailed(recorder.error());
             return;
         }

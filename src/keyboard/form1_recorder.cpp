@@ -9,8 +9,6 @@ namespace keyboard {
 
 namespace {
 
-const QString kPlayFilter = QStringLiteral("演奏录音(wav)|*.wav|音乐(mp3)|*.mp3");
-const QString kSaveFilter = QStringLiteral("演奏录音(wav)|*.wav");
 constexpr int kHelpButtonFlag = 16;
 constexpr int kOverwritePromptFlag = 2;
 constexpr int kRecordBits = 8;
@@ -81,7 +79,8 @@ void Form1::Image1_Click(int Index)
         showRecorderPicture(1, res::StopIdle);
         // The device is closed only once a file was chosen: a cancel keeps what it holds,
         // a playback going on or a recording not yet saved.
-        const auto choice = forms::ShowOpen({kPlayFilter, CommonDialog1.InitDir, kHelpButtonFlag, {}}, this);
+        const auto choice =
+            forms::ShowOpen({midi::kRecorderPlayFilter, CommonDialog1.InitDir, kHelpButtonFlag, {}}, this);
         if (!choice || choice->path.isEmpty()) {
             showRecorderPicture(0, IsPlaying ? res::PlayActive : res::PlayIdle);
             return;
@@ -138,7 +137,8 @@ void Form1::Image1_Click(int Index)
 
 void Form1::BcLY_Click()
 {
-    const auto choice = forms::ShowSave({kSaveFilter, CommonDialog1.InitDir, kOverwritePromptFlag, {}}, this);
+    const auto choice =
+        forms::ShowSave({midi::kRecorderSaveFilter, CommonDialog1.InitDir, kOverwritePromptFlag, {}}, this);
     if (!choice || choice->path.isEmpty()) {
         FJWZ->setText(kNotSavedText);
         return;

@@ -9,6 +9,10 @@
 
 namespace midi {
 
+// The file dialogs of both recorders: the files they play, and what they save.
+inline const QString kRecorderPlayFilter = QStringLiteral("演奏录音(wav)|*.wav|音乐(mp3)|*.mp3");
+inline const QString kRecorderSaveFilter = QStringLiteral("演奏录音(wav)|*.wav");
+
 // The recorder clock written as minutes ":" seconds without zero padding ("0:59", "1:0").
 QString RecorderClockText(int minutes, int seconds);
 // The text the time display shows whenever the recorder is reset.

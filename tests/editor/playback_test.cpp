@@ -20,18 +20,6 @@ namespace {
 
 class EditorPlayback : public EditorFixture {
 protected:
-    editor::YYBJ& openActive()
-    {
-        editor::YYBJ& e = open();
-        QApplication::setActiveWindow(&e);
-        return e;
-    }
-    // Clicks melody row `row` and types `text` into the control that then has the focus.
-    void typeRow(editor::YYBJ& e, int row, const QString& text)
-    {
-        QTest::mouseClick(e.YF1[row], Qt::LeftButton);
-        QTest::keyClicks(QApplication::focusWidget(), text);
-    }
     void typeMeasureNumber(editor::YYBJ& e, const QString& text)
     {
         QTest::mouseClick(e.XJZS, Qt::LeftButton);

@@ -14,18 +14,6 @@ namespace {
 
 class EditorEditing : public EditorFixture {
 protected:
-    editor::YYBJ& openActive()
-    {
-        editor::YYBJ& e = open();
-        QApplication::setActiveWindow(&e);
-        return e;
-    }
-    // Clicks melody row `row` and types `text` into the control that then has the focus.
-    void typeRow(editor::YYBJ& e, int row, const QString& text)
-    {
-        QTest::mouseClick(e.YF1[row], Qt::LeftButton);
-        QTest::keyClicks(QApplication::focusWidget(), text);
-    }
     // One notch of the mouse wheel on a control: down moves a scroll bar to its next value.
     static void wheelDown(QWidget* w)
     {

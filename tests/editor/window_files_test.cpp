@@ -20,12 +20,6 @@ const QString kOpening = QStringLiteral("0000014633464E4652460446044604460146034
 
 class EditorFiles : public EditorFixture {
 protected:
-    editor::YYBJ& openActive()
-    {
-        editor::YYBJ& e = open();
-        QApplication::setActiveWindow(&e);
-        return e;
-    }
     midi::SharedState& s() { return midi::state(); }
     QString file(const char* name) const { return recordFolder() + "/" + QString::fromUtf8(name); }
     QByteArray bytes(const QString& path) const

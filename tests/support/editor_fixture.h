@@ -5,6 +5,7 @@
 #include "editor/yybj.h"
 #include "support/main_window_fixture.h"
 
+#include <QApplication>
 #include <QTest>
 #include <array>
 #include <memory>
@@ -23,6 +24,19 @@ protected:
         if (!form) start();
         QTest::mouseClick(form->BJCK, Qt::LeftButton);
         return *editorWindow;
+    }
+    // Opens the editor and makes it the active window, so that clicks move the keyboard focus.
+    editor::YYBJ& openActive()
+    {
+        editor::YYBJ& e = open();
+        QApplication::setActiveWindow(&e);
+        return e;
+    }
+    // Clicks melody row `row` and types `text` into the control that then has the focus.
+    void typeRow(editor::YYBJ& e, int row, const QString& text)
+    {
+        QTest::mouseClick(e.YF1[row], Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), text);
     }
     editor::YYBJ& ed() { return *editorWindow; }
     editor::EditorFields& fields() { return editor::fields(); }
