@@ -178,8 +178,7 @@ public:
     void BZA_Click(int Index);
     void BZB_Click(int Index);
     void BZC_Click(int Index);
-    void LblInst_Change(int Index);
-    void LblInst_Click(int Index);
+    void LblInst_Click(int Index);   // the percussion lists cannot be typed into
     void VsbVol_Change();
     void VsbVol_Click();
     void Option1_Click(int Index);
@@ -306,8 +305,7 @@ public:
 
     // ------------------------------------------------------ settings panel (form1_settings.cpp)
     void Option3_Click(int Index);
-    void YQSZ_Change(int Index);
-    void YQSZ_Click(int Index);
+    void YQSZ_Click(int Index);   // the lists cannot be typed into
     void File2_Click();
     void SHUAXIN_Click();
     void BCSZ_Click();
@@ -340,12 +338,10 @@ public:
     void Command2_Click();
     void Check1_Click();
     void Check3_Click(int Index);
+    // The device, instrument and key lists cannot be typed into: they have no change handlers.
     void ComDevies_Click();
-    void ComDevies_Change();
     void ComSounds_Click(int Index);
-    void ComSounds_Change(int Index);
     void YD_Click();
-    void YD_Change();
     void Zxlyl_Click(int Index);
     void Zxlyl_Change(int Index);
     void wirePanels();

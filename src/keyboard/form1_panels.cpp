@@ -196,8 +196,6 @@ void Form1::ComDevies_Click()
     YXYZ();
 }
 
-void Form1::ComDevies_Change() { ComDevies_Click(); }
-
 void Form1::ComSounds_Click(int Index)
 {
     auto& s = midi::state();
@@ -210,13 +208,6 @@ void Form1::ComSounds_Click(int Index)
         midi::NoteOff(int16_t(Index), int16_t(s.LastKey + s.BaseNote));
     }
     YXYZ();
-}
-
-void Form1::ComSounds_Change(int Index)
-{
-    auto& s = midi::state();
-    s.ChannelProgram[Index] = int16_t(ComSounds[Index]->currentIndex());
-    midi::ProgramChange(int16_t(Index), 0, int16_t(s.ChannelProgram[Index] - 1));
 }
 
 void Form1::YD_Click()
@@ -235,12 +226,6 @@ void Form1::YD_Click()
     }
     if (YD->currentIndex() >= 0) s.BaseNote = int16_t(36 + YD->currentIndex());
     YXYZ();
-}
-
-void Form1::YD_Change()
-{
-    // The key list cannot be typed into; a text other than an item goes back to "C".
-    if (YD->isEditable()) YD->setEditText(YD->itemText(0));
 }
 
 void Form1::Zxlyl_Click(int Index)

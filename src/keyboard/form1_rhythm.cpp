@@ -24,8 +24,9 @@ void Form1::wireRhythm()
 {
     for (int r = 0; r < 3; ++r) {
         wireStepBox(r, 0);
+        // The percussion lists only offer their items: a typed text would stand for no drum.
+        LblInst[r]->setEditable(false);
         connect(LblInst[r], &QComboBox::currentIndexChanged, this, [this, r] { LblInst_Click(r); });
-        connect(LblInst[r]->lineEdit(), &QLineEdit::textEdited, this, [this, r] { LblInst_Change(r); });
     }
     connect(VsbVol, &QComboBox::currentIndexChanged, this, [this] { VsbVol_Click(); });
     connect(VsbVol->lineEdit(), &QLineEdit::textEdited, this, [this] { VsbVol_Change(); });
@@ -118,8 +119,6 @@ void Form1::RebuildRhythmRow(int row)
 void Form1::BZA_Click(int Index) { cell(0, Index).Hit = BZA[Index]->isChecked() ? -1 : 0; }
 void Form1::BZB_Click(int Index) { cell(1, Index).Hit = BZB[Index]->isChecked() ? -1 : 0; }
 void Form1::BZC_Click(int Index) { cell(2, Index).Hit = BZC[Index]->isChecked() ? -1 : 0; }
-
-void Form1::LblInst_Change(int Index) { LblInst_Click(Index); }
 
 void Form1::LblInst_Click(int Index)
 {

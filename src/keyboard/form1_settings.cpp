@@ -106,8 +106,6 @@ void Form1::ShowSelectedKeySettings()
     FillingSettingsLists = false;
 }
 
-void Form1::YQSZ_Change(int Index) { YQSZ_Click(Index); }
-
 void Form1::YQSZ_Click(int Index)
 {
     // The settings tab fills the instrument lists for show; that stores nothing.

@@ -379,8 +379,9 @@ TEST_F(ChordWindow, TypedChordVolumeAppliesAsTypedAndKeepsTheFocus)
     EXPECT_EQ(midi::state().ChannelVelocity[3], 25);
     EXPECT_EQ(QApplication::focusWidget(), f.SFYXYZ);
 
-    // The instrument lists offer their items only.
-    for (QComboBox* list : {f.Combo1, f.Combo3, f.xuanyue}) EXPECT_FALSE(list->isEditable());
+    // The instrument and percussion lists offer their items only.
+    for (QComboBox* list : {f.Combo1, f.Combo3, f.xuanyue, f.LblInst[0], f.LblInst[1], f.LblInst[2]})
+        EXPECT_FALSE(list->isEditable());
 }
 
 TEST_F(ChordWindow, WholeChordsSoundOnTheirVoicesChannelAtTheChordVolume)
