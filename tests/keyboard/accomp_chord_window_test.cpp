@@ -84,6 +84,8 @@ TEST_F(ChordWindow, LongPatternFileIsReadWholeAndTheVoicesPickIndependently)
         f.Command3->click();
         ASSERT_TRUE(many.contains(f.Text4->text()));
         ASSERT_TRUE(many.contains(f.Text5->text()));
+        const auto& builtIn = keyboard::builtInProgressions();
+        ASSERT_NE(std::find(builtIn.begin(), builtIn.end(), f.Text6->text()), builtIn.end()) << f.Text6->text().toStdString();
         EXPECT_EQ(f.Text2->text(), f.Text4->text());
         differ = differ || f.Text4->text() != f.Text5->text();
         beyondHundred = beyondHundred || many.indexOf(f.Text4->text()) >= 100;
@@ -240,6 +242,13 @@ TEST_F(ChordWindow, ChordInstrumentGatesTheVoicesAndVoiceOneGatesSingleNotes)
     f.AccompanimentStep();
     EXPECT_EQ(notesOn(3), std::vector<int>{36 + 24});
     EXPECT_EQ(notesOn(4), std::vector<int>{36 + 12});   // ...still sounds its single notes
+
+    f.Combo3->setCurrentIndex(1);   // the first instrument of the list sounds as well
+    midi.clear();
+    s.CurStep = 0;
+    f.AccompanimentStep();
+    EXPECT_EQ(notesOn(3), std::vector<int>{36 + 24});
+    EXPECT_EQ(notesOn(4), std::vector<int>{36 + 12});
 
     f.xuanyue->setCurrentIndex(0);   // no chord instrument: no chord voice at all
     EXPECT_EQ(f.Combo3->currentIndex(), 0);
