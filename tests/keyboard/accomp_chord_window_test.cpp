@@ -477,4 +477,57 @@ TEST_F(ChordWindow, ChordClockEndsVoiceTwoAtEachBarAndBothWhenUnticked)
     EXPECT_EQ(f.Check6->text(), QStringLiteral("启动"));
 }
 
+TEST_F(ChordWindow, ChordClockWithTheFirstInstrumentAndUnderAMidiErrorBox)
+{
+    keyboard::Form1& f = startQuiet();
+    f.Text4->setText(keyboard::normalisePatternLine(QStringLiteral("KC")));
+    f.Text5->setText(keyboard::normalisePatternLine(QStringLiteral("WC")));
+    setProgression(f, QStringLiteral("1"));
+    f.xuanyue->setCurrentIndex(1);   // the first instrument of the list plays the voices
+    QTest::mouseClick(f.Check6, Qt::LeftButton);
+    midi.clear();
+    f.HXYS->tick();
+    EXPECT_EQ(notesOn(3), std::vector<int>{36 + 24});
+    EXPECT_EQ(notesOn(4), std::vector<int>{36 + 12});
+
+    // While a MIDI error box waits, the clock's ticks play nothing and the step stays.
+    int16_t step = -1;
+    bool silent = false;
+    dialogs.onMessage = [&] {
+        midi.clear();
+        f.HXYS->tick();
+        silent = midi.sent().empty();
+        step = midi::state().CurStep;
+    };
+    forms::MidiErrorBox(QStringLiteral("设备出错"));
+    dialogs.onMessage = nullptr;
+    EXPECT_TRUE(silent);
+    EXPECT_EQ(step, 1);
+}
+
+TEST_F(ChordWindow, ChoosingAVoiceInstrumentSendsItsProgram)
+{
+    keyboard::Form1& f = startQuiet();
+    QApplication::setActiveWindow(&f);
+    auto sent = [&] {
+        std::vector<std::array<int, 3>> out;
+        for (uint32_t v : midi.sent()) out.push_back({int(v & 0xFF), dataByte1(v), dataByte2(v)});
+        return out;
+    };
+    f.Combo1->setFocus();
+    QTest::keyClick(f.Combo1, Qt::Key_Down);   // "2.电钢琴 " to "3.酒吧钢琴"
+    EXPECT_EQ(sent(), (std::vector<std::array<int, 3>>{{0xB4, 0, 0}, {0xC4, 2, 0}, {0xB5, 0, 0}, {0xC5, 2, 0}}));
+    EXPECT_EQ(QApplication::focusWidget(), f.Combo1);   // voice 2's list keeps the focus
+
+    midi.clear();
+    f.Combo3->setFocus();
+    QTest::keyClick(f.Combo3, Qt::Key_Down);   // voice 1: 26, mirrored into the chord instrument
+    EXPECT_EQ(f.xuanyue->currentIndex(), 26);
+    const auto voiceOne = sent();
+    ASSERT_GE(voiceOne.size(), 2u);
+    EXPECT_EQ(voiceOne[0], (std::array<int, 3>{0xB3, 0, 0}));
+    EXPECT_EQ(voiceOne[1], (std::array<int, 3>{0xC3, 25, 0}));
+    EXPECT_EQ(QApplication::focusWidget(), f.SFYXYZ);
+}
+
 }  // namespace
