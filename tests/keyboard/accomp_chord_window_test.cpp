@@ -26,20 +26,6 @@ protected:
             if (dataByte2(v) > 0) out.push_back(dataByte1(v));
         return out;
     }
-    // Notes switched on and not yet off on the chord channels, as (channel, note).
-    std::set<std::pair<int, int>> hanging() const
-    {
-        std::set<std::pair<int, int>> on;
-        for (uint32_t v : sentWithStatus(0x80, 0x9F)) {
-            const int channel = int(v & 0x0F);
-            if (channel != 3 && channel != 4) continue;
-            if ((v & 0xF0) == 0x90 && dataByte2(v) > 0)
-                on.insert({channel, dataByte1(v)});
-            else
-                on.erase({channel, dataByte1(v)});
-        }
-        return on;
-    }
     void setProgression(keyboard::Form1& f, const QString& digits)
     {
         f.Text6_GotFocus();

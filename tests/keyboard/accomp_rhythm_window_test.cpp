@@ -1,9 +1,11 @@
 // The rhythm tab of the main window: the first pattern at start-up, the grid and its lists,
 // metre, tempo, the free rhythm clock and the rhythm files.
 #include "accomp_window_fixture.h"
+#include "keyboard/chord_patterns.h"
 #include "keyboard/rhythm_file.h"
 #include "midi/percussion.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFocusEvent>
 #include <QTest>
@@ -158,6 +160,59 @@ TEST_F(RhythmWindow, PressingTheSelectedEntryAppliesItAgain)
                       f.File1->visualItemRect(f.File1->item(1)).center());
     EXPECT_FALSE(f.File1->isVisible());
     EXPECT_EQ(f.VsbVol->currentIndex(), applied);
+}
+
+TEST_F(RhythmWindow, ClickOnADamagedFileInTheListShowsOneBox)
+{
+    layShippedPatterns();
+    ASSERT_TRUE(forms::writeLines(recordPath("0-坏.bin"), {QStringLiteral("damaged")}));
+    keyboard::Form1& f = startQuiet();
+    dialogs.messages.clear();   // the start-up's own box for the first file
+    QTest::mouseClick(f.Xxk[2], Qt::LeftButton);
+    f.Label11->setText(QStringLiteral("1-流行4拍.bin"));
+    f.Label11_MouseMove();
+    ASSERT_EQ(f.File1->item(0)->text(), QStringLiteral("0-坏.bin"));
+    f.File1->setCurrentRow(1);
+    dialogs.messages.clear();
+    f.Label11_MouseMove();
+    QTest::mouseClick(f.File1->viewport(), Qt::LeftButton, {}, f.File1->visualItemRect(f.File1->item(0)).center());
+    EXPECT_EQ(dialogs.messages, QStringList{kOpenError});
+    EXPECT_NE(f.Label11->text(), QStringLiteral("1★0-坏.bin"));
+}
+
+TEST_F(RhythmWindow, StartAndStopOfTheFreeRhythm)
+{
+    keyboard::Form1& f = startQuiet();
+    QApplication::setActiveWindow(&f);
+    auto& s = midi::state();
+    // Back from 3/4 to 2/4: sixteen steps and all boxes again.
+    QTest::mouseClick(f.Option1[1], Qt::LeftButton);
+    EXPECT_EQ(s.RhythmLastStep, 11);
+    EXPECT_TRUE(f.BZA[13]->isHidden());
+    QTest::mouseClick(f.Option1[0], Qt::LeftButton);
+    EXPECT_EQ(s.RhythmLastStep, 15);
+    EXPECT_FALSE(f.BZA[13]->isHidden());
+
+    // Started, it plays from the first step of the first chord wherever the positions stood.
+    f.Text4->setText(keyboard::normalisePatternLine(QStringLiteral("CC")));
+    f.Text5->setText(keyboard::normalisePatternLine(QStringLiteral("WC")));
+    f.Text6->setFocus();
+    f.Text6->setText(QStringLiteral("15"));
+    f.SFYXYZ->setFocus();   // leaving the progression box applies it
+    s.CurStep = 7;
+    s.RhythmStep = 5;
+    s.ChordIndex = 2;
+    QTest::mouseClick(f.BzQd, Qt::LeftButton);
+    EXPECT_EQ(s.CurStep, 0);
+    EXPECT_EQ(s.RhythmStep, 0);
+    EXPECT_EQ(s.ChordIndex, 1);
+    f.BZDS->tick();
+    EXPECT_EQ(sentWithStatus(0x93, 0x93).size(), 4u);   // chord I
+    EXPECT_EQ(hanging().size(), 5u);
+    // Stopped, both chord voices end.
+    QTest::mouseClick(f.BzQd, Qt::LeftButton);
+    EXPECT_FALSE(f.BZDS->enabled());
+    EXPECT_TRUE(hanging().empty());
 }
 
 TEST_F(RhythmWindow, PointerMovedUpFromTheLabelReachesTheList)

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <set>
 
 namespace accomp_testing {
 
@@ -47,6 +48,21 @@ protected:
     }
     static int dataByte1(uint32_t v) { return int((v >> 8) & 0xFF); }
     static int dataByte2(uint32_t v) { return int((v >> 16) & 0xFF); }
+
+    // Notes switched on and not yet off on the chord channels 3 and 4, as (channel, note).
+    std::set<std::pair<int, int>> hanging() const
+    {
+        std::set<std::pair<int, int>> on;
+        for (uint32_t v : sentWithStatus(0x80, 0x9F)) {
+            const int channel = int(v & 0x0F);
+            if (channel != 3 && channel != 4) continue;
+            if ((v & 0xF0) == 0x90 && dataByte2(v) > 0)
+                on.insert({channel, dataByte1(v)});
+            else
+                on.erase({channel, dataByte1(v)});
+        }
+        return on;
+    }
 
     static QByteArray bytesOf(const QString& path)
     {
