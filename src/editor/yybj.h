@@ -150,6 +150,8 @@ public:
     // Commits the melody row that holds the focus, into the measure it was typed in. Everything
     // that changes the measure shown or reads the tables calls this first.
     void CommitEditedRow();
+    // The melody row a control is, or -1.
+    int melodyRowOf(const QObject* control) const;
     // Shows measure CurMeasure: its rows, its step boxes (ticked for "O") and its captions.
     void ShowMeasure();
     // Ticks the step boxes of the measure shown where its cells hold "O"; with `commit` each

@@ -11,6 +11,7 @@
 
 #include <QIntValidator>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace editor {
 
@@ -38,9 +39,15 @@ void YYBJ::wireStepBox(int box, int Index)
 bool YYBJ::filterMeasure(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::FocusOut || !forms::isControlFocusChange(event)) return false;
-    for (int i = 0; i < int(YF1.size()); ++i)
-        if (watched == YF1[i]) YF1_LostFocus(i);
+    if (const int row = melodyRowOf(watched); row >= 0) YF1_LostFocus(row);
     return false;
+}
+
+int YYBJ::melodyRowOf(const QObject* control) const
+{
+    if (!control) return -1;
+    const auto it = std::find(YF1.begin(), YF1.end(), control);
+    return it == YF1.end() ? -1 : int(it - YF1.begin());
 }
 
 int YYBJ::Steps() const { return fields().GridLastStep + 1; }
@@ -58,11 +65,8 @@ void YYBJ::DJY_Click(int box, int Index)
 
 void YYBJ::CommitEditedRow()
 {
-    if (!isOpen()) return;
     // The window's focused control, also while another window or a box is in front.
-    QWidget* focused = focusWidget();
-    for (int i = 0; i < int(YF1.size()); ++i)
-        if (focused == YF1[i]) YF1_LostFocus(i);
+    if (const int row = melodyRowOf(focusWidget()); row >= 0) YF1_LostFocus(row);
 }
 
 void YYBJ::HScroll1_Change()

@@ -215,6 +215,14 @@ TEST_F(EditorEditing, TempoTypedAndLeft)
     typeTempo("100");
     leave();
     EXPECT_EQ(s().StepMs, 150);
+
+    // The shortest step a typed tempo gives, then the box emptied: leaving it shows 255.
+    typeTempo("10000");
+    EXPECT_EQ(s().StepMs, 1);
+    typeTempo("");
+    leave();
+    EXPECT_EQ(e.DQSUDU->currentText(), "255");
+    EXPECT_EQ(s().StepMs, 58);
 }
 
 TEST_F(EditorEditing, VolumesKeyDepthAndFlags)
@@ -235,7 +243,14 @@ TEST_F(EditorEditing, VolumesKeyDepthAndFlags)
     e.DQYD->setCurrentIndex(7);
     EXPECT_EQ(s().BaseNote, 43);
 
-    // A positive depth starts the crescendo from silence; a row volume says so on channel 0.
+    // A positive depth starts the crescendo from silence, a negative one at full level; the
+    // flags and the row volumes send that level on channel 0.
+    e.HScroll3->setValue(-3);
+    EXPECT_EQ(e.Label7->text(), "深度(-3)");
+    midi.clear();
+    QTest::mouseClick(e.Check1[1], Qt::LeftButton);
+    EXPECT_EQ(messages(), (Msgs{{0xB0, 1, 0}, {0xB0, 11, 120}}));
+    QTest::mouseClick(e.Check1[1], Qt::LeftButton);
     e.HScroll3->setValue(10);
     EXPECT_EQ(e.Label7->text(), "深度(10)");
     EXPECT_EQ(fields().CrescStep, 10);
@@ -250,8 +265,10 @@ TEST_F(EditorEditing, VolumesKeyDepthAndFlags)
     QTest::mouseClick(e.Check1[1], Qt::LeftButton);
     EXPECT_EQ(fields().MeasureFlags[4], "11");
     EXPECT_EQ(messages(), (Msgs{{0xB0, 1, 120}, {0xB0, 11, 0}, {0xB0, 1, 120}, {0xB0, 11, 0}}));
+    midi.clear();
     QTest::mouseClick(e.Check1[0], Qt::LeftButton);
     EXPECT_EQ(fields().MeasureFlags[4], "01");
+    EXPECT_EQ(messages(), (Msgs{{0xB0, 1, 0}, {0xB0, 11, 0}}));
 }
 
 TEST_F(EditorEditing, AnInstrumentEndsTheRowsHeldNoteOnlyWithinTheCells)
