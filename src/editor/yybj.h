@@ -154,9 +154,9 @@ public:
     int melodyRowOf(const QObject* control) const;
     // Shows measure CurMeasure: its rows, its step boxes (ticked for "O") and its captions.
     void ShowMeasure();
-    // Ticks the step boxes of the measure shown where its cells hold "O"; with `commit` each
-    // box that changes runs its click handler, as a user's click would.
-    void ShowStepBoxes(bool commit);
+    // Ticks the step boxes of the measure shown where its cells hold "O"; each box that changes
+    // runs its click handler, as a user's click would.
+    void ShowStepBoxes();
     // Steps of one software measure: GridLastStep + 1.
     int Steps() const;
 

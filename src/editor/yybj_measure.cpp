@@ -94,37 +94,34 @@ void YYBJ::ShowMeasure()
     XJZS->setText(QString::number(m));
     XJXSS->setText(QStringLiteral("实际小节数是(%1-%2)小节").arg(2 * m + 1).arg(2 * m + 2));
     for (int i = 0; i < 7; ++i) YF1[i]->showText(s.MeasureText[i][m]);
-    ShowStepBoxes(true);
+    ShowStepBoxes();
 }
 
-void YYBJ::ShowStepBoxes(bool commit)
+void YYBJ::ShowStepBoxes()
 {
     const auto& s = midi::state();
     const int S = Steps();
     const int32_t m = fields().CurMeasure;
     if (!pieceFits(m, S)) return;
-    for (int k = 0; k < S; ++k)
-        for (int r = 0; r < 5; ++r) {
-            if (k >= int(DJY[r].size())) continue;
-            QToolButton* box = DJY[r][k];
-            const bool hit = s.CellTokens[kMelodyRows + r][m * S + k] == QLatin1String("O");
-            // A box whose state changes records its step, as the user's click would.
-            QSignalBlocker block(commit ? nullptr : box);
-            box->setChecked(hit);
-        }
+    // A box whose state changes records its step in the measure shown, as the user's click
+    // would: the cells it reads are what it records.
+    for (int r = 0; r < 5; ++r)
+        for (int k = 0; k < std::min<int>(S, int(DJY[r].size())); ++k)
+            DJY[r][k]->setChecked(s.CellTokens[kMelodyRows + r][m * S + k] == QLatin1String("O"));
 }
+
+// The command buttons take the focus when clicked: a row being edited has been committed into
+// its measure before their handlers run.
 
 void YYBJ::QinKong_Click()
 {
-    CommitEditedRow();
     clearMeasure(fields().CurMeasure, Steps());
     for (MelodyRowEdit* row : YF1) row->showText(QString());
-    ShowStepBoxes(false);
+    ShowStepBoxes();
 }
 
 void YYBJ::CHARU_Click()
 {
-    CommitEditedRow();
     const int S = Steps();
     if (!insertMeasure(S)) {
         forms::MsgBox(QStringLiteral("已经到了最后一个软件小节（最多%1个），不能再插入新的小节！")
@@ -132,17 +129,15 @@ void YYBJ::CHARU_Click()
                       this);
         return;
     }
-    // The measure left keeps its hits: the boxes show the new, empty measure without
-    // committing into the old one.
+    // The measure left keeps its hits: the boxes show the new, empty measure.
     for (MelodyRowEdit* row : YF1) row->showText(QString());
-    ShowStepBoxes(false);
+    ShowStepBoxes();
     XJZS->setText(QString::number(fields().CurMeasure));
     HScroll1->setMaximum(midi::state().MeasureTotal);
 }
 
 void YYBJ::ZDXJZS_Click()
 {
-    CommitEditedRow();
     const int S = Steps();
     const auto answer = forms::InputBox(
         QStringLiteral("请输入音乐需要的小节总数\r\n     （音乐每两小节为软件的一小节）"),

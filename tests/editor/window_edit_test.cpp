@@ -89,10 +89,13 @@ TEST_F(EditorEditing, ClearAndInsertThroughTheButtons)
     EXPECT_EQ(s().CellNotes[0][0], 255);
     EXPECT_EQ(s().CellTokens[8][3], "-");
 
-    // "插入" moves on to an emptied measure 1; measure 0 keeps its hit.
+    // "插入" moves on to an emptied measure 1; measure 0 keeps its hit and the row just typed.
     QTest::mouseClick(e.DJY[2][7], Qt::LeftButton);
     s().CellTokens[0][16] = "KC";
+    typeRow(e, 3, "hc");
     QTest::mouseClick(e.CHARU, Qt::LeftButton);
+    EXPECT_EQ(s().MeasureText[3][0], "HC" + QString(30, '-'));
+    EXPECT_TRUE(e.YF1[3]->text().isEmpty());
     EXPECT_EQ(fields().CurMeasure, 1);
     EXPECT_EQ(e.XJZS->text(), "1");
     EXPECT_EQ(s().MeasureTotal, 2);
@@ -107,7 +110,7 @@ TEST_F(EditorEditing, ClearAndInsertThroughTheButtons)
     ASSERT_EQ(e.HScroll1->maximum(), 624);
     e.HScroll1->setValue(624);
     QTest::mouseClick(e.CHARU, Qt::LeftButton);
-    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages, QStringList{"已经到了最后一个软件小节（最多625个），不能再插入新的小节！"});
     EXPECT_EQ(fields().CurMeasure, 624);
     EXPECT_EQ(s().MeasureTotal, 624);
 }
