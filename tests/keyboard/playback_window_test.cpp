@@ -295,10 +295,6 @@ TEST_F(PlaybackTest, RestAtTheEndRunsItsLengthThenFailsToReadOn)
 TEST_F(PlaybackTest, OddLengthsAndTheAccompanimentPhase)
 {
     auto& s = midi::state();
-    s.CurStep = 0;
-    f().AccompanimentStep();
-    if (s.CurStep == 0) GTEST_SKIP() << "the accompaniment step is not built yet";
-
     f().Check5->setChecked(true);
     f().BzQd->setChecked(false);
     s.RhythmLastStep = 15;
@@ -311,6 +307,60 @@ TEST_F(PlaybackTest, OddLengthsAndTheAccompanimentPhase)
     }
     // Steps on ticks 0 and 2 of each token: ticks 1, 3 | 4, 6, 8.
     EXPECT_EQ(steps, (std::vector<int>{1, 1, 2, 3, 3, 4, 4}));
+}
+
+TEST_F(PlaybackTest, ARestSilencesAndTheEndStopsEverything)
+{
+    auto& s = midi::state();
+    f().Check5->setChecked(true);
+    f().BzQd->setChecked(true);
+    f().BZDS->setEnabled(true);
+    // Lower-case text plays: "试听" upper-cases the box first.
+    play("kc2xz2kd2tz");
+    EXPECT_EQ(f().Text3->toPlainText(), "KC2XZ2KD2TZ");
+    tickN(1);   // "KC" sounds
+    midi.clear();
+    tickN(1);   // its second tick reads the rest: every note of the keys off on the three layers
+    const uint32_t kcOff = 0x80u | (uint32_t(24 + s.BaseNote) << 8);
+    std::vector<uint32_t> sent = midi.sent();
+    EXPECT_NE(std::find(sent.begin(), sent.end(), kcOff), sent.end());
+    EXPECT_NE(std::find(sent.begin(), sent.end(), kcOff | 2u), sent.end());
+    EXPECT_EQ(s.CurKey, 254);
+    tickN(3);   // the rest's two ticks, "KD" sounds
+    s.CurStep = 5;
+    s.RhythmStep = 3;
+    s.ChordIndex = 2;
+    midi.clear();
+    tickN(1);   // the second tick of "KD" reads "TZ"
+    EXPECT_TRUE(idle());
+    EXPECT_FALSE(f().BZDS->enabled());
+    EXPECT_FALSE(f().BzQd->isChecked());
+    EXPECT_EQ(s.CurStep, 0);
+    EXPECT_EQ(s.RhythmStep, 0);
+    EXPECT_EQ(s.ChordIndex, 1);
+    EXPECT_EQ(f().NoteTick, 0);
+    EXPECT_TRUE(sentStatus(0x84));   // the chord voices are silenced too
+    sent = midi.sent();
+    const uint32_t kdOff = 0x80u | (uint32_t(26 + s.BaseNote) << 8);
+    EXPECT_NE(std::find(sent.begin(), sent.end(), kdOff), sent.end());
+}
+
+TEST_F(PlaybackTest, TheAccompanimentFollowsTheScoreOnlyWithAutoSync)
+{
+    auto& s = midi::state();
+    f().Check5->setChecked(false);
+    s.CurStep = 0;
+    play("KC4KD4TZ");
+    tickN(6);
+    EXPECT_EQ(s.CurStep, 0);
+    EXPECT_FALSE(sentStatus(0xB9));   // no bar accents on the percussion channel
+    f().Yuepu[0]->click();
+    f().Check5->setChecked(true);
+    play("KC4KD4TZ");
+    s.CurStep = 0;
+    midi.clear();
+    tickN(6);
+    EXPECT_EQ(s.CurStep, 3);
 }
 
 TEST_F(PlaybackTest, RhythmCommands)
