@@ -203,6 +203,22 @@ TEST_F(LiveClock, StandsStillWhileABoxIsOpen)
     EXPECT_EQ(f.SyncTick, 2);
 }
 
+TEST_F(LiveClock, TheScoreBoxKeepsItsUndoAfterATake)
+{
+    keyboard::Form1& f = play();
+    key(Qt::Key_G);
+    key(Qt::Key_H);
+    key(Qt::Key_Space);
+    ASSERT_EQ(f.Text3->toPlainText(), "KC2KD1TZ");
+    // The user edits the recorded score and takes the edit back.
+    f.Text3->setFocus();
+    QTest::keyClick(f.Text3, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(f.Text3, "KE");
+    ASSERT_EQ(f.Text3->toPlainText(), "KC2KD1TZKE");
+    QTest::keyClick(f.Text3, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.Text3->toPlainText(), "KC2KD1TZ");
+}
+
 TEST_F(LiveClock, RestAndStopSilenceEveryNoteAKeyCanSound)
 {
     play();
