@@ -290,6 +290,28 @@ TEST_F(PlaybackTest, RestAtTheEndRunsItsLengthThenFailsToReadOn)
     run();
     EXPECT_EQ(ticks, 4);
     EXPECT_EQ(dialogs.messages, QStringList{kScoreError});
+
+    // A rest whose length ends the text lasts until the user stops it.
+    dialogs.messages.clear();
+    play("KC2XZ3");
+    run(30);
+    EXPECT_EQ(ticks, 30);
+    EXPECT_TRUE(f().Auditioning);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    f().Yuepu[0]->click();
+}
+
+TEST_F(PlaybackTest, AScoreMayBeginWithARest)
+{
+    // A playback stopped in the middle of a note leaves its count behind; the next starts afresh.
+    play("KC4TZ");
+    tickN(1);
+    f().Yuepu[0]->click();
+    ASSERT_TRUE(idle());
+    play("XZ2KC2TZ");
+    const auto started = run();
+    EXPECT_EQ(started, (std::map<int, int>{{3, 24}}));
+    EXPECT_TRUE(idle());
 }
 
 TEST_F(PlaybackTest, OddLengthsAndTheAccompanimentPhase)
@@ -412,8 +434,12 @@ TEST_F(PlaybackTest, TempoOutOfRangeHaltsUntilStopped)
     tickN(5);
     EXPECT_TRUE(notesOn().empty());
 
-    f().Yuepu[0]->click();   // stop
+    // The space bar stops it too, and adds nothing to the score.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    f().SFYXYZ->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_TRUE(idle());
+    EXPECT_EQ(midi::state().ScoreText, "VS0KC8TZ");
     play("KC2KDTZ");         // and play again
     EXPECT_EQ(run().size(), 2u);
 }
