@@ -162,6 +162,23 @@ TEST_F(RhythmWindow, PressingTheSelectedEntryAppliesItAgain)
     EXPECT_EQ(f.VsbVol->currentIndex(), applied);
 }
 
+TEST_F(RhythmWindow, LowestVelocitySavesAndAFileAppliedAgainRestoresCellsTheEditorChanged)
+{
+    keyboard::Form1& f = startQuiet();
+    f.VsbVol->setCurrentIndex(0);   // "50", the first entry
+    for (QComboBox* voice : f.LblInst) voice->setCurrentIndex(2);
+    f.BZA[0]->setChecked(true);
+    dialogs.saveFiles.push_back(testing_support::ScriptedDialogs::file(recordPath("轻.bin")));
+    f.Cmdcill[1]->click();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    ASSERT_TRUE(bytesOf(recordPath("轻.bin")).startsWith("0000"));
+
+    midi::state().PercussionCells[0][0].Hit = 0;   // the score editor shares the column
+    refreshList(f);
+    f.File1->setCurrentRow(0);
+    EXPECT_EQ(midi::state().PercussionCells[0][0].Hit, -1);
+}
+
 TEST_F(RhythmWindow, ClickOnADamagedFileInTheListShowsOneBox)
 {
     layShippedPatterns();
