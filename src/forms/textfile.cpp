@@ -81,6 +81,13 @@ qsizetype firstCharOutsideGbk(const QString& text)
     return -1;
 }
 
+QString charOutsideGbk(const QString& text)
+{
+    const qsizetype bad = firstCharOutsideGbk(text);
+    if (bad < 0) return QString();
+    return text.mid(bad, text[bad].isHighSurrogate() && bad + 1 < text.size() ? 2 : 1);
+}
+
 std::optional<QByteArray> readBytes(const QString& path, qint64 limit, ReadFailure* why)
 {
     auto failed = [why](ReadFailure f) -> std::optional<QByteArray> {

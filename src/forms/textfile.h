@@ -20,6 +20,9 @@ std::optional<QByteArray> encodeLike(const QByteArray& bytes, const QString& tex
 // The position of the first character of `text` that GBK lacks (a surrogate pair counts as one
 // character, at its first half); -1 when the whole text can be written.
 qsizetype firstCharOutsideGbk(const QString& text);
+// That character itself (both halves of a surrogate pair); empty when the whole text can be
+// written.
+QString charOutsideGbk(const QString& text);
 
 // The largest file a reader takes when it names no limit of its own. Every text file of the
 // program is far smaller; a bigger one is not one of ours, and reading it would keep the window

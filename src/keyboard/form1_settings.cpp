@@ -20,11 +20,11 @@ constexpr int kFirstEffectSelector = 22;  // Option3(22..27): Ins Hom Pup Del En
 constexpr int kSelectors = 28;
 constexpr int kPercussionList = 3;        // YQSZ(3)
 
-// The first sentence of the message about an effect name the settings file cannot hold.
-QString unsavableNameText(const QString& name, qsizetype bad)
+// The first sentence of the message about an effect name the settings file cannot hold: the
+// name and its character `bad`.
+QString unsavableNameText(const QString& name, const QString& bad)
 {
-    const qsizetype n = name[bad].isHighSurrogate() && bad + 1 < name.size() ? 2 : 1;
-    return QStringLiteral("音效文件名“%1”中的字符“%2”不能写入设置文件。").arg(name, name.mid(bad, n));
+    return QStringLiteral("音效文件名“%1”中的字符“%2”不能写入设置文件。").arg(name, bad);
 }
 
 }  // namespace
@@ -139,7 +139,7 @@ void Form1::File2_Click()
     // A name the settings file cannot hold would be saved as "?" and never found again.
     bool storing = false;
     for (int e = 0; e < 6; ++e) storing = storing || Option3[kFirstEffectSelector + e]->isChecked();
-    if (const qsizetype bad = forms::firstCharOutsideGbk(name); storing && bad >= 0) {
+    if (const QString bad = forms::charOutsideGbk(name); storing && !bad.isEmpty()) {
         forms::MsgBox(unsavableNameText(name, bad) + QStringLiteral("请先给这个文件改名。"), this);
         YXYZ();
         return;
@@ -171,7 +171,7 @@ void Form1::BCSZ_Click()
     const auto& s = midi::state();
     // Nothing is written when a name would be saved as "?": the old file stays as it was.
     for (const QString& name : s.EffectWavNames) {
-        if (const qsizetype bad = forms::firstCharOutsideGbk(name); bad >= 0) {
+        if (const QString bad = forms::charOutsideGbk(name); !bad.isEmpty()) {
             forms::MsgBox(unsavableNameText(name, bad) + QStringLiteral("设置没有保存。"), this);
             FJWZ->setText(QStringLiteral("保存设置失败！"));
             return;

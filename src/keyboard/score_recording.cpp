@@ -27,11 +27,9 @@ QString unsavableScoreText(const QString& score)
         const QByteArray bytes = gbk(score);
         if (!gbk.hasError()) return QString();
     }
-    const qsizetype bad = forms::firstCharOutsideGbk(score);
-    if (bad < 0) return QString();
-    const int length = score.at(bad).isHighSurrogate() && bad + 1 < score.size() ? 2 : 1;
-    return QStringLiteral("乐谱中的字符“%1”不能写入乐谱文件，乐谱没有保存。请先修改这个字符。")
-        .arg(score.mid(bad, length));
+    const QString bad = forms::charOutsideGbk(score);
+    if (bad.isEmpty()) return QString();
+    return QStringLiteral("乐谱中的字符“%1”不能写入乐谱文件，乐谱没有保存。请先修改这个字符。").arg(bad);
 }
 
 }  // namespace keyboard

@@ -68,6 +68,9 @@ TEST(TextFiles, FindsTheFirstCharacterGbkLacks)
     EXPECT_EQ(forms::firstCharOutsideGbk(QString()), -1);
     EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("雷声🎵.wav")), 2);   // a surrogate pair
     EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("a한")), 1);
+    EXPECT_EQ(forms::charOutsideGbk(QStringLiteral("雷声🎵.wav")), QStringLiteral("🎵"));
+    EXPECT_EQ(forms::charOutsideGbk(QStringLiteral("a한b")), QStringLiteral("한"));
+    EXPECT_TRUE(forms::charOutsideGbk(QStringLiteral("玻璃1.wav")).isEmpty());
 }
 
 TEST(TextFiles, FailedWriteKeepsTheOldFile)

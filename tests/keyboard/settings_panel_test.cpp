@@ -264,7 +264,7 @@ TEST_F(SettingsPanel, EffectNamesTheFileCannotHoldAreRefused)
     const QRect item = f.File2->visualItemRect(f.File2->item(0));
     QTest::mouseClick(f.File2->viewport(), Qt::LeftButton, {}, item.center());
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("🎵"))) << dialogs.messages[0].toStdString();
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("“🎵”"))) << dialogs.messages[0].toStdString();
     EXPECT_EQ(midi::state().EffectWavNames[0], QStringLiteral("玻璃1.wav"));
 
     // Such a name read from a file written elsewhere (UTF-8) is never saved as "?".
