@@ -184,6 +184,23 @@ TEST_F(PlaybackTest, ClocksKeepTimeUnderAFileDialogAndAMessageBox)
     EXPECT_GE(midi::state().HoldTicks, held + 2);
 }
 
+TEST_F(PlaybackTest, TheScoreClockWaitsWhileAMidiErrorBoxIsOpen)
+{
+    play("KC4KD4TZ");
+    tickN(1);
+    const int32_t tick = f().NoteTick;
+    // A key played along has its messages refused: the score clock fires while the box is open.
+    midi.refuseSend = platform::kMidiNotReady;
+    dialogs.onMessage = [this] { f().Timer3->tick(); };
+    QTest::keyClick(f().SFYXYZ, Qt::Key_G);
+    ASSERT_FALSE(dialogs.messages.isEmpty());
+    EXPECT_EQ(f().NoteTick, tick);
+    dialogs.onMessage = nullptr;
+    midi.refuseSend = 0;
+    tickN(1);
+    EXPECT_EQ(f().NoteTick, tick + 1);
+}
+
 TEST_F(PlaybackTest, ExampleScoreEndsAtItsLastNoteWithoutSoundingIt)
 {
     play("KC8KDKEKF4KGKAKB");
