@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <chrono>
 
 using live_test::LiveFixture;
 using Strings = std::vector<std::string>;
@@ -128,6 +129,21 @@ TEST_F(LiveClock, QuickKeysAfterALongNoteGetTheirOwnLengths)
     // Each quick key's note lasted less than a tick or about one: not the long note's length.
     for (size_t i = 1; i < 4; ++i) EXPECT_LE(len[i], 2) << s.ScoreText.toStdString();
     EXPECT_FALSE(f.Timer1->enabled());
+}
+
+TEST_F(LiveClock, EachKeyCountsTheClockFromItself)
+{
+    keyboard::Form1& f = play();
+    key(Qt::Key_G);
+    QTest::qWait(60);
+    for (int k : {Qt::Key_H, Qt::Key_Backspace}) {
+        key(k);
+        // The next tick is a whole step away from the key, not where the old count had it.
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+            f.Timer1->nextTick() - std::chrono::steady_clock::now());
+        EXPECT_GT(wait.count(), f.Timer1->interval() - 20) << k;
+        QTest::qWait(60);
+    }
 }
 
 TEST_F(LiveClock, AHeldKeysRepeatsGetTheTicksThatPassed)
