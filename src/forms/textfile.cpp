@@ -60,6 +60,21 @@ std::optional<QByteArray> encodeLike(const QByteArray& bytes, const QString& tex
     return encodeGbk(text);
 }
 
+bool endsWithLineEnd(const QByteArray& bytes)
+{
+    switch (encodingOf(bytes)) {
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: {
+        const QString text = decodeText(bytes);
+        return text.isEmpty() || text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'));
+    }
+    case Encoding::Utf8Bom:
+        return bytes.size() == 3 || bytes.endsWith('\n') || bytes.endsWith('\r');
+    default:
+        return bytes.isEmpty() || bytes.endsWith('\n') || bytes.endsWith('\r');
+    }
+}
+
 QByteArray encodeGbk(const QString& text)
 {
     QStringEncoder gbk("GBK");

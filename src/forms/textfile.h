@@ -17,6 +17,9 @@ QByteArray encodeGbk(const QString& text);
 // them in: UTF-16 or UTF-8 when they are (UTF-8 only when they hold more than plain ASCII),
 // else GBK. nullopt when nothing can be added (UTF-16 cut in the middle of a character).
 std::optional<QByteArray> encodeLike(const QByteArray& bytes, const QString& text);
+// Whether text added to a file holding `bytes` starts on a line of its own: the file is empty or
+// ends with a line end (a dangling first byte of a GBK character would take the next one).
+bool endsWithLineEnd(const QByteArray& bytes);
 // The position of the first character of `text` that GBK lacks (a surrogate pair counts as one
 // character, at its first half); -1 when the whole text can be written.
 qsizetype firstCharOutsideGbk(const QString& text);

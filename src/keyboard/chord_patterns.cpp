@@ -122,8 +122,7 @@ AppendResult appendPatternLines(const QString& path, const QString& voice1, cons
     if (!held.contains(voice2)) added += voice2 + QLatin1String("\r\n");
     if (added.isEmpty()) return AppendResult::Unchanged;
 
-    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')) && !text.endsWith(QLatin1Char('\r')))
-        added.prepend(QLatin1String("\r\n"));
+    if (!forms::endsWithLineEnd(*read)) added.prepend(QLatin1String("\r\n"));
     // The new lines in the file's own encoding, so that the whole file still reads as one text.
     const auto encoded = forms::encodeLike(*read, added);
     if (!encoded) return AppendResult::Unreadable;

@@ -233,6 +233,17 @@ TEST(PatternFile, AppendWritesInTheFilesOwnEncoding)
         EXPECT_TRUE(now.startsWith(bytes));
         EXPECT_EQ(*forms::readLines(path), (QStringList{"LC--WG--", "KC--中", added}));
     }
+    // A GBK file ending in the first byte of a character: the new line still starts on its own
+    // (a fuzzing finding: the dangling byte took the new line's first letter).
+    ASSERT_TRUE(forms::writeBytes(path, QByteArray("LC--\xFF\xFF\r\xB5")));
+    EXPECT_EQ(appendPatternLines(path, added, added), AppendResult::Appended);
+    EXPECT_EQ(forms::readLines(path)->mid(2), (QStringList{added, added}));
+    for (const char* empty : {"", "\xEF\xBB\xBF", "\xFF\xFE"}) {
+        ASSERT_TRUE(forms::writeBytes(path, empty));
+        EXPECT_EQ(appendPatternLines(path, added, "LC--WG--"), AppendResult::Appended);
+        EXPECT_EQ(*forms::readLines(path), (QStringList{added, "LC--WG--"})) << empty;
+    }
+
     const QByteArray cut = files[0].left(files[0].size() - 1);
     ASSERT_TRUE(forms::writeBytes(path, cut));
     EXPECT_EQ(appendPatternLines(path, added, added), AppendResult::Unreadable);
