@@ -68,6 +68,8 @@ TEST(TextFiles, FindsTheFirstCharacterGbkLacks)
     EXPECT_EQ(forms::firstCharOutsideGbk(QString()), -1);
     EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("雷声🎵.wav")), 2);   // a surrogate pair
     EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("a한")), 1);
+    EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("a🎵")), 1);   // after one plain character
+    EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("ab🎵")), 2);
     EXPECT_EQ(forms::charOutsideGbk(QStringLiteral("雷声🎵.wav")), QStringLiteral("🎵"));
     EXPECT_EQ(forms::charOutsideGbk(QStringLiteral("a한b")), QStringLiteral("한"));
     EXPECT_TRUE(forms::charOutsideGbk(QStringLiteral("玻璃1.wav")).isEmpty());
@@ -142,6 +144,8 @@ TEST(TextFiles, Utf16WithItsMarkReadsAndTakesAddedTextInKind)
         EXPECT_EQ(forms::decodeText(bytes + *forms::encodeLike(bytes, "中x")), text + "中x");
         EXPECT_FALSE(forms::encodeLike(bytes + 'x', "x"));   // cut in the middle of a character
     }
+    // A lone byte 0x80 is GBK's euro sign, not broken UTF-8.
+    EXPECT_EQ(forms::decodeText("\x80.wav"), QStringLiteral("€.wav"));
     // Plain ASCII and GBK take GBK, UTF-8 with more than ASCII takes UTF-8.
     EXPECT_EQ(*forms::encodeLike("KC--", "中"), forms::encodeGbk("中"));
     EXPECT_EQ(*forms::encodeLike(forms::encodeGbk("音效"), "中"), forms::encodeGbk("中"));
@@ -169,6 +173,8 @@ TEST(TextFiles, ReadersTakeOnlyPlainFilesWithinTheirLimit)
     EXPECT_EQ(forms::sizeText(4096), "4 KB");
     EXPECT_EQ(forms::sizeText(1024 * 1024), "1 MB");
     EXPECT_EQ(forms::sizeText(1000), "1000 字节");
+    EXPECT_EQ(forms::sizeText(1024), "1 KB");
+    EXPECT_EQ(forms::sizeText(1536), "1536 字节");
 }
 
 TEST(TextFiles, PlainFileNamesStayInTheirFolder)
