@@ -1,0 +1,79 @@
+// The whole-or-nothing writer: the failures that come late (at the rename) and what it leaves
+// behind. The full-disk cases run under a real file-size limit in tests/forms.
+#include "platform/whole_file.h"
+#include "support/file_size_limit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+TEST(WholeFile, ACommitThatCannotTakeTheNameFailsAndClosesOnlyItsOwnFile)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("take.wav");
+    const QString other = dir.filePath("other.txt");
+    ASSERT_TRUE(platform::writeWholeFile(other, "another file, open meanwhile"));
+    QFile reading(other);
+    {
+        platform::WholeFileWriter out(target);
+        ASSERT_TRUE(out.open());
+        ASSERT_TRUE(out.write("RIFF"));
+        // A folder takes the name before the commit: the rename fails.
+        ASSERT_TRUE(QDir(dir.path()).mkpath("take.wav/inside"));
+        EXPECT_FALSE(out.commit());
+        EXPECT_TRUE(out.errorString().contains(target)) << out.errorString().toStdString();
+        EXPECT_FALSE(out.write("more"));
+        EXPECT_FALSE(out.commit());
+        // The file opened now may get the number the writer's file had: the writer going away
+        // must not close it.
+        ASSERT_TRUE(reading.open(QIODevice::ReadOnly));
+    }
+    EXPECT_EQ(reading.readAll(), "another file, open meanwhile");
+    EXPECT_TRUE(QFileInfo(target).isDir());
+    EXPECT_EQ(testing_support::folderEntries(dir.path()), (QStringList{"other.txt", "take.wav"}));
+}
+
+TEST(WholeFile, AfterACommitTheWriterLeavesOtherFilesAlone)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("song.txt");
+    const QString other = dir.filePath("other.txt");
+    ASSERT_TRUE(platform::writeWholeFile(other, "kept open"));
+    QFile reading(other);
+    {
+        platform::WholeFileWriter out(target);
+        // Opening again starts over: the first new file does not stay behind.
+        ASSERT_TRUE(out.open());
+        ASSERT_TRUE(out.write("first"));
+        ASSERT_TRUE(out.open());
+        ASSERT_TRUE(out.write("KC4TZ"));
+        ASSERT_TRUE(out.commit());
+        ASSERT_TRUE(reading.open(QIODevice::ReadOnly));
+    }
+    EXPECT_EQ(reading.readAll(), "kept open");
+    EXPECT_EQ(bytesOf(target), "KC4TZ");
+    EXPECT_EQ(testing_support::folderEntries(dir.path()), (QStringList{"other.txt", "song.txt"}));
+}
+
+TEST(WholeFile, AFailureNamesTheFile)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("no such folder/录音.wav");
+    QString why;
+    EXPECT_FALSE(platform::writeWholeFile(target, "RIFF", &why));
+    EXPECT_TRUE(why.contains(target)) << why.toStdString();
+    EXPECT_FALSE(platform::copyWholeFile(dir.filePath("missing.ini"), dir.filePath("copy.ini"), &why));
+    EXPECT_TRUE(why.contains(dir.filePath("missing.ini"))) << why.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("copy.ini")));
+}
+
+}  // namespace
