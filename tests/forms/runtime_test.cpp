@@ -106,6 +106,12 @@ TEST(TextFiles, AFullDiskLeavesTheOldFileByteForByteAndReportsFailure)
         EXPECT_EQ(*forms::readBytes(path), old);
         EXPECT_EQ(testing_support::folderEntries(dir.path()), QStringList{"song.txt"});
     }
+    // The reason names the file.
+    EXPECT_EQ(testing_support::writeUnderFileSizeLimit(1000, [&] {
+                  QString why;
+                  return !platform::writeWholeFile(path, bigger, &why) && why.contains(path);
+              }),
+              std::optional<bool>(true));
     // Below the limit the same write succeeds.
     EXPECT_EQ(testing_support::writeUnderFileSizeLimit(10000, writers[0]), std::optional<bool>(true));
     EXPECT_EQ(*forms::readBytes(path), bigger);
