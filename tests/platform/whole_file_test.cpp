@@ -6,9 +6,13 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Files this process has open.
+int openFiles() { return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size()); }
 
 QByteArray bytesOf(const QString& path)
 {
@@ -23,6 +27,7 @@ TEST(WholeFile, ACommitThatCannotTakeTheNameFailsAndClosesOnlyItsOwnFile)
     const QString other = dir.filePath("other.txt");
     ASSERT_TRUE(platform::writeWholeFile(other, "another file, open meanwhile"));
     QFile reading(other);
+    const int filesBefore = openFiles();
     {
         platform::WholeFileWriter out(target);
         ASSERT_TRUE(out.open());
@@ -33,6 +38,7 @@ TEST(WholeFile, ACommitThatCannotTakeTheNameFailsAndClosesOnlyItsOwnFile)
         EXPECT_TRUE(out.errorString().contains(target)) << out.errorString().toStdString();
         EXPECT_FALSE(out.write("more"));
         EXPECT_FALSE(out.commit());
+        EXPECT_EQ(openFiles(), filesBefore);   // the failed file is closed at once
         // The file opened now may get the number the writer's file had: the writer going away
         // must not close it.
         ASSERT_TRUE(reading.open(QIODevice::ReadOnly));
@@ -40,6 +46,10 @@ TEST(WholeFile, ACommitThatCannotTakeTheNameFailsAndClosesOnlyItsOwnFile)
     EXPECT_EQ(reading.readAll(), "another file, open meanwhile");
     EXPECT_TRUE(QFileInfo(target).isDir());
     EXPECT_EQ(testing_support::folderEntries(dir.path()), (QStringList{"other.txt", "take.wav"}));
+    // A folder there from the start is refused for what it is.
+    QString why;
+    EXPECT_FALSE(platform::writeWholeFile(target, "RIFF", &why));
+    EXPECT_TRUE(why.contains(qt_error_string(EISDIR))) << why.toStdString();
 }
 
 TEST(WholeFile, AfterACommitTheWriterLeavesOtherFilesAlone)
