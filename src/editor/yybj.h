@@ -206,9 +206,9 @@ public:
     void YYDS_Timer();
     // The work of one step. False when it met a cell or a measure beyond the tables.
     bool YYSB();
-    // Sounds cell CurStep of every row, then moves CurStep on. False, with nothing sent, when
-    // CurStep lies beyond the cells.
-    bool XJFS();
+    // Sounds cell CurStep of every row, then moves CurStep on; nothing when CurStep lies beyond
+    // the cells.
+    void XJFS();
     // Commits the measure shown from the window (rows, volumes, instruments, step boxes) and
     // sounds one step. No control calls it.
     void STBXJYY();

@@ -85,10 +85,8 @@ void YYBJ::ST1_Click()
     const int32_t highest = std::min(HScroll1->maximum(), maxMeasureTotal(S));
     const double typed = std::nearbyint(forms::Val(XJZS->text()));
     const int32_t audited = typed >= 0 ? int32_t(std::min(typed, double(highest))) : 0;
-    if (!preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, std::max(s.MeasureTotal, audited))) {
-        StepClockTrap();
-        return;
-    }
+    // Within the cells: the piece was checked, the measures shown and auditioned are held there.
+    preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, std::max(s.MeasureTotal, audited));
     f.CurMeasure = audited;
     f.LastStep = S * f.CurMeasure + S - 1;
     s.StepsLeft = S;
@@ -110,16 +108,14 @@ void YYBJ::ST2_Click()
         if (!MayStartPlayback()) return;
         f.CurMeasure = 0;
         s.CurStep = 0;
-        if (!preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, s.MeasureTotal)) {
-            StepClockTrap();
-            return;
-        }
+        preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, s.MeasureTotal);   // checked to fit
         ST2->setText(verticalCaption(kStopCaption));
         ST1->setEnabled(false);
         XJZS->setText(QString::number(f.CurMeasure));
         BZWJ->setEnabled(false);
         // Measure 0's own settings are in force before the clock is set.
         if (hasHeader(f.MeasureHeaders[0])) CXTSB();
+        if (!isOpen()) return;   // closed from a box the header's messages raised
         f.CrescLevel = restingCrescendoLevel(f.CrescStep);
         s.StepsLeft = f.LastStep;
         YYDS->setInterval(s.StepMs);
@@ -134,6 +130,7 @@ void YYBJ::ST2_Click()
     ST2->setText(verticalCaption(kStartCaption));
     YYDS->setEnabled(false);
     AllNotesOff();
+    if (!isOpen()) return;
     BZWJ->setEnabled(true);
 }
 
@@ -163,6 +160,7 @@ void YYBJ::StepClockTrap()
 {
     if (!isOpen()) return;
     AllNotesOff();
+    if (!isOpen()) return;
     ST1->setEnabled(true);
     ST2->setEnabled(true);
     forms::unselectOption(ST1);
@@ -185,6 +183,7 @@ bool YYBJ::YYSB()
     if (s.CurStep > f.LastStep) {
         // The end: nothing sounds, the clock runs out its count.
         AllNotesOff();
+        if (!isOpen()) return true;
         forms::unselectOption(ST1);
         ST2->setChecked(false);
         if (!isOpen()) return true;
@@ -195,19 +194,22 @@ bool YYBJ::YYSB()
     }
 
     const int32_t m = s.CurStep / S;
-    if (m < 0 || m >= kMeasureSlots) return false;
+    if (m < 0 || !pieceFits(m, S)) return false;
     // A row being typed into belongs to the measure it was typed in.
     if (m != f.CurMeasure) CommitEditedRow();
     f.CurMeasure = m;
     // A measure's own settings when it begins; the step interval keeps what the start set.
     if (hasHeader(f.MeasureHeaders[m]) && f.AppliedMeasure != m) CXTSB();
+    if (!isOpen()) return true;
     ShowPlayedMeasure(m);
+    if (!isOpen()) return true;
 
     s.StepInMeasure = int16_t(s.CurStep % S);
     f.AccentLevel = beatAccentLevel(S, s.StepInMeasure, f.CrescLevel);
     sendStepExpression(f.CrescLevel, f.AccentLevel);
     if (!preparePercussionStep(RowInstrumentIndexes(), s.CurStep)) return false;
-    return XJFS();
+    XJFS();
+    return true;
 }
 
 void YYBJ::ShowPlayedMeasure(int32_t measure)
@@ -225,14 +227,13 @@ void YYBJ::ShowPlayedMeasure(int32_t measure)
     ShowBarMeasure();
 }
 
-bool YYBJ::XJFS()
+void YYBJ::XJFS()
 {
     auto& s = midi::state();
     auto& f = fields();
-    if (!soundStep(RowInstrumentIndexes())) return false;
+    if (!soundStep(RowInstrumentIndexes())) return;
     f.AppliedMeasure = int16_t(f.CurMeasure);
     s.CurStep = int16_t(s.CurStep + 1);
-    return true;
 }
 
 void YYBJ::STBXJYY()

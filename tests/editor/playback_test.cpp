@@ -166,6 +166,7 @@ TEST_F(EditorPlayback, AuditionPlaysTheMeasureInTheNumberBox)
     EXPECT_EQ(offs, 455);
     EXPECT_EQ(s().StepsLeft, 0);
     EXPECT_EQ(s().CurStep, 48);
+    EXPECT_EQ(expression(end, 0), 120);   // the end leaves the crescendo at rest
     expectIdle(e);
 
     // Audition again from the measure shown: the same sixteen cells.
@@ -282,6 +283,18 @@ TEST_F(EditorPlayback, CrescendoAsHeardFromTheStart)
     midi.clear();
     QTest::mouseClick(e.ST2, Qt::LeftButton);
     EXPECT_EQ(run(8), std::vector<int>(8, 120));
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+
+    // An audition goes on from the level in force; the end of one rests it for the next.
+    QTest::mouseClick(e.Check1[1], Qt::LeftButton);
+    e.HScroll3->setValue(10);
+    e.HScroll3->setValue(20);
+    for (int round = 0; round < 2; ++round) {
+        midi.clear();
+        QTest::mouseClick(e.ST1, Qt::LeftButton);
+        EXPECT_EQ(run(3), (std::vector<int>{20, 40, 60})) << round;
+        while (e.YYDS->enabled()) tick(e);
+    }
 }
 
 TEST_F(EditorPlayback, AtFourFourTheAccentChannelsFollowARisingCrescendo)
@@ -447,6 +460,37 @@ TEST_F(EditorPlayback, AStepBeyondTheCellsEndsPlaybackQuietly)
     expectIdle(e);
     EXPECT_TRUE(hanging(all).empty());
     EXPECT_EQ(s().CurStep, 10000);
+    EXPECT_EQ(fields().CurMeasure, 0);   // never a measure beyond the cells
+
+    // The same during an audition: every control back at idle.
+    typeMeasureNumber(e, "3");
+    QTest::mouseClick(e.ST1, Qt::LeftButton);
+    ASSERT_FALSE(e.ST2->isEnabled());
+    fields().LastStep = 10010;
+    s().CurStep = 10000;
+    tick(e);
+    expectIdle(e);
+}
+
+TEST_F(EditorPlayback, AWindowClosedFromABoxDuringPlaybackStopsItQuietly)
+{
+    // A box raised by a refused note-off at the end of playback; the window closes meanwhile.
+    for (int fromStart = 0; fromStart < 2; ++fromStart) {
+        editor::YYBJ& e = openActive();
+        typeRow(e, 0, "kc");
+        dialogs.messages.clear();
+        dialogs.onMessage = [&] { e.close(); };
+        // At the end of an audition, or through the stop path of a piece played from the start.
+        QTest::mouseClick(fromStart ? static_cast<QAbstractButton*>(e.ST2) : e.ST1, Qt::LeftButton);
+        midi.refuseValues = {0x00002480};   // NoteOff(0, 36)
+        for (int k = 0; k < 16 && e.isOpen(); ++k) e.YYDS->tick();
+        EXPECT_FALSE(e.isOpen()) << fromStart;
+        EXPECT_EQ(dialogs.messages.size(), 1) << fromStart;
+        dialogs.onMessage = nullptr;
+        midi.refuseValues.clear();
+        ASSERT_TRUE(form->isVisible());
+        QTest::qWait(10);   // the action ends: a refusal may show its box again
+    }
 }
 
 TEST_F(EditorPlayback, TheClockWaitsWhileAMidiErrorBoxIsOpenOnly)
@@ -578,7 +622,7 @@ TEST_F(EditorPlayback, AMeasuresHeaderTakesEffectWhenItsMeasureBegins)
     EXPECT_EQ(e.HScroll1->value(), 1);
     EXPECT_EQ(e.XJZS->text(), "1");
     EXPECT_EQ(e.YF1[0]->text(), "----XZ" + QString(26, '-'));
-    tick(e);
+    EXPECT_TRUE(only(tick(e), 0xC0).empty());   // within the measure its header is not sent again
     const Msgs rest = tick(e);   // the rest at the new key ends the note begun at the old one
     EXPECT_EQ(only(rest, 0x80), (Msgs{{0x80, 67, 0}, {0x80, 60, 0}}));
     all.insert(all.end(), rest.begin(), rest.end());
