@@ -260,6 +260,11 @@ TEST_F(EditorEditing, VolumesKeyDepthAndFlags)
     midi.clear();
     e.YQYL[0]->setEditText("90");
     EXPECT_EQ(messages(), (Msgs{{0xB0, 11, 0}}));
+    // A volume chosen from the list runs its handler once.
+    midi.clear();
+    e.YQYL[5]->setCurrentIndex(9);
+    EXPECT_EQ(messages(), (Msgs{{0xB0, 11, 0}}));
+    EXPECT_EQ(s().TrackVolume[5], 110);
 
     // Both flags: "11" for the measure shown, vibrato on channel 0.
     e.HScroll1->setValue(4);
