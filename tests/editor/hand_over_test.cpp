@@ -1,5 +1,6 @@
 // Between the main window and the editor: "编辑" ends what the main window plays, and the main
 // window sounds as its own controls say when the editor hands back.
+#include "forms/windows.h"
 #include "midi/percussion.h"
 #include "midi/state.h"
 #include "support/editor_fixture.h"
@@ -52,6 +53,8 @@ TEST_F(HandOver, BackInTheMainWindowItSoundsAsItsControlsSay)
     auto& s = midi::state();
     f.LblInst[0]->setCurrentIndex(1);   // key 36 on the first rhythm row, step 0
     f.BZA[0]->setChecked(true);
+    f.ComDevies->setCurrentIndex(1);    // a device other than the one the editor opens
+    const int device = f.ComDevies->itemData(1).toInt();
     editor::YYBJ& e = open();
     QApplication::setActiveWindow(&e);
     e.DQYD->setCurrentIndex(7);          // key G
@@ -71,6 +74,12 @@ TEST_F(HandOver, BackInTheMainWindowItSoundsAsItsControlsSay)
     QTest::mouseClick(e.TUICHU, Qt::LeftButton);
     ASSERT_TRUE(f.isVisible());
 
+    ASSERT_FALSE(midi.events.empty());
+    const auto& last = midi.events.back();
+    bool reopened = false;
+    for (const auto& ev : midi.events) reopened |= ev.kind == platform::CaptureMidiService::Kind::Open && ev.device == device;
+    EXPECT_TRUE(reopened);
+    EXPECT_EQ(last.handle, midi.openHandle);
     EXPECT_EQ(s.BaseNote, 36);
     EXPECT_EQ(s.StepMs, 107);
     EXPECT_TRUE(sent({0xC0, 51, 0}));
@@ -98,6 +107,12 @@ TEST_F(HandOver, BackInTheMainWindowItSoundsAsItsControlsSay)
     for (const auto& m : messages())
         if (m[0] == 0x99) hits.push_back(m);
     EXPECT_EQ(hits, (std::vector<std::array<int, 3>>{{0x99, 36, 100}}));
+
+    // A later activation (the score-entry dialog handing back) leaves the sound alone.
+    f.BzQd->click();
+    midi.clear();
+    forms::showWindow(forms::window::Main);
+    EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(HandOver, ReturningFromTheScoreEntryDialogKeepsTheSoundAsItIs)
