@@ -53,6 +53,7 @@ TEST_F(HandOver, BackInTheMainWindowItSoundsAsItsControlsSay)
     auto& s = midi::state();
     f.LblInst[0]->setCurrentIndex(1);   // key 36 on the first rhythm row, step 0
     f.BZA[0]->setChecked(true);
+    f.Check3[1]->setChecked(true);      // vibrato on the second layer
     f.ComDevies->setCurrentIndex(1);    // a device other than the one the editor opens
     const int device = f.ComDevies->itemData(1).toInt();
     editor::YYBJ& e = open();
@@ -82,8 +83,16 @@ TEST_F(HandOver, BackInTheMainWindowItSoundsAsItsControlsSay)
     EXPECT_EQ(last.handle, midi.openHandle);
     EXPECT_EQ(s.BaseNote, 36);
     EXPECT_EQ(s.StepMs, 107);
-    EXPECT_TRUE(sent({0xC0, 51, 0}));
+    // The layers' and chord voices' programs, in channel order, and each layer's vibrato.
+    std::vector<std::array<int, 3>> programs;
+    for (const auto& m : messages())
+        if ((m[0] & 0xF0) == 0xC0) programs.push_back(m);
+    EXPECT_EQ(programs, (std::vector<std::array<int, 3>>{
+                            {0xC0, 51, 0}, {0xC1, 14, 0}, {0xC2, 78, 0}, {0xC3, 24, 0}, {0xC4, 1, 0}, {0xC5, 1, 0}}));
     EXPECT_TRUE(sent({0xB0, 1, 0}));
+    EXPECT_TRUE(sent({0xB1, 1, 120}));
+    EXPECT_TRUE(sent({0xB1, 91, 120}));
+    EXPECT_TRUE(sent({0xB2, 91, 0}));
     for (int c : {0, 1, 2, 3, 4, 5, 6, 9}) EXPECT_TRUE(sent({0xB0 + c, 11, 127})) << c;
     for (int r = 0; r < 3; ++r)
         for (int step = 0; step <= 16; ++step) {
