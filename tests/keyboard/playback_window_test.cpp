@@ -201,6 +201,47 @@ TEST_F(PlaybackTest, TheScoreClockWaitsWhileAMidiErrorBoxIsOpen)
     EXPECT_EQ(f().NoteTick, tick + 1);
 }
 
+// The user clicked into the score box while it played: at its end the keys play again.
+TEST_F(PlaybackTest, TheEndOfTheScoreGivesTheKeysBackToTheKeyCatcher)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    for (const char* score : {"KC2KD2TZ", "KC2KD2KE"}) {
+        f().Text3->setPlainText(score);
+        QTest::mouseClick(f().Yuepu[0], Qt::LeftButton);
+        tickN(1);
+        QTest::mouseClick(f().Text3->viewport(), Qt::LeftButton);
+        ASSERT_EQ(QApplication::focusWidget(), f().Text3->viewport()->parentWidget());
+        run();
+        ASSERT_TRUE(idle()) << score;
+        EXPECT_EQ(QApplication::focusWidget(), f().SFYXYZ) << score;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_G);
+        EXPECT_TRUE(f().Timer1->enabled()) << score;
+        const QString box = f().Text3->toPlainText();   // the new take follows the score
+        EXPECT_TRUE(box.startsWith(score) && box.endsWith("KC")) << box.toStdString();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    }
+}
+
+// A score error ends the sounding note before its box: nothing hangs while the box is read.
+TEST_F(PlaybackTest, AScoreErrorSilencesTheNoteBeforeItsBox)
+{
+    auto& s = midi::state();
+    play("KC2KD2??");
+    tickN(3);   // "KD" sounds
+    ASSERT_EQ(s.LastKey, 26);
+    const uint32_t kdOff = 0x80u | (uint32_t(26 + s.BaseNote) << 8);
+    bool offBeforeBox = false;
+    dialogs.onMessage = [&] {
+        const std::vector<uint32_t> sent = midi.sent();
+        offBeforeBox = std::find(sent.begin(), sent.end(), kdOff) != sent.end();
+    };
+    midi.clear();
+    tickN(1);
+    EXPECT_EQ(dialogs.messages, QStringList{kScoreError});
+    EXPECT_TRUE(offBeforeBox);
+    EXPECT_TRUE(idle());
+}
+
 TEST_F(PlaybackTest, ExampleScoreEndsAtItsLastNoteWithoutSoundingIt)
 {
     play("KC8KDKEKF4KGKAKB");

@@ -322,6 +322,22 @@ TEST_F(ScorePanelTest, TakingTheScoreAwayEndsTheTake)
     EXPECT_EQ(s.ScoreText, before);
 }
 
+// Without a take, clearing the score silences nothing: the chord audition plays on.
+TEST_F(ScorePanelTest, ClearingWithoutATakeLeavesTheChordAuditionSounding)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::mouseClick(f().Check6, Qt::LeftButton);   // 启动
+    ASSERT_TRUE(f().HXYS->enabled());
+    f().HXYS->tick();
+    f().HXYS->tick();
+    ASSERT_FALSE(f().Timer1->enabled());
+    midi.clear();
+    QTest::mouseClick(f().Yuepu[3], Qt::LeftButton);   // 清空
+    for (uint32_t v : midi.sent()) EXPECT_NE(v & 0xF0, 0x80u) << std::hex << v;
+    EXPECT_TRUE(f().HXYS->enabled());
+    QTest::mouseClick(f().Check6, Qt::LeftButton);
+}
+
 TEST_F(ScorePanelTest, AnEmptyOrFailedSaveKeepsTheFileDeleteWouldRemove)
 {
     // Someone else's file is named in a save that writes nothing: it is never deleted.
