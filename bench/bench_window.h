@@ -121,6 +121,19 @@ inline void reportClockTicks(benchmark::State& state, const std::vector<Clock::t
     state.counters["drift_ms"] = times.size() < 2
         ? 0
         : micros(times.back() - times.front()) / 1000.0 - double(times.size() - 1) * nominalMs;
+    // On a machine so loaded that the program waits a whole step or more for the processor,
+    // ticks are missed (not made up) and the end comes late by whole steps: the clock's own
+    // drift is what the ticks add beyond their whole steps.
+    double phase = 0;
+    int missed = 0;
+    for (size_t i = 1; i < times.size(); ++i) {
+        const double us = micros(times[i] - times[i - 1]);
+        const long steps = std::max(1L, std::lround(us / (nominalMs * 1000.0)));
+        missed += int(steps - 1);
+        phase += us - double(steps) * nominalMs * 1000.0;
+    }
+    state.counters["missed_ticks"] = missed;
+    state.counters["phase_drift_ms"] = phase / 1000.0;
 }
 
 }  // namespace bench_support

@@ -106,6 +106,7 @@ void clockTickAccuracy(benchmark::State& state)
         state.counters["mean_error_us"] = mean;
         state.counters["jitter_us"] = std::sqrt(var / double(errors.size()));
         state.counters["worst_error_us"] = worst;
+        reportClockTicks(state, times, nominalMs);
     }
 }
 

@@ -9,13 +9,22 @@ using Clock = TickSchedule::Clock;
 using Ms = TickSchedule::Ms;
 }  // namespace
 
-bool TickSchedule::tickAt(Time now)
+TickSchedule::Arm TickSchedule::tickAt(Time now)
 {
-    Time due = next();
-    const bool missed = interval_ > Ms(0) && now - due >= interval_;
-    if (missed) due += ((now - due) / interval_) * interval_;
+    const Time due = next();
+    if (interval_ > Ms(0) && now - due >= interval_) {
+        // Held up for a whole interval or more: a timer repeating by itself would count from
+        // this late tick, so it waits once for the next tick of the grid.
+        last_ = due + ((now - due) / interval_) * interval_;
+        once_ = true;
+        return Arm::NextOfGrid;
+    }
     last_ = due;
-    return missed;
+    if (!once_) return Arm::AsIs;
+    // The tick it waited for: from here it repeats by itself (off the grid by this tick's
+    // lateness only, until the next change).
+    once_ = false;
+    return Arm::Repeat;
 }
 
 TickSchedule::Ms TickSchedule::waitFrom(Time now) const
@@ -57,7 +66,7 @@ void FormTimer::setInterval(int ms)
         timer_.stop();
     } else if (underWay) {
         schedule_.change(Ms(interval_));
-        armNextTick(Clock::now());
+        arm(TickSchedule::Arm::NextOfGrid, Clock::now());
     } else {
         startCounting();
     }
@@ -71,32 +80,29 @@ void FormTimer::restart()
 void FormTimer::startCounting()
 {
     schedule_.start(Clock::now(), Ms(interval_));
-    firstShot_ = false;
-    timer_.setSingleShot(false);
-    timer_.start(interval_);
+    arm(TickSchedule::Arm::Repeat, Clock::now());
 }
 
-void FormTimer::armNextTick(TickSchedule::Time now)
+void FormTimer::arm(TickSchedule::Arm how, TickSchedule::Time now)
 {
-    firstShot_ = true;
-    timer_.setSingleShot(true);
-    timer_.start(schedule_.waitFrom(now));
+    switch (how) {
+    case TickSchedule::Arm::AsIs:
+        break;
+    case TickSchedule::Arm::Repeat:
+        timer_.setSingleShot(false);
+        timer_.start(interval_);
+        break;
+    case TickSchedule::Arm::NextOfGrid:
+        timer_.setSingleShot(true);
+        timer_.start(schedule_.waitFrom(now));
+        break;
+    }
 }
 
 void FormTimer::timeout()
 {
     const auto now = Clock::now();
-    if (schedule_.tickAt(now)) {
-        // Held up for a whole interval or more: the timer repeating by itself would count from
-        // this late tick, so the next one is armed from the schedule.
-        armNextTick(now);
-    } else if (firstShot_) {
-        // The first tick of a new interval: from here the timer repeats at the interval by
-        // itself (off the schedule by this tick's lateness only, until the next change).
-        firstShot_ = false;
-        timer_.setSingleShot(false);
-        timer_.start(interval_);
-    }
+    arm(schedule_.tickAt(now), now);
     if (inTick_) return;   // a tick still running swallows this one: ticks are not queued
     inClockTick_ = true;
     tick();

@@ -13,26 +13,41 @@
 
 namespace forms {
 
-// The nominal tick times of a periodic clock: a grid that starts at a moment and advances by
-// the interval, whatever the lateness of each real tick.
+// The nominal tick times of a periodic clock, a grid that starts at a moment and advances by
+// the interval whatever the lateness of each real tick, and how the real timer is to be armed
+// to keep to it. A timer that repeats by itself keeps its own grid; it is armed once for the
+// next tick of the schedule when the interval changes or a tick was held up for a whole
+// interval, and repeats by itself again from the tick that follows.
 class TickSchedule {
 public:
     using Clock = std::chrono::steady_clock;
     using Time = Clock::time_point;
     using Ms = std::chrono::milliseconds;
 
-    // Counts from `now`: the first tick is due one interval later.
+    // What the real timer does after a tick.
+    enum class Arm {
+        AsIs,        // it repeats by itself
+        Repeat,      // it repeats at the interval from now on
+        NextOfGrid,  // it waits once for the next tick of the schedule: waitFrom(now)
+    };
+
+    // Counts from `now`: the first tick is due one interval later; the timer repeats by itself.
     void start(Time now, Ms interval)
     {
         last_ = now;
         interval_ = interval;
+        once_ = false;
     }
-    // A new interval counts from the last tick (or from the start).
-    void change(Ms interval) { interval_ = interval; }
+    // A new interval counts from the last tick (or from the start): the timer waits once for
+    // the next tick, waitFrom(now).
+    void change(Ms interval)
+    {
+        interval_ = interval;
+        once_ = true;
+    }
     // A tick came at `now`: it is the next one due, or, when whole intervals have passed since
-    // that one, the last grid point before `now` (missed ticks are not made up). Returns true
-    // when ticks were missed.
-    bool tickAt(Time now);
+    // that one, the last grid point before `now` (missed ticks are not made up).
+    Arm tickAt(Time now);
 
     Time last() const { return last_; }
     Time next() const { return last_ + interval_; }
@@ -43,6 +58,7 @@ public:
 private:
     Time last_{};
     Ms interval_{0};
+    bool once_ = false;   // the timer waits once for a tick of the schedule
 };
 
 class FormTimer : public QObject {
@@ -74,13 +90,12 @@ private:
     bool shouldRun() const { return enabled_ && interval_ > 0; }
     // Starts the schedule from now.
     void startCounting();
-    // Arms the next tick of the schedule; the ticks after it follow at the interval.
-    void armNextTick(TickSchedule::Time now);
+    // Arms timer_ as the schedule says.
+    void arm(TickSchedule::Arm how, TickSchedule::Time now);
     void timeout();
 
     QTimer timer_;
     TickSchedule schedule_;
-    bool firstShot_ = false;   // timer_ waits for one tick, then goes on at the interval
     bool enabled_ = false;
     int interval_ = 0;
     int switchOffs_ = 0;

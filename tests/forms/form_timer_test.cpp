@@ -15,36 +15,42 @@ using namespace std::chrono_literals;
 
 const TickSchedule::Time T0 = TickSchedule::Time(1000s);
 
+using Arm = TickSchedule::Arm;
+
 TEST(TickSchedule, LateTicksKeepTheGridAndMissedTicksAreNotMadeUp)
 {
     TickSchedule s;
     s.start(T0, 58ms);
     EXPECT_EQ(s.next(), T0 + 58ms);
-    // A thousand ticks, each arriving 0.9 ms late, end exactly on the nominal time.
-    for (int i = 1; i <= 1000; ++i) EXPECT_FALSE(s.tickAt(T0 + i * 58ms + 900us));
+    // A thousand ticks, each arriving 0.9 ms late, end exactly on the nominal time; the timer
+    // repeats by itself all along.
+    for (int i = 1; i <= 1000; ++i) EXPECT_EQ(s.tickAt(T0 + i * 58ms + 900us), Arm::AsIs);
     EXPECT_EQ(s.last(), T0 + 58000ms);
-    // A tick held up for more than two intervals counts as the last grid point before it.
-    EXPECT_TRUE(s.tickAt(T0 + 58000ms + 3 * 58ms + 10ms));
+    // A tick held up for more than two intervals counts as the last grid point before it, and
+    // the timer waits once for the next grid point, then repeats from there.
+    EXPECT_EQ(s.tickAt(T0 + 58000ms + 3 * 58ms + 10ms), Arm::NextOfGrid);
     EXPECT_EQ(s.last(), T0 + 58000ms + 3 * 58ms);
     EXPECT_EQ(s.next(), T0 + 58000ms + 4 * 58ms);
+    EXPECT_EQ(s.tickAt(T0 + 58000ms + 4 * 58ms + 1ms), Arm::Repeat);
+    EXPECT_EQ(s.tickAt(T0 + 58000ms + 5 * 58ms + 1ms), Arm::AsIs);
     // One whole interval late is a missed tick as well; a tick a little early is the one due.
     s.start(T0, 10ms);
-    EXPECT_TRUE(s.tickAt(T0 + 20ms));
+    EXPECT_EQ(s.tickAt(T0 + 20ms), Arm::NextOfGrid);
     EXPECT_EQ(s.last(), T0 + 20ms);
-    EXPECT_FALSE(s.tickAt(T0 + 29900us));
+    EXPECT_EQ(s.tickAt(T0 + 29900us), Arm::Repeat);
     EXPECT_EQ(s.last(), T0 + 30ms);
     s.start(T0, 1ms);
-    EXPECT_TRUE(s.tickAt(T0 + 5ms));
+    EXPECT_EQ(s.tickAt(T0 + 5ms), Arm::NextOfGrid);
     // A schedule without an interval has nothing to miss.
     s.start(T0, 0ms);
-    EXPECT_FALSE(s.tickAt(T0 + 5ms));
+    EXPECT_EQ(s.tickAt(T0 + 5ms), Arm::AsIs);
 }
 
 TEST(TickSchedule, NewIntervalCountsFromTheLastTickAndWaitsRound)
 {
     TickSchedule s;
     s.start(T0, 58ms);
-    s.tickAt(T0 + 59ms);
+    EXPECT_EQ(s.tickAt(T0 + 59ms), Arm::AsIs);
     s.change(107ms);
     EXPECT_EQ(s.next(), T0 + 58ms + 107ms);
     EXPECT_EQ(s.interval(), 107ms);
@@ -52,6 +58,14 @@ TEST(TickSchedule, NewIntervalCountsFromTheLastTickAndWaitsRound)
     EXPECT_EQ(s.waitFrom(T0 + 60400us), 105ms);   // 104.6 ms
     EXPECT_EQ(s.waitFrom(T0 + 60600us), 104ms);   // 104.4 ms
     EXPECT_EQ(s.waitFrom(T0 + 200ms), 0ms);       // already due
+    // The tick it waited for: from there the timer repeats by itself.
+    EXPECT_EQ(s.tickAt(T0 + 165500us), Arm::Repeat);
+    EXPECT_EQ(s.tickAt(T0 + 272500us), Arm::AsIs);
+    EXPECT_EQ(s.last(), T0 + 272ms);
+    // Counting from now again ends the waiting.
+    s.change(50ms);
+    s.start(T0 + 300ms, 50ms);
+    EXPECT_EQ(s.tickAt(T0 + 350ms), Arm::AsIs);
 }
 
 // True when `later` lies a whole number of intervals after `earlier`.
@@ -93,8 +107,9 @@ TEST(FormTimer, TicksAreNotQueuedAndAnIntervalAfterAStopCountsFromNow)
         ++depth;
         deepest = std::max(deepest, depth);
         if (ticks == 1) {
-            // A tick that lets events run for several intervals: the clock's ticks meanwhile
-            // are swallowed, not run inside it.
+            // A tick that sets a new interval and lets events run for several intervals: the
+            // clock's ticks meanwhile are swallowed, not run inside it.
+            t.setInterval(5);
             QElapsedTimer busy;
             busy.start();
             while (busy.elapsed() < 30) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
@@ -115,6 +130,21 @@ TEST(FormTimer, TicksAreNotQueuedAndAnIntervalAfterAStopCountsFromNow)
     const auto before = TickSchedule::Clock::now();
     t.setInterval(50);
     EXPECT_GE(t.nextTick(), before + 50ms);
+}
+
+TEST(FormTimer, RestartWhileWaitingForANewIntervalGoesOnTicking)
+{
+    forms::FormTimer t(nullptr, 5, true);
+    t.setInterval(6);   // the timer waits once for the next tick of the schedule
+    t.restart();        // and counts from now instead: it repeats by itself again
+    int ticks = 0;
+    t.onTick([&] {
+        if (++ticks == 3) t.setEnabled(false);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    while (ticks < 3 && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(ticks, 3);
 }
 
 TEST(FormTimer, IntervalChangedWithinItsOwnTickCountsFromThatTick)
