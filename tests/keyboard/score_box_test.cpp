@@ -87,6 +87,10 @@ TEST_F(ScoreBoxTest, PositionsAndEditingWorkOnTheTextItself)
     const int at = f.Text3->textCursor().position();
     QTest::keyClick(f.Text3, Qt::Key_X);
     EXPECT_EQ(f.Text3->toPlainText(), QString(score).insert(at, QLatin1Char('x')));
+    // The typing can be taken back, and only the typing: the take is not typed.
+    QTest::keyClick(f.Text3, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.Text3->toPlainText(), score);
+    EXPECT_FALSE(f.Text3->document()->isUndoAvailable());
 
     // Playback selects the character behind the token it reads, counted in the text.
     f.Text3->setPlainText(score);
