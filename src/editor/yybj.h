@@ -195,7 +195,7 @@ public:
 
     // --------------------------------------------------- score import (yybj_import.cpp)
     void DRYP_Click();
-    // The token walk from ScorePos into rows 0 and 1, then the size of the piece.
+    // The token walk of ScoreText into rows 0 and 1 from its start, then the size of the piece.
     ImportWalk YUEPUSB();
     // Rebuilds the imported rows' texts and shows measure 0.
     void DrYpsb();

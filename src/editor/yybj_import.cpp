@@ -37,15 +37,10 @@ void YYBJ::DRYP_Click()
         return;
     }
 
+    // The walk starts at the first character and cell 0 of an empty piece; the rows are shown
+    // afresh when it has ended.
     s.ScoreText = *text;
     editor::QKYP();
-    for (MelodyRowEdit* row : YF1) {
-        row->setTypingLimit(2 * Steps());
-        row->showText(QString());
-    }
-    s.CurStep = 0;
-    f.ScorePos = 1;
-    s.MeasureTotal = 0;
     const ImportWalk walk = YUEPUSB();
     DrYpsb();
     if (walk.cut) forms::MsgBox(importCutText(walk.cutMeasure), this);
@@ -58,7 +53,6 @@ ImportWalk YYBJ::YUEPUSB()
     const int S = Steps();
     const ImportWalk walk = walkScore(s.ScoreText, S, f, s);
     s.MeasureTotal = walk.measureTotal;
-    f.LastStep = S * walk.measureTotal + S - 1;
     {
         QSignalBlocker block(HScroll1);
         HScroll1->setMaximum(walk.measureTotal);

@@ -330,6 +330,8 @@ TEST_F(EditorFiles, ImportTurnsAScoreFileIntoRowsZeroAndOne)
     import(e, score);
     EXPECT_EQ(dialogs.openRequests.back().filter, "编辑记录txt|*.txt");
     EXPECT_EQ(dialogs.openRequests.back().initialDir, recordFolder() + "/");
+    EXPECT_EQ(dialogs.openRequests.back().flags, 16);
+    EXPECT_EQ(fields().EditFileName, score);
     EXPECT_EQ(s().ScoreText, "KC8KD8KE8TZ");
     EXPECT_EQ(s().MeasureTotal, 1);
     EXPECT_EQ(e.HScroll1->maximum(), 1);
