@@ -158,7 +158,6 @@ void YYBJ::DKBJ()
         HScroll1->setMaximum(midi::state().MeasureTotal);
         HScroll1->setValue(0);
     }
-    f.GridLoadedSteps = f.GridLastStep;
     // Measure 0 shown afresh: its header, rows, step boxes and captions.
     if (hasHeader(f.MeasureHeaders[0])) CXTSB();
     ShowMeasure();

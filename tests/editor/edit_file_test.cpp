@@ -129,8 +129,11 @@ TEST_F(EditFile, SavedPieceReopensWithTheSameCellsHeadersAndSteps)
 
 TEST_F(EditFile, ShortFilesGiveEmptyRowsAndEmptyCells)
 {
-    // 26 lines: two measures.
+    // 26 lines: two measures; 14 lines: a second measure of a header alone.
     editor::EditFileResult r = editor::parseEditFile(emptyPieceLines(2, 16));
+    ASSERT_TRUE(r.piece);
+    EXPECT_EQ(r.piece->measureTotal, 1);
+    r = editor::parseEditFile(emptyPieceLines(2, 16).mid(0, 14));
     ASSERT_TRUE(r.piece);
     EXPECT_EQ(r.piece->measureTotal, 1);
 
@@ -181,6 +184,10 @@ TEST_F(EditFile, OtherStepCountsLoadAndUnloadableFilesAreRefused)
     EXPECT_EQ(refused(emptyPieceLines(626, 16)), editor::EditFileError::TooLarge);
     EXPECT_EQ(refused(emptyPieceLines(770, 1)), editor::EditFileError::TooLarge);   // 10010 lines
     EXPECT_TRUE(editor::parseEditFile(emptyPieceLines(769, 1)).piece);
+    r = editor::parseEditFile(emptyPieceLines(770, 1).mid(0, 10000));   // the most lines a file has
+    ASSERT_TRUE(r.piece);
+    EXPECT_EQ(r.piece->measureTotal, 769);
+    EXPECT_EQ(refused(emptyPieceLines(770, 1).mid(0, 10001)), editor::EditFileError::TooLarge);
 
     EXPECT_EQ(editor::readEditFile(path("missing.lnk")).error, editor::EditFileError::Unreadable);
     for (auto e : {editor::EditFileError::Unreadable, editor::EditFileError::Empty,
@@ -229,6 +236,24 @@ TEST_F(EditFile, LargestPiecesAreWrittenWithinTheCellsAndOpen)
     ASSERT_TRUE(r.piece);
     EXPECT_EQ(r.piece->measureTotal, 624);
     EXPECT_EQ(editor::parseMeasureHeader(r.piece->headers[624]).instrumentIndex[6], 0);
+}
+
+TEST_F(EditFile, LargestFileTheEditorCanHoldOpensAndAByteMoreIsRefusedUnread)
+{
+    // The most bytes a loadable file has: 769 measures of 13 steps (the line limit), headers of
+    // 128 characters, a UTF-8 mark.
+    const QByteArray header(128, '0');
+    QByteArray file = "\xEF\xBB\xBF";
+    for (int m = 0; m < 769; ++m) file += emptyMeasureBytes(header.constData(), 13);
+    writeRaw(path("largest.lnk"), file);
+    const editor::EditFileResult r = editor::readEditFile(path("largest.lnk"));
+    ASSERT_TRUE(r.piece);
+    EXPECT_EQ(r.piece->steps, 13);
+    EXPECT_EQ(r.piece->measureTotal, 768);
+
+    file.insert(3, '0');   // the first header one character longer
+    writeRaw(path("larger.lnk"), file);
+    EXPECT_EQ(editor::readEditFile(path("larger.lnk")).error, editor::EditFileError::TooLarge);
 }
 
 TEST_F(EditFile, FailedWriteIsReportedAndKeepsTheOldFile)

@@ -357,15 +357,24 @@ TEST_F(EditorFiles, ImportTurnsAScoreFileIntoRowsZeroAndOne)
     EXPECT_EQ(dialogs.messages[1], midi::scoreFileTooLargeText());
     EXPECT_EQ(s().ScoreText, "KC8KD8KE8TZ");
 
-    // The length carries into the next import.
+    // The length carries into the next import, made while measure 1 is shown: the new piece
+    // is shown from measure 0.
+    wheel(e.HScroll1, 1);
+    ASSERT_EQ(fields().CurMeasure, 1);
     const QString next = file("next.txt");
-    writeFile(next, "KDKE");
+    writeFile(next, "KDKEKFKGKA");
     import(e, next);
-    EXPECT_EQ(e.YF1[0]->text(), "KD------KE" + QString(22, '-'));
+    EXPECT_EQ(s().MeasureTotal, 1);
+    EXPECT_EQ(e.HScroll1->value(), 0);
+    EXPECT_EQ(fields().CurMeasure, 0);
+    EXPECT_EQ(e.XJZS->text(), "0");
+    EXPECT_EQ(e.YF1[0]->text(), "KD------KE------KF------KG------");
+    wheel(e.HScroll1, 1);
+    EXPECT_EQ(e.YF1[0]->text(), "KA" + QString(30, '-'));
 
     // The main window shows the imported score when the user returns to it.
     QTest::mouseClick(e.TUICHU, Qt::LeftButton);
-    EXPECT_EQ(form->Text3->toPlainText(), "KDKE");
+    EXPECT_EQ(form->Text3->toPlainText(), "KDKEKFKGKA");
 }
 
 TEST_F(EditorFiles, ScoreLongerThanTheEditorHoldsIsCutWithAMessage)
