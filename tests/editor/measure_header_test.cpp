@@ -125,6 +125,7 @@ TEST(MeasureHeader, DamagedFieldsAreLeftOutAndTheRestIsRead)
     h.replace(56, 2, QStringLiteral("99"));   // key 99
     h.replace(32, 2, QStringLiteral("FF"));   // percussion row 7, item 255
     h.replace(6, 2, QStringLiteral("G1"));    // row 0's volume not hex
+    h.replace(14, 2, QStringLiteral("XZ"));   // row 2's volume: letters past F
     h.replace(54, 1, QStringLiteral("2"));    // vibrato flag 2
     h.replace(52, 2, QStringLiteral("41"));   // depth 21
     h.replace(8, 2, QStringLiteral("3 "));    // row 1's instrument with a blank
@@ -133,6 +134,7 @@ TEST(MeasureHeader, DamagedFieldsAreLeftOutAndTheRestIsRead)
     EXPECT_FALSE(f.key);
     EXPECT_FALSE(f.instrumentIndex[7]);
     EXPECT_FALSE(f.volume[0]);
+    EXPECT_FALSE(f.volume[2]);
     EXPECT_FALSE(f.vibrato);
     EXPECT_FALSE(f.depth);
     EXPECT_FALSE(f.instrumentIndex[1]);
