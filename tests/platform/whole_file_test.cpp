@@ -43,6 +43,20 @@ TEST(WholeFile, ACommitThatCannotTakeTheNameFailsAndClosesOnlyItsOwnFile)
         // must not close it.
         ASSERT_TRUE(reading.open(QIODevice::ReadOnly));
     }
+    {
+        // Once the folder is gone, the same writer opened again starts over and succeeds.
+        platform::WholeFileWriter out(target);
+        ASSERT_TRUE(QDir(target).removeRecursively());
+        ASSERT_TRUE(QDir(dir.path()).mkpath("take.wav"));
+        EXPECT_FALSE(out.open());
+        ASSERT_TRUE(QDir(target).removeRecursively());
+        ASSERT_TRUE(out.open());
+        ASSERT_TRUE(out.write("RIFF"));
+        ASSERT_TRUE(out.commit());
+        EXPECT_EQ(bytesOf(target), "RIFF");
+        ASSERT_TRUE(QFile::remove(target));
+        ASSERT_TRUE(QDir(dir.path()).mkpath("take.wav/inside"));
+    }
     EXPECT_EQ(reading.readAll(), "another file, open meanwhile");
     EXPECT_TRUE(QFileInfo(target).isDir());
     EXPECT_EQ(testing_support::folderEntries(dir.path()), (QStringList{"other.txt", "take.wav"}));
@@ -84,6 +98,62 @@ TEST(WholeFile, AFailureNamesTheFile)
     EXPECT_FALSE(platform::copyWholeFile(dir.filePath("missing.ini"), dir.filePath("copy.ini"), &why));
     EXPECT_TRUE(why.contains(dir.filePath("missing.ini"))) << why.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("copy.ini")));
+    // A copy that cannot be written names where it was going.
+    ASSERT_TRUE(platform::writeWholeFile(dir.filePath("velqor.ini"), "settings"));
+    why.clear();
+    EXPECT_FALSE(platform::copyWholeFile(dir.filePath("velqor.ini"), target, &why));
+    EXPECT_TRUE(why.contains(target)) << why.toStdString();
+    // No name at all is said as such, not with a reason left over from an earlier call.
+    errno = 0;
+    EXPECT_FALSE(platform::writeWholeFile(QString(), "RIFF", &why));
+    EXPECT_TRUE(why.contains(qt_error_string(ENOENT))) << why.toStdString();
+}
+
+// A source that fails part way (a disk that cannot read the damaged settings file any more): the
+// copy is not reported as kept, and an older copy stays as it was.
+TEST(WholeFile, ACopyWhoseSourceCannotBeReadFailsAndKeepsTheOlderCopy)
+{
+    QTemporaryDir dir;
+    const QString kept = dir.filePath("velqor.ini.bad");
+    ASSERT_TRUE(platform::writeWholeFile(kept, "an older damaged copy"));
+    // A plain file by its kind whose reading fails with an I/O error at its first byte.
+    const QString unreadable = QStringLiteral("/proc/self/mem");
+    ASSERT_TRUE(QFileInfo(unreadable).isFile());
+    EXPECT_FALSE(platform::copyWholeFile(unreadable, kept));
+    EXPECT_EQ(bytesOf(kept), "an older damaged copy");
+    EXPECT_EQ(testing_support::folderEntries(dir.path()), QStringList{"velqor.ini.bad"});
+}
+
+// Every way a save can end without its commit closes the new file: a program that keeps failing
+// to save (a full disk) does not run out of files it may open.
+TEST(WholeFile, AFailedOrDroppedSaveLeavesNoFileOpen)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("song.txt");
+    ASSERT_TRUE(platform::writeWholeFile(target, "old"));
+    const int before = openFiles();
+    {
+        platform::WholeFileWriter out(target);
+        ASSERT_TRUE(out.open());
+        ASSERT_TRUE(out.write("new"));
+        out.discard();
+        EXPECT_EQ(openFiles(), before);
+        ASSERT_TRUE(out.open());
+        ASSERT_TRUE(out.write("newer"));
+    }
+    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(bytesOf(target), "old");
+    EXPECT_EQ(testing_support::folderEntries(dir.path()), QStringList{"song.txt"});
+    // A write that meets a full disk closes the file at once.
+    EXPECT_EQ(testing_support::writeUnderFileSizeLimit(100, [&] {
+                  const int open = openFiles();
+                  platform::WholeFileWriter out(target);
+                  const bool failed = out.open() && !out.write(QByteArray(5000, 'x'));
+                  return failed && openFiles() == open;
+              }),
+              std::optional<bool>(true));
+    EXPECT_EQ(bytesOf(target), "old");
+    EXPECT_EQ(testing_support::folderEntries(dir.path()), QStringList{"song.txt"});
 }
 
 }  // namespace
