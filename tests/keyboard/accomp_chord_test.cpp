@@ -218,20 +218,23 @@ TEST(PatternFile, AppendWritesInTheFilesOwnEncoding)
     // reads; UTF-16 cut in the middle of a character is left as it is (a fuzzing finding).
     QTemporaryDir dir;
     const QString path = dir.filePath(kPatternFileName);
-    const QString old = QStringLiteral("LC--WG--\r\nKC--中");
     const QString added = QStringLiteral("和弦KC------------------------");
-    const QByteArray files[] = {
-        QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(old.utf16()), old.size() * 2),
-        QByteArray("\xEF\xBB\xBF") + old.toUtf8(),
-        old.toUtf8(),
-        forms::encodeGbk(old),
-    };
-    for (const QByteArray& bytes : files) {
-        ASSERT_TRUE(forms::writeBytes(path, bytes));
-        EXPECT_EQ(appendPatternLines(path, added, "LC--WG--"), AppendResult::Appended);
-        const QByteArray now = bytesOf(path);
-        EXPECT_TRUE(now.startsWith(bytes));
-        EXPECT_EQ(*forms::readLines(path), (QStringList{"LC--WG--", "KC--中", added}));
+    QByteArray files[4];
+    // The last line with or without its end: the new line starts on a line of its own and no
+    // empty line comes before it (an empty line would be drawn as a pattern).
+    for (const QString ending : {"", "\r\n", "\n"}) {
+        const QString old = QStringLiteral("LC--WG--\r\nKC--中") + ending;
+        files[0] = QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(old.utf16()), old.size() * 2);
+        files[1] = QByteArray("\xEF\xBB\xBF") + old.toUtf8();
+        files[2] = old.toUtf8();
+        files[3] = forms::encodeGbk(old);
+        for (const QByteArray& bytes : files) {
+            ASSERT_TRUE(forms::writeBytes(path, bytes));
+            EXPECT_EQ(appendPatternLines(path, added, "LC--WG--"), AppendResult::Appended);
+            const QByteArray now = bytesOf(path);
+            EXPECT_TRUE(now.startsWith(bytes));
+            EXPECT_EQ(*forms::readLines(path), (QStringList{"LC--WG--", "KC--中", added})) << bytes.toHex().toStdString();
+        }
     }
     // A GBK file ending in the first byte of a character: the new line still starts on its own
     // (a fuzzing finding: the dangling byte took the new line's first letter).
