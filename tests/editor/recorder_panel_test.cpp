@@ -241,6 +241,25 @@ TEST_F(EditorRecorder, TheClockCountsAndThePollEndsAPlayback)
     EXPECT_EQ(e.LYSJ->text(), QStringLiteral("当前: 0:0"));
 }
 
+TEST_F(EditorRecorder, ATakeTheMainWindowReplacedLeavesThePanelAtRest)
+{
+    record();
+    tick(3);
+    e.close();
+    // Back in the main window a file is played: the device holds that now.
+    dialogs.openFiles.push_back(ScriptedDialogs::file(QStringLiteral("/song.wav")));
+    form->Image1[0]->click();
+    ASSERT_TRUE(form->Lyjsj->enabled());
+    open();
+    media.clear();
+    tick();
+    EXPECT_EQ(selected(), "0000");
+    EXPECT_FALSE(e.Lyjsj->enabled());
+    EXPECT_EQ(e.LYSJ->text(), QStringLiteral("当前: 00:00"));
+    EXPECT_TRUE(media.ops.isEmpty());   // the main window's playback goes on
+    EXPECT_TRUE(form->Lyjsj->enabled());
+}
+
 TEST_F(EditorRecorder, TheEditorsRecordingOutlivesTheMainWindowsClockAndItsOwnClosing)
 {
     // The main window was playing a file when the editor opened; its clock still runs, hidden.
