@@ -440,6 +440,22 @@ TEST_F(ChordWindow, BaseNoteChangedElsewhereStillEndsTheNotesTheVoicesStarted)
     f.SFYXYZ->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_TRUE(hanging().empty()) << hanging().size();
+
+    // The highest note a voice sounds ("MG" in A#) lies just above the keys the space bar
+    // silences in C.
+    f.Text4->setText(keyboard::normalisePatternLine(QStringLiteral("MG")));
+    f.Text5->setText(QString(32, '-'));
+    setProgression(f, QStringLiteral("1"));
+    QTest::keyClick(f.YD, Qt::Key_End);
+    QTest::keyClick(f.YD, Qt::Key_Up);
+    ASSERT_EQ(f.YD->currentText(), QStringLiteral("A#"));
+    s.CurStep = 0;
+    f.AccompanimentStep();
+    ASSERT_EQ(hanging(), (std::set<std::pair<int, int>>{{3, 46 + 55}}));
+    s.BaseNote = 36;
+    f.SFYXYZ->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(hanging().empty()) << hanging().size();
 }
 
 TEST_F(ChordWindow, ChordClockEndsVoiceTwoAtEachBarAndBothWhenUnticked)
