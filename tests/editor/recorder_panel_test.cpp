@@ -241,6 +241,24 @@ TEST_F(EditorRecorder, TheClockCountsAndThePollEndsAPlayback)
     EXPECT_EQ(e.LYSJ->text(), QStringLiteral("当前: 0:0"));
 }
 
+TEST_F(EditorRecorder, ATakeAfterAStopOrASaveCountsFromZero)
+{
+    record();
+    tick(62);
+    EXPECT_EQ(e.LYSJ->text(), QStringLiteral("当前: 1:1"));
+    stop();
+    record();
+    tick();
+    EXPECT_EQ(e.LYSJ->text(), QStringLiteral("当前: 0:0"));
+
+    tick(62);
+    save(QStringLiteral("/take.wav"));   // saved while still recording
+    EXPECT_EQ(e.LYSJ->text(), QStringLiteral("当前: 00:00"));
+    record();
+    tick();
+    EXPECT_EQ(e.LYSJ->text(), QStringLiteral("当前: 0:0"));
+}
+
 TEST_F(EditorRecorder, ATakeTheMainWindowReplacedLeavesThePanelAtRest)
 {
     record();
