@@ -110,6 +110,21 @@ TEST_F(SettingsPanel, SelectingKeysShowsTheirAssignments)
     EXPECT_EQ(f.Check1->text(), "静音设置");
 }
 
+TEST_F(SettingsPanel, KeypadSelectorPreviewsItsOwnDrumAfterAKeypadKeyPlayedAnother)
+{
+    keyboard::Form1& f = openSettingsTab();
+    QApplication::setActiveWindow(&f);
+    QTest::mouseClick(f.Option3[12 + 7], Qt::LeftButton);   // keypad 7: drum 17
+    ASSERT_EQ(f.YQSZ[3]->currentIndex(), 17);
+    ASSERT_EQ(QApplication::focusWidget(), f.SFYXYZ);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_2, Qt::KeypadModifier);   // drum 22
+    ASSERT_EQ(drumKeys().back(), 22 + 35);
+    // The list already shows drum 17, so only the selector's own preview sounds.
+    midi.clear();
+    QTest::mouseClick(f.Option3[12 + 7], Qt::LeftButton);
+    EXPECT_EQ(drumKeys(), std::vector<int>{17 + 35});
+}
+
 TEST_F(SettingsPanel, ListsStoreAtOnceUntilTheNextActivationRereadsTheFile)
 {
     keyboard::Form1& f = openSettingsTab();
@@ -259,6 +274,7 @@ TEST_F(SettingsPanel, EffectNamesTheFileCannotHoldAreRefused)
 {
     makeEffectFile(QStringLiteral("雷声🎵.wav"));
     keyboard::Form1& f = openSettingsTab();
+    QApplication::setActiveWindow(&f);
     QTest::mouseClick(f.Option3[22], Qt::LeftButton);   // "Ins"
     ASSERT_EQ(f.File2->count(), 1);
     const QRect item = f.File2->visualItemRect(f.File2->item(0));
@@ -266,6 +282,7 @@ TEST_F(SettingsPanel, EffectNamesTheFileCannotHoldAreRefused)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("“🎵”"))) << dialogs.messages[0].toStdString();
     EXPECT_EQ(midi::state().EffectWavNames[0], QStringLiteral("玻璃1.wav"));
+    EXPECT_EQ(QApplication::focusWidget(), f.SFYXYZ);   // the keys play again after the box
 
     // Such a name read from a file written elsewhere (UTF-8) is never saved as "?".
     QStringList lines = forms::splitLines(res::LoadResString(508));
