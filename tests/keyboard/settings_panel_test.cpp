@@ -301,6 +301,12 @@ TEST_F(SettingsPanel, EffectNamesTheFileCannotHoldAreRefused)
 TEST_F(SettingsPanel, StopClearsEveryKeyButEndAndPdo)
 {
     keyboard::Form1& f = openSettingsTab();
+    ASSERT_TRUE(f.Option3[0]->isChecked());   // the tab shows F1
+    QTest::mouseClick(f.SHUAXIN, Qt::LeftButton);
+    EXPECT_FALSE(f.Option3[0]->isChecked());
+    f.YQSZ[0]->setCurrentIndex(100);
+    EXPECT_EQ(preset(0), (std::array<int, 3>{3, 0, 0}));
+
     f.Option3[2]->setChecked(true);
     f.SHUAXIN->click();
     for (int k = 0; k < 28; ++k) EXPECT_FALSE(f.Option3[k]->isChecked()) << k;
