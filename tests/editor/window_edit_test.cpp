@@ -193,6 +193,11 @@ TEST_F(EditorEditing, TempoTypedAndLeft)
     };
     auto leave = [&] { QTest::mouseClick(e.YF1[6], Qt::LeftButton); };
 
+    // "1" completes to a listed tempo; the completion deleted, the longest step follows.
+    typeTempo("1");
+    EXPECT_EQ(e.DQSUDU->currentText(), "100");
+    QTest::keyClick(box, Qt::Key_Delete);
+    EXPECT_EQ(s().StepMs, 15000);
     typeTempo("3");
     EXPECT_EQ(s().StepMs, 5000);
     QTest::keyClicks(box, "0");
@@ -292,6 +297,15 @@ TEST_F(EditorEditing, AnInstrumentEndsTheRowsHeldNoteOnlyWithinTheCells)
     s().CellNotes[3][5] = 255;
     e.SYYQ[3]->setCurrentIndex(0);   // "0.无声": no program, the held note ends
     EXPECT_EQ(messages(), (Msgs{{0x83, 60, 0}}));
+    // The notes of a chord the row started end with the held one, each once.
+    fields().StartedNotes[3].notes = {48, 52, 55, 60};
+    fields().StartedNotes[3].count = 4;
+    midi.clear();
+    e.SYYQ[3]->setCurrentIndex(20);
+    EXPECT_EQ(messages(), (Msgs{{0xB3, 0, 0}, {0xC3, 19, 0}, {0x83, 60, 0}, {0x83, 48, 0}, {0x83, 52, 0}, {0x83, 55, 0}}));
+    midi.clear();
+    e.SYYQ[3]->setCurrentIndex(21);   // nothing is left sounding
+    EXPECT_EQ(messages(), (Msgs{{0xB3, 0, 0}, {0xC3, 20, 0}, {0x83, 60, 0}}));
 }
 
 }  // namespace
