@@ -83,12 +83,14 @@ TEST_F(HandOver, BackInTheMainWindowItSoundsAsItsControlsSay)
     EXPECT_EQ(last.handle, midi.openHandle);
     EXPECT_EQ(s.BaseNote, 36);
     EXPECT_EQ(s.StepMs, 107);
-    // The layers' and chord voices' programs, in channel order, and each layer's vibrato.
+    // The layers' and chord voices' programs of the first bank, in channel order, and each
+    // layer's vibrato.
     std::vector<std::array<int, 3>> programs;
     for (const auto& m : messages())
-        if ((m[0] & 0xF0) == 0xC0) programs.push_back(m);
-    EXPECT_EQ(programs, (std::vector<std::array<int, 3>>{
-                            {0xC0, 51, 0}, {0xC1, 14, 0}, {0xC2, 78, 0}, {0xC3, 24, 0}, {0xC4, 1, 0}, {0xC5, 1, 0}}));
+        if ((m[0] & 0xF0) == 0xC0 || ((m[0] & 0xF0) == 0xB0 && m[1] == 0)) programs.push_back(m);
+    EXPECT_EQ(programs, (std::vector<std::array<int, 3>>{{0xB0, 0, 0}, {0xC0, 51, 0}, {0xB1, 0, 0}, {0xC1, 14, 0},
+                                                         {0xB2, 0, 0}, {0xC2, 78, 0}, {0xB3, 0, 0}, {0xC3, 24, 0},
+                                                         {0xB4, 0, 0}, {0xC4, 1, 0}, {0xB5, 0, 0}, {0xC5, 1, 0}}));
     EXPECT_TRUE(sent({0xB0, 1, 0}));
     EXPECT_TRUE(sent({0xB1, 1, 120}));
     EXPECT_TRUE(sent({0xB1, 91, 120}));
