@@ -68,6 +68,7 @@ TEST(TextFiles, FindsTheFirstCharacterGbkLacks)
     EXPECT_EQ(forms::firstCharOutsideGbk(QString()), -1);
     EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("雷声🎵.wav")), 2);   // a surrogate pair
     EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("a한")), 1);
+    EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("한.wav")), 0);   // the very first character
     EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("a🎵")), 1);   // after one plain character
     EXPECT_EQ(forms::firstCharOutsideGbk(QStringLiteral("ab🎵")), 2);
     EXPECT_EQ(forms::charOutsideGbk(QStringLiteral("雷声🎵.wav")), QStringLiteral("🎵"));
@@ -175,6 +176,13 @@ TEST(TextFiles, ReadersTakeOnlyPlainFilesWithinTheirLimit)
     const QByteArray fifo = QFile::encodeName(dir.filePath("pipe"));
     ASSERT_EQ(mkfifo(fifo.constData(), 0600), 0);
     EXPECT_FALSE(forms::readText(dir.filePath("pipe"), 100, &why));   // would wait for a writer
+    EXPECT_EQ(why, forms::ReadFailure::Unreadable);
+    // A file that holds more than its measured size (as one still being written does; this one
+    // the system measures as 0 bytes) is still held to the limit.
+    EXPECT_FALSE(forms::readBytes("/proc/self/status", 10, &why));
+    EXPECT_EQ(why, forms::ReadFailure::TooLarge);
+    // A plain file whose reading fails (an I/O error at its first byte) is unreadable, not empty.
+    EXPECT_FALSE(forms::readText("/proc/self/mem", 100, &why));
     EXPECT_EQ(why, forms::ReadFailure::Unreadable);
     EXPECT_EQ(forms::sizeText(4096), "4 KB");
     EXPECT_EQ(forms::sizeText(1024 * 1024), "1 MB");
