@@ -147,6 +147,18 @@ TEST(FormTimer, RestartWhileWaitingForANewIntervalGoesOnTicking)
     EXPECT_EQ(ticks, 3);
 }
 
+TEST(FormTimer, ATimerWithoutAHandlerTicksHarmlessly)
+{
+    // Switched on before anything set its handler: it ticks on, nothing runs.
+    forms::FormTimer t(nullptr, 1, true);
+    t.tick();
+    const auto first = t.nextTick();
+    QElapsedTimer clock;
+    clock.start();
+    while (t.nextTick() == first && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_GT(t.nextTick(), first);
+}
+
 TEST(FormTimer, IntervalChangedWithinItsOwnTickCountsFromThatTick)
 {
     forms::FormTimer t(nullptr, 6, true);
