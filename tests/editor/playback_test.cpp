@@ -493,6 +493,36 @@ TEST_F(EditorPlayback, AWindowClosedFromABoxDuringPlaybackStopsItQuietly)
     }
 }
 
+TEST_F(EditorPlayback, AWindowClosedFromABoxAMeasuresHeaderRaisedSoundsNothingMore)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kc");
+    e.HScroll1->setValue(1);
+    typeRow(e, 0, "kd");
+    QTest::mouseClick(e.BCBXJ, Qt::LeftButton);   // measure 1 keeps its settings
+    e.HScroll1->setValue(0);
+    ASSERT_EQ(s().MeasureTotal, 1);
+
+    midi.clear();
+    dialogs.messages.clear();
+    dialogs.onMessage = [&] { e.close(); };
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    Msgs all = messages();
+    midi.refuseValues = {0x000001C0};   // ProgramChange(0, 1): the header's first message
+    for (int k = 0; k < 20 && e.isOpen(); ++k) {
+        const Msgs m = tick(e);
+        all.insert(all.end(), m.begin(), m.end());
+    }
+    EXPECT_FALSE(e.isOpen());
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(hanging(all).empty());   // measure 1's note did not begin after the close
+    EXPECT_EQ(std::count(all.begin(), all.end(), Msg{0x90, 38, 70}), 0);
+    dialogs.onMessage = nullptr;
+    midi.refuseValues.clear();
+    ASSERT_TRUE(form->isVisible());
+    QTest::qWait(10);
+}
+
 TEST_F(EditorPlayback, TheClockWaitsWhileAMidiErrorBoxIsOpenOnly)
 {
     editor::YYBJ& e = openActive();
