@@ -19,8 +19,8 @@ TEST_F(LiveClock, SynchronisedAccompanimentStepsEverySecondTick)
     f.Check5->setChecked(true);
     key(Qt::Key_G);
     ASSERT_EQ(s.CurStep, 1);
-    ticks(4);
-    EXPECT_EQ(s.CurStep, 3);
+    ticks(8);
+    EXPECT_EQ(s.CurStep, 5);
     // The free rhythm clock, when it runs, keeps the accompaniment itself.
     f.BzQd->setChecked(true);
     const int step = s.CurStep;
