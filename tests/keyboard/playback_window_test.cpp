@@ -102,6 +102,24 @@ TEST_F(PlaybackTest, SpaceBarEndsAScoreThatIsPlaying)
     EXPECT_TRUE(notesOn().empty());
 }
 
+// A second click on the button ("停止") stops the score and gives the keys back at once.
+TEST_F(PlaybackTest, StoppingWithTheButtonGivesTheKeysBack)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    f().Text3->setPlainText(QStringLiteral("KC8KD8KE8TZ"));
+    QTest::mouseClick(f().Yuepu[0], Qt::LeftButton);
+    tickN(1);
+    ASSERT_EQ(f().Yuepu[0]->text(), QStringLiteral("停止"));
+    QTest::mouseClick(f().Yuepu[0], Qt::LeftButton);
+    ASSERT_TRUE(idle());
+    EXPECT_EQ(QApplication::focusWidget(), f().SFYXYZ);
+    midi.clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G);
+    ASSERT_FALSE(notesOn().empty());
+    EXPECT_EQ(notesOn().front(), 24);
+    EXPECT_TRUE(f().Timer1->enabled());   // the key starts a take
+}
+
 // Playback as the user meets it: a click on "试听", then keys to whatever holds the focus.
 TEST_F(PlaybackTest, PlaybackLeavesTheKeyboardToTheKeyCatcher)
 {
