@@ -117,7 +117,9 @@ void YYBJ::ST2_Click()
         if (hasHeader(f.MeasureHeaders[0])) CXTSB();
         if (!isOpen()) return;   // closed from a box the header's messages raised
         f.CrescLevel = restingCrescendoLevel(f.CrescStep);
-        s.StepsLeft = f.LastStep;
+        // Cell 0 sounds now and the others on LastStep ticks; one tick more ends the piece, so
+        // that the last cell sounds its whole step.
+        s.StepsLeft = f.LastStep + 1;
         YYDS->setInterval(s.StepMs);
         YYDS->setEnabled(true);
         if (!YYSB()) StepClockTrap();
@@ -181,12 +183,12 @@ bool YYBJ::YYSB()
     midi::SendShortMsg(0xB0, 1, Check1[0]->isChecked() ? 120 : 0);
 
     if (s.CurStep > f.LastStep) {
-        // The end: nothing sounds, the clock runs out its count.
-        AllNotesOff();
+        // The end: nothing sounds, the clock runs out its count. A piece played from the start
+        // ends through ST2's stop path, which turns every note off; an audition does it here.
+        if (ST2->isChecked()) ST2->setChecked(false);
+        else AllNotesOff();
         if (!isOpen()) return true;
         forms::unselectOption(ST1);
-        ST2->setChecked(false);
-        if (!isOpen()) return true;
         BZWJ->setEnabled(true);
         f.CrescLevel = restingCrescendoLevel(f.CrescStep);
         midi::SendShortMsg(0xB0, 11, f.CrescLevel);
@@ -249,7 +251,9 @@ void YYBJ::STBXJYY()
         s.TrackVolume[r] = RowVolume(r);
         s.TrackInstrument[r] = trackInstrumentForIndex(r, instruments[r]);
     }
-    for (int r = 0; r < kMelodyRows; ++r) midi::ProgramChange(int16_t(r), 0, int16_t(s.TrackInstrument[r]));
+    // A silent row ("0.无声") has no program to send.
+    for (int r = 0; r < kMelodyRows; ++r)
+        if (s.TrackInstrument[r] >= 0) midi::ProgramChange(int16_t(r), 0, int16_t(s.TrackInstrument[r]));
     for (int r = 0; r < kMelodyRows; ++r)
         for (int k = 0; k < S; ++k) {
             f.CurToken = s.CellTokens[r][m * S + k];

@@ -101,7 +101,7 @@ TEST_F(EditorPlayback, APieceOfOneMeasurePlaysFromTheStartAndStops)
     QTest::mouseClick(e.ST2, Qt::LeftButton);   // leaving the row commits it
 
     EXPECT_EQ(fields().LastStep, 15);
-    EXPECT_EQ(s().StepsLeft, 15);
+    EXPECT_EQ(s().StepsLeft, 16);
     EXPECT_TRUE(e.ST2->isChecked());
     EXPECT_EQ(caption(e.ST2), "停止当前演奏");
     EXPECT_FALSE(e.ST1->isEnabled());
@@ -111,21 +111,22 @@ TEST_F(EditorPlayback, APieceOfOneMeasurePlaysFromTheStartAndStops)
     EXPECT_EQ(notesOn(messages()), std::vector<int>{scaleNote(0)});   // the first step at once
     EXPECT_EQ(s().CurStep, 1);
 
-    for (int k = 1; k < 15; ++k) {
+    for (int k = 1; k < 16; ++k) {
         const Msgs m = tick(e);
         ASSERT_EQ(notesOn(m), std::vector<int>{scaleNote(k)}) << k;
-        EXPECT_EQ(only(m, 0x80).front(), (Msg{0x80, scaleNote(k - 1), 0}));   // the note before ends
+        EXPECT_EQ(only(m, 0x80), (Msgs{{0x80, scaleNote(k - 1), 0}}));   // the note before ends
         EXPECT_TRUE(e.ST2->isChecked());
     }
+    // The last cell sounds its whole step: the end comes on the tick after it.
     const Msgs last = tick(e);
-    EXPECT_EQ(notesOn(last), std::vector<int>{scaleNote(15)});
+    EXPECT_TRUE(notesOn(last).empty());
     EXPECT_EQ(s().StepsLeft, 0);
     EXPECT_EQ(s().CurStep, 16);
-    // Then every melody note off, and the controls idle.
+    // Every melody note off, and the controls idle.
     int offs = 0;
     for (const Msg& x : last) offs += (x[0] & 0xF0) == 0x80;
-    EXPECT_EQ(offs, 1 + 455);
-    EXPECT_EQ(last.back(), (Msg{0x86, 36 + 64, 0}));
+    EXPECT_EQ(offs, 455);
+    EXPECT_EQ(last.back(), (Msg{0xB0, 11, 120}));   // the expression at rest comes last
     expectIdle(e);
     EXPECT_TRUE(hanging(last).empty());
 }
@@ -234,6 +235,7 @@ TEST_F(EditorPlayback, ExpressionVibratoAndAccentsOfEveryStep)
     std::vector<int> expected(16, 120);
     expected[4] = expected[12] = 80;
     EXPECT_EQ(accent, expected);
+    tick(e);   // the end, a step after the last cell
     expectIdle(e);
 
     // 3/4 with vibrato: step 8 is a beat.
@@ -268,6 +270,7 @@ TEST_F(EditorPlayback, CrescendoAsHeardFromTheStart)
     std::vector<int> two = half;
     two.insert(two.end(), half.begin(), half.end());
     EXPECT_EQ(run(32), two);
+    tick(e);
     expectIdle(e);   // the piece has ended
 
     // Rising by 20 from 0 at each start.
@@ -314,7 +317,7 @@ TEST_F(EditorPlayback, AtFourFourTheAccentChannelsFollowARisingCrescendo)
     // At full level the beats come back: 80 on steps 20, 24 and 28.
     for (int k = 16; k < 32; ++k) {
         EXPECT_EQ(expression(m, 9), k == 20 || k == 24 || k == 28 ? 80 : 120) << k;
-        if (k < 31) m = tick(e);
+        m = tick(e);
     }
     expectIdle(e);
 }
@@ -359,7 +362,7 @@ TEST_F(EditorPlayback, AKeyChangedWhileANoteRingsLeavesNothingSounding)
     QTest::mouseClick(e.ST2, Qt::LeftButton);
     Msgs all = messages();
     e.DQYD->setCurrentIndex(7);   // "G" while both ring
-    for (int k = 1; k < 16; ++k) {
+    for (int k = 1; k <= 16; ++k) {
         const Msgs m = tick(e);
         all.insert(all.end(), m.begin(), m.end());
     }
@@ -538,7 +541,7 @@ TEST_F(EditorPlayback, TheClockWaitsWhileAMidiErrorBoxIsOpenOnly)
     EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(stepInBox, 1);             // the tick within the box did nothing
     EXPECT_EQ(s().CurStep, 2);
-    EXPECT_EQ(s().StepsLeft, 30);
+    EXPECT_EQ(s().StepsLeft, 31);
     // Under an ordinary box the music goes on.
     forms::MsgBox("x");
     EXPECT_EQ(stepInBox, 3);
@@ -612,8 +615,8 @@ TEST_F(EditorPlayback, OneStepFromTheWindowCommitsTheMeasureShown)
     Msgs programs;
     for (const Msg& x : m)
         if ((x[0] & 0xF0) == 0xC0) programs.push_back(x);
-    ASSERT_EQ(programs.size(), 7u);
-    EXPECT_EQ(programs[2], (Msg{0xC2, 0xFF, 0xFF}));   // the silent row's program -1
+    // The silent row sends no program change (a program -1 is no MIDI data byte).
+    EXPECT_EQ(programs, (Msgs{{0xC0, 1, 0}, {0xC1, 51, 0}, {0xC3, 82, 0}, {0xC4, 4, 0}, {0xC5, 4, 0}, {0xC6, 4, 0}}));
     EXPECT_EQ(only(m, 0x99), (Msgs{{0x99, 42, 95}}));
     EXPECT_EQ(only(m, 0x90), (Msgs{{0x90, 72, 70}}));
     EXPECT_EQ(only(m, 0x91).size(), 4u);
@@ -679,7 +682,7 @@ TEST_F(EditorPlayback, DamagedHeadersMetDuringPlaybackLeaveItGoingOn)
         tick(e);
         ++steps;
     }
-    EXPECT_EQ(steps, 48);
+    EXPECT_EQ(steps, 49);   // 48 cells, then the end
     EXPECT_EQ(s().CurStep, 48);
     EXPECT_EQ(e.DQSUDU->currentText(), "80");
     EXPECT_EQ(e.DQYD->currentText(), "C");
