@@ -1,6 +1,7 @@
 // Audition and playback in the editor window, driven as the user does (clicks on "试听本节效果"
 // and "从开始处启动", typing into the rows and the number box) with the step clock ticked by
 // hand, read off the MIDI messages and the controls.
+#include "editor/score_model.h"
 #include "editor/step_sequencer.h"
 #include "midi/midi_out.h"
 #include "midi/state.h"
@@ -621,6 +622,20 @@ TEST_F(EditorPlayback, OneStepFromTheWindowCommitsTheMeasureShown)
     EXPECT_EQ(only(m, 0x90), (Msgs{{0x90, 72, 70}}));
     EXPECT_EQ(only(m, 0x91).size(), 4u);
     EXPECT_EQ(s().CurStep, 17);
+}
+
+TEST_F(EditorPlayback, ARowTypedWhilePlayingLandsInTheMeasureItWasTypedIn)
+{
+    editor::YYBJ& e = openActive();
+    s().MeasureTotal = 1;
+    const QString next = "KD" + QString(30, '-');
+    editor::commitMelodyRow(2, 1, next, 16);
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    typeRow(e, 2, "hc");   // into measure 0 as it plays, the row not left
+    while (fields().CurMeasure == 0) tick(e);
+    EXPECT_EQ(s().CellTokens[2][0], "HC");
+    EXPECT_EQ(s().CellTokens[2][16], "KD");
+    EXPECT_EQ(e.YF1[2]->text(), next);   // the view follows the piece to measure 1
 }
 
 TEST_F(EditorPlayback, AMeasuresHeaderTakesEffectWhenItsMeasureBegins)
