@@ -23,12 +23,6 @@ bool isEmptyCell(const QString& token) { return token < QStringLiteral("1"); }
 // The last cell a piece of measures 0..measureTotal covers.
 int32_t lastCellOf(int32_t measureTotal, int S) { return measureTotal * S + S - 1; }
 
-void setMeasureTotal(int32_t measureTotal, int S)
-{
-    midi::state().MeasureTotal = measureTotal;
-    fields().LastStep = lastCellOf(measureTotal, S);
-}
-
 // A commit that leaves something to play in a measure beyond the piece makes it the last one.
 void reachMeasure(int row, int32_t measure, int S)
 {
@@ -60,6 +54,12 @@ void emptyMeasureCells(int32_t measure, int S)
 }
 
 }  // namespace
+
+void setMeasureTotal(int32_t measureTotal, int S)
+{
+    midi::state().MeasureTotal = measureTotal;
+    fields().LastStep = lastCellOf(measureTotal, S);
+}
 
 void SYYPSB()
 {
@@ -125,11 +125,17 @@ void clearMeasure(int32_t measure, int S)
     }
 }
 
+bool canInsertMeasure(int S)
+{
+    const int32_t next = fields().CurMeasure + 1;
+    return next >= 1 && next <= maxMeasureTotal(S);
+}
+
 bool insertMeasure(int S)
 {
+    if (!canInsertMeasure(S)) return false;
     auto& f = fields();
     const int32_t next = f.CurMeasure + 1;
-    if (next < 1 || next > maxMeasureTotal(S)) return false;
     auto& s = midi::state();
     for (int r = 0; r < kRows; ++r) s.MeasureText[r][next].clear();
     emptyMeasureCells(next, S);
@@ -140,7 +146,7 @@ bool insertMeasure(int S)
     return true;
 }
 
-MeasureCountResult setMeasureCount(const std::optional<QString>& answer, int S)
+MeasureCountResult measureCountAnswer(const std::optional<QString>& answer, int S)
 {
     if (!answer) return {};
     const QString text = answer->trimmed();
@@ -151,12 +157,11 @@ MeasureCountResult setMeasureCount(const std::optional<QString>& answer, int S)
         bool numeric = false;
         text.toDouble(&numeric);
         if (!numeric) return {};
-        return {MeasureCountResult::OutOfRange, maxMeasureTotal(S)};
+        return {MeasureCountResult::OutOfRange, 0, maxMeasureTotal(S)};
     }
     if (*n == 0) return {};
-    if (*n < 1 || *n > maxMeasureTotal(S)) return {MeasureCountResult::OutOfRange, maxMeasureTotal(S)};
-    setMeasureTotal(*n, S);
-    return {MeasureCountResult::Set, 0};
+    if (*n < 1 || *n > maxMeasureTotal(S)) return {MeasureCountResult::OutOfRange, 0, maxMeasureTotal(S)};
+    return {MeasureCountResult::Set, *n, 0};
 }
 
 void QKYP()
@@ -173,13 +178,22 @@ void QKYP()
     s.MeasureTotal = 0;
 }
 
+// MeasureTotal under newS: the measure that holds the piece's last cell.
+int64_t measureTotalUnder(int oldS, int newS)
+{
+    return (int64_t(std::max(midi::state().MeasureTotal, 0)) * oldS + oldS - 1) / newS;
+}
+
+bool fitsStepsPerMeasure(int oldS, int newS)
+{
+    return oldS > 0 && newS > 0 && pieceFits(measureTotalUnder(oldS, newS), newS);
+}
+
 bool changeStepsPerMeasure(int oldS, int newS)
 {
+    if (!fitsStepsPerMeasure(oldS, newS)) return false;
     auto& s = midi::state();
-    const int64_t lastCell = int64_t(std::max(s.MeasureTotal, 0)) * oldS + oldS - 1;
-    const int64_t measureTotal = lastCell / newS;
-    if (newS <= 0 || !pieceFits(measureTotal, newS)) return false;
-    setMeasureTotal(int32_t(measureTotal), newS);
+    setMeasureTotal(int32_t(measureTotalUnder(oldS, newS)), newS);
     const int measures = kCells / newS;
     for (int r = 0; r < kRows; ++r)
         for (int m = 0; m < kMeasureSlots; ++m) {

@@ -31,21 +31,31 @@ void commitPercussionStep(int row, int32_t measure, int step, bool ticked, int S
 // hit of its percussion rows is taken out ("-").
 void clearMeasure(int32_t measure, int S);
 
+// True when a measure follows CurMeasure within the cells, so that "插入" can move to it.
+bool canInsertMeasure(int S);
+
 // "插入": moves CurMeasure to the next measure, whose texts and cells are emptied ("--"/255,
 // "-" without a hit; its header stays), and makes the piece reach past it. False, with nothing
 // changed, when the next measure would not fit the cells.
 bool insertMeasure(int S);
 
-// "设置": the answer to "how many measures" (nullopt = Cancel) sets MeasureTotal and LastStep.
+// The piece becomes software measures 0..measureTotal of S steps: MeasureTotal and LastStep.
+void setMeasureTotal(int32_t measureTotal, int S);
+
+// "设置": what the answer to "how many measures" (nullopt = Cancel) asks for; nothing changes.
 struct MeasureCountResult {
     enum Kind { Unchanged, Set, OutOfRange } kind = Unchanged;
-    int highest = 0;   // for OutOfRange: the largest answer that fits, 10000 / S - 1
+    int measureTotal = 0;   // for Set: the new MeasureTotal
+    int highest = 0;        // for OutOfRange: the largest answer that fits, 10000 / S - 1
 };
-MeasureCountResult setMeasureCount(const std::optional<QString>& answer, int S);
+MeasureCountResult measureCountAnswer(const std::optional<QString>& answer, int S);
 
 // Clears the whole piece: tokens, hits and texts of rows 0..11 in all 10000 cells, every measure
 // header, MeasureTotal 0. The codes of CellNotes and the measure flags stay.
 void QKYP();
+
+// True when the piece of oldS steps per measure fits the cells at newS steps per measure.
+bool fitsStepsPerMeasure(int oldS, int newS);
 
 // A new time signature: the cells stay where they are, MeasureTotal becomes the measure that
 // holds the piece's last cell under the new S, and every measure's row texts are rebuilt from the

@@ -216,6 +216,10 @@ public:
     std::array<int, 12> RowInstrumentIndexes() const;
     // Stops the step clock; closing the window does it before the rows fall silent.
     void StopStepClock();
+    // Ends an audition or a playback through the stop path (every melody note off, the buttons
+    // idle); nothing while the step clock is off. The commands that reshape or replace the piece
+    // run it before they change the piece.
+    void EndPlayback();
 
     // ------------------------------------------------------ recorder panel (yybj_recorder.cpp)
     // Builds the panel's controls into Picture6.
@@ -236,6 +240,8 @@ private:
     bool MayStartPlayback();
     // The end of a playback through the clock's trap: all notes off, the controls idle.
     void StepClockTrap();
+    // The stop path: the clock off, the buttons idle, every melody note off.
+    void PlaybackToRest();
     // The measure being played shown in the number box and the measure bar.
     void ShowPlayedMeasure(int32_t measure);
     // The recorder panel back at rest: no button selected, the clock off and at zero.

@@ -140,6 +140,8 @@ void YYBJ::DkBianji_Click()
         forms::MsgBox(editFileErrorText(read.error), this);
         return;
     }
+    EndPlayback();   // the piece is replaced: what plays ends first
+    if (!isOpen()) return;
     editor::QKYP();
     loadEditPiece(*read.piece, midi::state(), f);
     DKBJ();

@@ -305,7 +305,7 @@ void YYBJ::JPFL_Click(int Index)
     const int oldS = Steps();
     const int newS = stepsForTimeSignature(Index);
     // The piece must fit the cells under the new time signature; otherwise the option goes back.
-    if (!changeStepsPerMeasure(oldS, newS)) {
+    if (!fitsStepsPerMeasure(oldS, newS)) {
         forms::MsgBox(QStringLiteral("乐曲太长，改为%1拍后超出了最多%2个软件小节，不能更改节奏类型！")
                           .arg(JPFL[Index]->text())
                           .arg(maxMeasureTotal(newS) + 1),
@@ -317,6 +317,9 @@ void YYBJ::JPFL_Click(int Index)
         }
         return;
     }
+    EndPlayback();   // the measures change: what plays ends first
+    if (!isOpen()) return;
+    changeStepsPerMeasure(oldS, newS);
     f.GridLastStep = int16_t(newS - 1);
     layoutForSteps(newS);
     removeStepColumns();

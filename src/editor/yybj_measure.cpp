@@ -123,12 +123,16 @@ void YYBJ::QinKong_Click()
 void YYBJ::CHARU_Click()
 {
     const int S = Steps();
-    if (!insertMeasure(S)) {
+    if (!canInsertMeasure(S)) {
         forms::MsgBox(QStringLiteral("已经到了最后一个软件小节（最多%1个），不能再插入新的小节！")
                           .arg(maxMeasureTotal(S) + 1),
                       this);
         return;
     }
+    // The piece changes shape: what plays ends first.
+    EndPlayback();
+    if (!isOpen()) return;
+    insertMeasure(S);
     // The measure left keeps its hits: the boxes show the new, empty measure.
     for (MelodyRowEdit* row : YF1) row->showText(QString());
     ShowStepBoxes();
@@ -142,11 +146,14 @@ void YYBJ::ZDXJZS_Click()
     const auto answer = forms::InputBox(
         QStringLiteral("请输入音乐需要的小节总数\r\n     （音乐每两小节为软件的一小节）"),
         QStringLiteral("选择小节总数"), QString(), this);
-    const MeasureCountResult r = setMeasureCount(answer, S);
+    const MeasureCountResult r = measureCountAnswer(answer, S);
     if (r.kind == MeasureCountResult::OutOfRange)
         forms::MsgBox(QStringLiteral("小节总数只能是1到%1之间的整数！").arg(r.highest), this);
-    else if (r.kind == MeasureCountResult::Set)
-        HScroll1->setMaximum(midi::state().MeasureTotal);
+    if (r.kind != MeasureCountResult::Set) return;
+    EndPlayback();   // the piece changes length: what plays ends first
+    if (!isOpen()) return;
+    setMeasureTotal(r.measureTotal, S);
+    HScroll1->setMaximum(midi::state().MeasureTotal);
 }
 
 }  // namespace editor

@@ -125,7 +125,12 @@ void YYBJ::ST2_Click()
         if (!YYSB()) StepClockTrap();
         return;
     }
-    // Stopped: by the user, by the end of the piece or by the clock's trap.
+    // Stopped: by the user, by the end of the piece, by the clock's trap or by a command.
+    PlaybackToRest();
+}
+
+void YYBJ::PlaybackToRest()
+{
     ST1->setEnabled(true);
     ST2->setEnabled(true);
     forms::unselectOption(ST1);
@@ -134,6 +139,13 @@ void YYBJ::ST2_Click()
     AllNotesOff();
     if (!isOpen()) return;
     BZWJ->setEnabled(true);
+}
+
+void YYBJ::EndPlayback()
+{
+    if (!YYDS || !YYDS->enabled()) return;
+    if (ST2->isChecked()) ST2->setChecked(false);   // a piece played from the start: its stop path
+    else PlaybackToRest();                          // an audition ends the same way
 }
 
 void YYBJ::YYDS_Timer()

@@ -586,6 +586,98 @@ TEST_F(EditorPlayback, TheRealClockPlaysThePieceToItsEnd)
     expectIdle(e);
 }
 
+TEST_F(EditorPlayback, CommandsThatReshapeOrReplaceThePieceFirstEndWhatPlays)
+{
+    editor::YYBJ& e = openActive();
+    e.DQSUDU->setEditText("255");   // 58 ms a step
+    typeRow(e, 0, kScale.toLower());
+    const QString& melody = kScale;
+    const QString saved = recordFolder() + "/曲.lnk";
+    dialogs.saveFiles.push_back(ScriptedDialogs::file(saved));
+    QTest::mouseClick(e.BCBJ, Qt::LeftButton);
+    const QString score = recordFolder() + "/乐谱.txt";
+    QFile f(score);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("KC4KD4KE4KC4");
+    f.close();
+    dialogs.inputs.push_back(QString("3"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+
+    // Starts the real clock with `start` and lets it sound a few steps.
+    auto play = [&](QAbstractButton* start) {
+        midi.clear();
+        QTest::mouseClick(start, Qt::LeftButton);
+        const int from = s().CurStep;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return s().CurStep >= from + 2; }, 3000));
+    };
+    // Ended through the stop path: idle, nothing left sounding, and nothing more is sent.
+    auto expectEnded = [&](const char* command) {
+        SCOPED_TRACE(command);
+        expectIdle(e);
+        EXPECT_TRUE(hanging(messages()).empty());
+        midi.clear();
+        QTest::qWait(5 * 58);
+        EXPECT_TRUE(midi.sent().empty());
+    };
+
+    // "插入" while the piece plays: the new measure stays shown and the melody stays in measure 0.
+    play(e.ST2);
+    QTest::mouseClick(e.CHARU, Qt::LeftButton);
+    expectEnded("插入");
+    EXPECT_EQ(fields().CurMeasure, 1);
+    EXPECT_EQ(e.XJZS->text(), "1");
+    QTest::mouseClick(e.YF1[0], Qt::LeftButton);
+    QTest::mouseClick(e.YF1[1], Qt::LeftButton);
+    EXPECT_EQ(s().MeasureText[0][0], melody);
+    EXPECT_EQ(s().CellTokens[0][15], "KD");
+    EXPECT_EQ(s().CellTokens[0][16], "--");
+
+    // "设置" during an audition: a cancelled box ends nothing.
+    play(e.ST1);
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    EXPECT_TRUE(e.YYDS->enabled());
+    dialogs.inputs.push_back(QString("5"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    expectEnded("设置");
+    EXPECT_EQ(s().MeasureTotal, 5);
+    EXPECT_EQ(fields().LastStep, 95);
+
+    // A time signature while the piece plays.
+    e.HScroll1->setValue(0);
+    play(e.ST2);
+    QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
+    expectEnded("4/4");
+    EXPECT_EQ(fields().GridLastStep, 31);
+    EXPECT_EQ(e.YF1[0]->text().left(32), melody);
+
+    // Opening: a cancelled dialog or a file that cannot be read ends nothing.
+    play(e.ST2);
+    QTest::mouseClick(e.DkBianji, Qt::LeftButton);
+    dialogs.openFiles.push_back(ScriptedDialogs::file(recordFolder() + "/没有.lnk"));
+    QTest::mouseClick(e.DkBianji, Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(e.YYDS->enabled());
+    dialogs.openFiles.push_back(ScriptedDialogs::file(saved));
+    QTest::mouseClick(e.DkBianji, Qt::LeftButton);
+    expectEnded("打开编辑文件");
+    EXPECT_TRUE(e.JPFL[0]->isChecked());
+    EXPECT_EQ(s().MeasureTotal, 0);
+    EXPECT_EQ(fields().CurMeasure, 0);
+    EXPECT_EQ(e.HScroll1->value(), 0);
+    EXPECT_EQ(e.YF1[0]->text(), melody);
+
+    // Import: the imported piece is shown and nothing of the old one sounds behind its end.
+    play(e.ST2);
+    QTest::mouseClick(e.DRYP, Qt::LeftButton);
+    EXPECT_TRUE(e.YYDS->enabled());
+    dialogs.openFiles.push_back(ScriptedDialogs::file(score));
+    QTest::mouseClick(e.DRYP, Qt::LeftButton);
+    expectEnded("导入记录乐谱");
+    EXPECT_EQ(e.YF1[0]->text(), "KC--KD--KE--KC--" + QString(16, '-'));
+    EXPECT_EQ(e.XJZS->text(), "0");
+    EXPECT_EQ(s().CellTokens[0][14], "--");
+}
+
 TEST_F(EditorPlayback, OneStepFromTheWindowCommitsTheMeasureShown)
 {
     editor::YYBJ& e = openActive();

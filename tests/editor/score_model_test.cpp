@@ -192,29 +192,29 @@ TEST_F(ScoreModel, InsertStopsAtTheLastMeasureThatFits)
 TEST_F(ScoreModel, MeasureCountAnswers)
 {
     using R = editor::MeasureCountResult;
-    EXPECT_EQ(editor::setMeasureCount(QString("3"), 24).kind, R::Set);
+    const R three = editor::measureCountAnswer(QString("3"), 24);
+    EXPECT_EQ(three.kind, R::Set);
+    EXPECT_EQ(three.measureTotal, 3);
+    EXPECT_EQ(s.MeasureTotal, 0);   // only the answer is read
+    editor::setMeasureTotal(three.measureTotal, 24);
     EXPECT_EQ(s.MeasureTotal, 3);
     EXPECT_EQ(f.LastStep, 95);
 
-    // No answer, no number, or 0: nothing changes and nothing is said.
+    // No answer, no number, or 0: nothing to set and nothing to say.
     for (const std::optional<QString>& a : {std::optional<QString>(), std::optional<QString>(""),
                                             std::optional<QString>("abc"), std::optional<QString>("0"),
-                                            std::optional<QString>("0.4")}) {
-        EXPECT_EQ(editor::setMeasureCount(a, 16).kind, R::Unchanged) << a.value_or("(cancel)").toStdString();
-        EXPECT_EQ(s.MeasureTotal, 3);
-    }
+                                            std::optional<QString>("0.4")})
+        EXPECT_EQ(editor::measureCountAnswer(a, 16).kind, R::Unchanged) << a.value_or("(cancel)").toStdString();
     // Outside 1..10000/S - 1: refused, with the range to tell.
     for (const char* a : {"-1", "625", "99999", "1e9"}) {
-        const R r = editor::setMeasureCount(QString(a), 16);
+        const R r = editor::measureCountAnswer(QString(a), 16);
         EXPECT_EQ(r.kind, R::OutOfRange) << a;
         EXPECT_EQ(r.highest, 624);
-        EXPECT_EQ(s.MeasureTotal, 3);
     }
-    EXPECT_EQ(editor::setMeasureCount(QString("416"), 24).kind, R::OutOfRange);
-    EXPECT_EQ(editor::setMeasureCount(QString("311"), 32).kind, R::Set);
+    EXPECT_EQ(editor::measureCountAnswer(QString("416"), 24).kind, R::OutOfRange);
+    EXPECT_EQ(editor::measureCountAnswer(QString("311"), 32).measureTotal, 311);
     // Halves go to the even neighbour.
-    EXPECT_EQ(editor::setMeasureCount(QString("2.5"), 16).kind, R::Set);
-    EXPECT_EQ(s.MeasureTotal, 2);
+    EXPECT_EQ(editor::measureCountAnswer(QString("2.5"), 16).measureTotal, 2);
 }
 
 TEST_F(ScoreModel, ClearingThePieceLeavesNoCellWhateverItsSize)
