@@ -131,6 +131,11 @@ bool canInsertMeasure(int S)
     return next >= 1 && next <= maxMeasureTotal(S);
 }
 
+void reachHeaderMeasure(int32_t measure, int S)
+{
+    if (measure > midi::state().MeasureTotal && pieceFits(measure, S)) setMeasureTotal(measure, S);
+}
+
 bool insertMeasure(int S)
 {
     if (!canInsertMeasure(S)) return false;

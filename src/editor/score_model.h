@@ -27,6 +27,10 @@ QString commitMelodyRow(int row, int32_t measure, const QString& text, int S);
 // hit in a measure beyond MeasureTotal makes that measure the last one of the piece.
 void commitPercussionStep(int row, int32_t measure, int step, bool ticked, int S);
 
+// "保存" on a measure beyond MeasureTotal: the piece reaches that measure (within the cells), so
+// that its header is saved with it.
+void reachHeaderMeasure(int32_t measure, int S);
+
 // "清空": the measure's melody rows become empty texts over "--" cells (code 255), and every
 // hit of its percussion rows is taken out ("-").
 void clearMeasure(int32_t measure, int S);

@@ -59,6 +59,7 @@ void YYBJ::BCXJ()
 
     const PackedHeader packed = packMeasureHeader(f.CurMeasure, settings);
     storeMeasureHeader(f, f.CurMeasure, packed);
+    reachHeaderMeasure(f.CurMeasure, Steps());
     for (int i = 0; i < kRows; ++i) {
         s.TrackVolume[i] = int16_t(packed.trackVolume[i]);
         s.TrackInstrument[i] = packed.trackInstrument[i];

@@ -150,6 +150,25 @@ TEST_F(EditorFiles, SaveKeepsTheMeasureSettingsAndShowingTheMeasureBringsThemBac
     EXPECT_EQ(fields().MeasureTempo[300], "46");   // 70
 }
 
+TEST_F(EditorFiles, AHeaderSavedBeyondThePieceIsWrittenAndReadBack)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kc");
+    for (int n = 0; n < 3; ++n) wheel(e.HScroll1, 1);   // measure 3 of a one-measure piece
+    typeTempo(e, "100");
+    QTest::mouseClick(e.BCBXJ, Qt::LeftButton);
+    EXPECT_EQ(s().MeasureTotal, 3);
+    EXPECT_EQ(fields().LastStep, 63);
+    const QString piece = file("远处.lnk");
+    saveAs(e, piece);
+    typeTempo(e, "60");
+    openFile(e, piece);
+    ASSERT_EQ(s().MeasureTotal, 3);
+    EXPECT_EQ(fields().MeasureHeaders[3].right(2), "64");
+    e.HScroll1->setValue(3);
+    EXPECT_EQ(e.DQSUDU->currentText(), "100");
+}
+
 TEST_F(EditorFiles, DamagedHeaderLeavesItsControlsAlone)
 {
     editor::YYBJ& e = openActive();
