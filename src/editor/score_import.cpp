@@ -20,44 +20,62 @@ bool isWritten(const QString& token)
     return midi::noteTokenOffset(token) >= 0 || token == u"MA" || token == u"XZ" || token == u"TZ";
 }
 
+// Reads the tokens of `text` in order from its first character, each with its length digits,
+// until `visit` returns false or the text ends. Returns the read position after the last token.
+template <class Visit>
+int64_t forEachToken(const QString& text, Visit visit)
+{
+    const int64_t length = text.size();
+    int64_t p = 1;
+    for (;;) {
+        const midi::ScoreRead read = midi::readScoreToken(text, p);
+        p = read.pos;
+        const bool more = visit(read);
+        p += 1;
+        if (!more || p >= length) return p;
+    }
+}
+
 }  // namespace
+
+bool holdsScore(const QString& text)
+{
+    bool found = false;
+    forEachToken(text, [&](const midi::ScoreRead& read) {
+        found = midi::noteTokenOffset(read.token) >= 0 || read.token == u"XZ" || read.token == u"TZ";
+        return !found;
+    });
+    return found;
+}
 
 ImportWalk walkScore(const QString& text, int steps, EditorFields& f, midi::SharedState& s)
 {
     ImportWalk walk;
     const int endCell = (maxMeasureTotal(steps) + 1) * steps;   // first cell no piece reaches
-    const int64_t length = text.size();
-    f.ScoreLength = int32_t(std::min<int64_t>(length, INT32_MAX));
+    f.ScoreLength = int32_t(std::min<int64_t>(text.size(), INT32_MAX));
     const QString blank = QStringLiteral("--");
     int cur = 0;
-    int64_t p = 1;
-    for (;;) {
-        const midi::ScoreRead read = midi::readScoreToken(text, p);
+    const int64_t p = forEachToken(text, [&](const midi::ScoreRead& read) {
         if (read.hasLength) f.TokenDuration = read.length;
-        p = read.pos;
-        bool stop = false;
-        if (!isSkipped(read.token)) {
-            if (cur >= endCell) {
-                walk.cut = true;
-                break;
-            }
-            if (isWritten(read.token)) {
-                const int16_t code = int16_t(midi::chordTokenCode(read.token));
-                for (int r = 0; r < 2; ++r) {
-                    s.CellTokens[r][cur] = read.token;
-                    s.CellNotes[r][cur] = code;
-                }
-                for (int r = 2; r < kMelodyRows; ++r) s.CellNotes[r][cur] = midi::kHoldCode;
-                cur += std::clamp(f.TokenDuration, 0, 99) / 2;
-                stop = read.token == u"TZ";
-            } else {
-                s.CellTokens[0][cur] = blank;
-                s.CellTokens[1][cur] = blank;
-            }
+        if (isSkipped(read.token)) return true;
+        if (cur >= endCell) {
+            walk.cut = true;
+            return false;
         }
-        p += 1;
-        if (stop || p >= length) break;
-    }
+        if (!isWritten(read.token)) {
+            s.CellTokens[0][cur] = blank;
+            s.CellTokens[1][cur] = blank;
+            return true;
+        }
+        const int16_t code = int16_t(midi::chordTokenCode(read.token));
+        for (int r = 0; r < 2; ++r) {
+            s.CellTokens[r][cur] = read.token;
+            s.CellNotes[r][cur] = code;
+        }
+        for (int r = 2; r < kMelodyRows; ++r) s.CellNotes[r][cur] = midi::kHoldCode;
+        cur += std::clamp(f.TokenDuration, 0, 99) / 2;
+        return read.token != u"TZ";   // the stop ends the walk
+    });
     f.ScorePos = int32_t(std::min<int64_t>(p, INT32_MAX));
 
     cur = std::min(cur, endCell - 1);

@@ -18,6 +18,10 @@ struct ImportWalk {
     int cutMeasure = 0;      // the software measure it was cut at (the last one kept)
 };
 
+// True when the walk of `text` meets a note, a rest "XZ" or a stop "TZ": the text holds a score
+// to import. Nothing is written.
+bool holdsScore(const QString& text);
+
 // Walks `text` from its first character into the cell tables at S steps (1 or more) per
 // software measure, starting at cell 0. `TokenDuration` is the current length carried from
 // token to token and from one import to the next; `ScoreLength` and `ScorePos` follow the walk.

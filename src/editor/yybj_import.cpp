@@ -1,6 +1,6 @@
 // "导入记录乐谱": a score file of the keyboard's notation becomes a new piece in melody rows 0
-// and 1. The file is chosen and read first; only a file that could be read replaces the shared
-// score text and the piece.
+// and 1. The file is chosen and read first; only a file that could be read and holds a note, a
+// rest or a stop replaces the shared score text and the piece.
 #include "editor/editor_fields.h"
 #include "editor/score_import.h"
 #include "editor/score_model.h"
@@ -34,6 +34,10 @@ void YYBJ::DRYP_Click()
         forms::MsgBox(why == forms::ReadFailure::TooLarge ? midi::scoreFileTooLargeText()
                                                           : QStringLiteral("无法读取这个乐谱文件，请检查！"),
                       this);
+        return;
+    }
+    if (!holdsScore(*text)) {
+        forms::MsgBox(QStringLiteral("这个文件里没有乐谱（没有音符、休止或停止记号），不能导入！"), this);
         return;
     }
 

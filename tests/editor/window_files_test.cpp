@@ -396,6 +396,32 @@ TEST_F(EditorFiles, ImportTurnsAScoreFileIntoRowsZeroAndOne)
     EXPECT_EQ(form->Text3->toPlainText(), "KDKEKFKGKA");
 }
 
+TEST_F(EditorFiles, AFileWithoutANoteRestOrStopIsNotImported)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 2, "hchd");
+    s().ScoreText = "KC8";
+    const QString empty = file("空.txt");
+    writeFile(empty, "");
+    const QString noise = file("noise.txt");
+    writeFile(noise, "VS90JP3CC4MA8qq\x01\xFF\xFE--");
+    const QString restOnly = file("rest.txt");
+    writeFile(restOnly, "VS9MA4XZ8");
+    for (const QString& refused : {empty, noise}) {
+        dialogs.messages.clear();
+        import(e, refused);
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.messages[0].contains("没有")) << dialogs.messages[0].toStdString();
+        EXPECT_EQ(s().ScoreText, "KC8");
+        EXPECT_EQ(s().CellTokens[2][1], "HD");
+        EXPECT_EQ(e.YF1[2]->text().left(4), "HCHD");
+    }
+    dialogs.messages.clear();
+    import(e, restOnly);   // a rest is a score
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(s().CellTokens[0][2], "XZ");
+}
+
 TEST_F(EditorFiles, ScoreLongerThanTheEditorHoldsIsCutWithAMessage)
 {
     editor::YYBJ& e = openActive();
