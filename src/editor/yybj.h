@@ -186,7 +186,8 @@ public:
     // handler running as it changes; a damaged field leaves its control alone.
     void CXTSB();
     void BCBJ_Click();
-    void BCBJWJ();
+    // Writes the piece as an edit file; true when it was written.
+    bool BCBJWJ();
     void DkBianji_Click();
     // Shows a piece just read from an edit file: its step count, measure 0.
     void DKBJ();

@@ -9,6 +9,7 @@
 #include "editor/yybj.h"
 #include "forms/conv.h"
 #include "forms/dialogs.h"
+#include "forms/textfile.h"
 #include "midi/midi_out.h"
 #include "midi/percussion.h"
 #include "midi/state.h"
@@ -113,7 +114,7 @@ void YYBJ::CXTSB()
 
 void YYBJ::BCBJ_Click() { BCBJWJ(); }
 
-void YYBJ::BCBJWJ()
+bool YYBJ::BCBJWJ()
 {
     CommitEditedRow();
     auto& s = midi::state();
@@ -121,11 +122,21 @@ void YYBJ::BCBJWJ()
     // The piece is made whole before the dialog: every empty cell written out, every measure
     // without a header numbered.
     normaliseForSaving(s, f, s.MeasureTotal, Steps());
+    const QStringList lines = editFileLines(s, f, s.MeasureTotal, Steps());
+    // A character the edit file's encoding lacks would be written as "?": nothing is written,
+    // and the user is told which character it is.
+    if (const QString bad = forms::charOutsideGbk(lines.join(QString())); !bad.isEmpty()) {
+        forms::MsgBox(QStringLiteral("编辑中的字符“%1”不能写入编辑文件，编辑没有保存。请先修改这个字符。").arg(bad), this);
+        return false;
+    }
     const auto choice = forms::ShowSave({kSaveFilter, DuiHu.InitDir, kOverwritePromptFlag, {}}, this);
-    if (!choice) return;
+    if (!choice) return false;
     f.EditFileName = choice->path;
-    if (!writeEditFile(choice->path, editFileLines(s, f, s.MeasureTotal, Steps())))
+    if (!writeEditFile(choice->path, lines)) {
         forms::MsgBox(QStringLiteral("编辑文件保存失败，请检查文件夹和磁盘空间！"), this);
+        return false;
+    }
+    return true;
 }
 
 void YYBJ::DkBianji_Click()

@@ -85,6 +85,14 @@ QByteArray encodeGbk(const QString& text)
 
 qsizetype firstCharOutsideGbk(const QString& text)
 {
+    // One encoding of the whole text settles nearly every case; only a text with a character GBK
+    // lacks is searched character by character.
+    {
+        QStringEncoder gbk("GBK");
+        if (!gbk.isValid()) return -1;
+        const QByteArray bytes = gbk(text);
+        if (!gbk.hasError()) return -1;
+    }
     for (qsizetype i = 0; i < text.size();) {
         const qsizetype n = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         QStringEncoder gbk("GBK");

@@ -300,6 +300,23 @@ TEST_F(EditorFiles, EditFileIsWrittenAndReadBackWhole)
     EXPECT_EQ(dialogs.messages.size(), 1);
 }
 
+TEST_F(EditorFiles, SaveRefusesACharacterTheEditFileCannotHold)
+{
+    editor::YYBJ& e = openActive();
+    const QString odd = file("odd.lnk");
+    QByteArray b = emptyMeasureBytes("0000", 16);
+    b.replace(b.indexOf("\r\n") + 2, 6, "KC\xF0\x9F\x98\x80HC");   // row 0: KC, a face, HC
+    writeFile(odd, b);
+    openFile(e, odd);
+    ASSERT_EQ(s().CellTokens[0][1], QString::fromUtf8("\xF0\x9F\x98\x80"));
+    const QString target = file("odd-copy.lnk");
+    saveAs(e, target);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QString::fromUtf8("\xE2\x80\x9C\xF0\x9F\x98\x80\xE2\x80\x9D")));
+    EXPECT_TRUE(dialogs.saveRequests.empty());   // refused before the dialog
+    EXPECT_FALSE(QFile::exists(target));
+}
+
 TEST_F(EditorFiles, FilesThatCannotBeLoadedLeaveThePieceAsItWas)
 {
     editor::YYBJ& e = openActive();
