@@ -14,8 +14,10 @@
 #include "forms/dialogs.h"
 #include "forms/geometry.h"
 #include "forms/option_button.h"
+#include "midi/state.h"
 
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace editor {
 namespace {
@@ -324,9 +326,9 @@ void YYBJ::JPFL_Click(int Index)
     layoutForSteps(newS);
     removeStepColumns();
     JZXSGC();
-    // The measure bar never reaches past the last measure that fits, and the measure shown is
-    // shown again as the new time signature cuts it.
-    if (HScroll1->maximum() > maxMeasureTotal(newS)) HScroll1->setMaximum(maxMeasureTotal(newS));
+    // The measure bar reaches every measure of the piece and none past the last one that fits,
+    // and the measure shown is shown again as the new time signature cuts it.
+    HScroll1->setMaximum(std::min(std::max(HScroll1->maximum(), midi::state().MeasureTotal), maxMeasureTotal(newS)));
     if (f.CurMeasure > maxMeasureTotal(newS)) f.CurMeasure = maxMeasureTotal(newS);
     ShowMeasure();
 }

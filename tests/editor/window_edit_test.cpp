@@ -5,6 +5,7 @@
 #include "support/editor_fixture.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QWheelEvent>
 
 using testing_support::EditorFixture;
@@ -179,6 +180,70 @@ TEST_F(EditorEditing, TimeSignatureChangesKeepTheCellsAndShowThemAnew)
     QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
     EXPECT_EQ(e.HScroll1->maximum(), 311);
     EXPECT_EQ(fields().CurMeasure, 311);
+}
+
+TEST_F(EditorEditing, TheMeasureBarReachesEveryMeasureOfThePieceAfterEveryChange)
+{
+    editor::YYBJ& e = openActive();
+    // The bar covers 0..MeasureTotal within the cells, and its last measure is shown when asked.
+    auto expectReach = [&](const char* change) {
+        SCOPED_TRACE(change);
+        EXPECT_GE(e.HScroll1->maximum(), s().MeasureTotal);
+        EXPECT_LE(e.HScroll1->maximum(), 10000 / (fields().GridLastStep + 1) - 1);
+        e.HScroll1->setValue(s().MeasureTotal);
+        EXPECT_EQ(fields().CurMeasure, s().MeasureTotal);
+    };
+    QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
+    dialogs.inputs.push_back(QString("1"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    expectReach("设置");
+    QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
+    EXPECT_EQ(s().MeasureTotal, 3);
+    expectReach("2/4");
+    QTest::mouseClick(e.JPFL[1], Qt::LeftButton);
+    expectReach("3/4");
+    QTest::mouseClick(e.CHARU, Qt::LeftButton);
+    expectReach("插入");
+
+    // A note written past the end of the last measure at 4/4 reaches into measure 9 at 2/4.
+    QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
+    dialogs.inputs.push_back(QString("8"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
+    ASSERT_EQ(s().MeasureTotal, 4);
+    e.HScroll1->setValue(4);
+    typeRow(e, 3, QString(40, '-') + "kc");   // cell 4 x 32 + 20
+    QTest::mouseClick(e.YF1[4], Qt::LeftButton);
+    expectReach("a commit");
+    QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
+    expectReach("2/4 after the commit");
+    EXPECT_EQ(s().MeasureTotal, 9);
+    EXPECT_EQ(e.YF1[3]->text(), QString(8, '-') + "KC" + QString(22, '-'));
+
+    // Never past the cells: 601 measures at 2/4 become 401 at 3/4, the bar ends at 415.
+    dialogs.inputs.push_back(QString("600"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    QTest::mouseClick(e.JPFL[1], Qt::LeftButton);
+    expectReach("3/4 of a long piece");
+    EXPECT_EQ(e.HScroll1->maximum(), 415);
+
+    // Opening and import.
+    dialogs.saveFiles.push_back(testing_support::ScriptedDialogs::file(recordFolder() + "/x.lnk"));
+    QTest::mouseClick(e.BCBJ, Qt::LeftButton);
+    dialogs.inputs.push_back(QString("2"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    dialogs.openFiles.push_back(testing_support::ScriptedDialogs::file(recordFolder() + "/x.lnk"));
+    QTest::mouseClick(e.DkBianji, Qt::LeftButton);
+    ASSERT_EQ(s().MeasureTotal, 400);
+    expectReach("打开编辑文件");
+    QFile score(recordFolder() + "/x.txt");
+    ASSERT_TRUE(score.open(QIODevice::WriteOnly));
+    score.write("KC99KD99");
+    score.close();
+    dialogs.openFiles.push_back(testing_support::ScriptedDialogs::file(score.fileName()));
+    QTest::mouseClick(e.DRYP, Qt::LeftButton);
+    ASSERT_EQ(s().MeasureTotal, 4);
+    expectReach("导入记录乐谱");
 }
 
 TEST_F(EditorEditing, TempoTypedAndLeft)
