@@ -25,6 +25,9 @@ struct EditorFields {
     // ---- score model
     int16_t StepsPerMeasure = 0;     // S of a piece read from an edit file
     int32_t LastStep = 0;            // last cell of the piece (or of the auditioned measure)
+    // The piece's length in cells when it ends within its last measure, so that time-signature
+    // changes neither grow nor cut it; 0 when it fills measures 0..MeasureTotal.
+    int32_t PieceCells = 0;
     QString CurToken;                // the token handed to the token converter
     std::array<int16_t, kRowSlots> PrevNote{};   // per melody row, the last code playback started
     int16_t CrescLevel = 0;          // crescendo level 0..120, expression of channels 0..4

@@ -23,16 +23,29 @@ bool isEmptyCell(const QString& token) { return token < QStringLiteral("1"); }
 // The last cell a piece of measures 0..measureTotal covers.
 int32_t lastCellOf(int32_t measureTotal, int S) { return measureTotal * S + S - 1; }
 
-// A commit that leaves something to play in a measure beyond the piece makes it the last one.
+// The piece's length in cells at S steps per measure: the length it keeps when that ends within
+// its last measure, else the whole measures 0..MeasureTotal.
+int64_t pieceCells(int S)
+{
+    const int64_t whole = (int64_t(std::max(midi::state().MeasureTotal, 0)) + 1) * S;
+    const int64_t kept = fields().PieceCells;
+    return kept > whole - S && kept <= whole ? kept : whole;
+}
+
+// The last measure of a piece of `cells` cells (1 or more) at S steps per measure.
+int64_t measureTotalOf(int64_t cells, int S) { return (cells + S - 1) / S - 1; }
+
+// A commit that leaves something to play past the piece's end makes the piece reach it: a measure
+// beyond the piece becomes its last one.
 void reachMeasure(int row, int32_t measure, int S)
 {
     auto& s = midi::state();
-    if (measure <= s.MeasureTotal) return;
-    for (int k = 0; k < S; ++k)
-        if (isPlayedCell(row, s.CellTokens[row][measure * S + k])) {
-            setMeasureTotal(measure, S);
-            return;
-        }
+    int k = S - 1;
+    while (k >= 0 && !isPlayedCell(row, s.CellTokens[row][measure * S + k])) --k;
+    const int64_t end = int64_t(measure) * S + k + 1;
+    if (k < 0 || end <= pieceCells(S)) return;
+    if (measure > s.MeasureTotal) setMeasureTotal(measure, S);
+    fields().PieceCells = int32_t(end);
 }
 
 // Empties the cells of a measure as the empty boxes show them: "--" (code 255) in melody rows,
@@ -58,6 +71,7 @@ void emptyMeasureCells(int32_t measure, int S)
 void setMeasureTotal(int32_t measureTotal, int S)
 {
     midi::state().MeasureTotal = measureTotal;
+    fields().PieceCells = 0;   // the piece fills its last measure
     fields().LastStep = lastCellOf(measureTotal, S);
 }
 
@@ -181,24 +195,22 @@ void QKYP()
         for (auto& cell : s.PercussionCells[j]) cell.Hit = 0;
     for (QString& h : f.MeasureHeaders) h.clear();
     s.MeasureTotal = 0;
-}
-
-// MeasureTotal under newS: the measure that holds the piece's last cell.
-int64_t measureTotalUnder(int oldS, int newS)
-{
-    return (int64_t(std::max(midi::state().MeasureTotal, 0)) * oldS + oldS - 1) / newS;
+    f.PieceCells = 0;
 }
 
 bool fitsStepsPerMeasure(int oldS, int newS)
 {
-    return oldS > 0 && newS > 0 && pieceFits(measureTotalUnder(oldS, newS), newS);
+    return oldS > 0 && newS > 0 && pieceFits(measureTotalOf(pieceCells(oldS), newS), newS);
 }
 
 bool changeStepsPerMeasure(int oldS, int newS)
 {
     if (!fitsStepsPerMeasure(oldS, newS)) return false;
     auto& s = midi::state();
-    setMeasureTotal(int32_t(measureTotalUnder(oldS, newS)), newS);
+    // The piece keeps its length in cells, so that changing back gives back its measures.
+    const int64_t cells = pieceCells(oldS);
+    setMeasureTotal(int32_t(measureTotalOf(cells, newS)), newS);
+    fields().PieceCells = int32_t(cells);
     const int measures = kCells / newS;
     for (int r = 0; r < kRows; ++r)
         for (int m = 0; m < kMeasureSlots; ++m) {

@@ -19,12 +19,13 @@ void SYYPSB();
 // Commits the text typed into melody row `row` (0..6) into measure `measure`: upper case,
 // padded with "-" to 2 x S characters, stored as the measure's row text and split into S
 // tokens with their codes. Returns the text the row's box shows afterwards. A token left in a
-// measure beyond MeasureTotal makes that measure the last one of the piece.
+// measure beyond MeasureTotal makes that measure the last one of the piece; a token past the
+// piece's end within its last measure makes the piece reach it.
 QString commitMelodyRow(int row, int32_t measure, const QString& text, int S);
 
 // Commits step `step` of percussion row `row` (7..11) in measure `measure`: "O" when ticked,
 // else "-"; the row's other empty cells of the measure become "-" and its text is rebuilt. A
-// hit in a measure beyond MeasureTotal makes that measure the last one of the piece.
+// hit beyond the piece's end makes the piece reach it, as a melody token does.
 void commitPercussionStep(int row, int32_t measure, int step, bool ticked, int S);
 
 // "保存" on a measure beyond MeasureTotal: the piece reaches that measure (within the cells), so
@@ -43,7 +44,8 @@ bool canInsertMeasure(int S);
 // changed, when the next measure would not fit the cells.
 bool insertMeasure(int S);
 
-// The piece becomes software measures 0..measureTotal of S steps: MeasureTotal and LastStep.
+// The piece becomes software measures 0..measureTotal of S steps, filling its last measure:
+// MeasureTotal and LastStep.
 void setMeasureTotal(int32_t measureTotal, int S);
 
 // "设置": what the answer to "how many measures" (nullopt = Cancel) asks for; nothing changes.
@@ -61,9 +63,10 @@ void QKYP();
 // True when the piece of oldS steps per measure fits the cells at newS steps per measure.
 bool fitsStepsPerMeasure(int oldS, int newS);
 
-// A new time signature: the cells stay where they are, MeasureTotal becomes the measure that
-// holds the piece's last cell under the new S, and every measure's row texts are rebuilt from the
-// cells. False, with nothing changed, when the piece would not fit the cells under the new S.
+// A new time signature: the cells stay where they are and the piece keeps its length in cells;
+// MeasureTotal becomes the measure that holds its last cell under the new S, so changing back
+// gives back the measures it had. Every measure's row texts are rebuilt from the cells. False,
+// with nothing changed, when the piece would not fit the cells under the new S.
 bool changeStepsPerMeasure(int oldS, int newS);
 
 // The S cells of a measure's row joined, each empty cell (anything that sorts before "1": empty,

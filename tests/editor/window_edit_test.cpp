@@ -246,6 +246,46 @@ TEST_F(EditorEditing, TheMeasureBarReachesEveryMeasureOfThePieceAfterEveryChange
     expectReach("导入记录乐谱");
 }
 
+TEST_F(EditorEditing, TimeSignaturesChangedBackAndForthGiveThePieceBack)
+{
+    editor::YYBJ& e = openActive();
+    auto save = [&] {
+        const QString path = recordFolder() + "/piece.lnk";
+        dialogs.saveFiles.push_back(testing_support::ScriptedDialogs::file(path));
+        QTest::mouseClick(e.BCBJ, Qt::LeftButton);
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    dialogs.inputs.push_back(QString("8"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    e.HScroll1->setValue(8);
+    typeRow(e, 0, QString(30, '-') + "kc");   // the piece's last cell, 143
+    const QByteArray before = save();
+    const std::vector<std::vector<int>> trips = {{2, 1, 0}, {1, 2, 0}, {1, 0}, {2, 0}, {2, 1, 2, 1, 0}};
+    for (const auto& trip : trips)
+        for (int option : trip) {
+            QTest::mouseClick(e.JPFL[option], Qt::LeftButton);
+            // The last written cell stays in the piece, played and within the bar's reach.
+            EXPECT_GE(fields().LastStep, 143) << option;
+            EXPECT_GE(e.HScroll1->maximum(), 143 / (fields().GridLastStep + 1)) << option;
+        }
+    EXPECT_EQ(s().MeasureTotal, 8);
+    EXPECT_EQ(fields().LastStep, 143);
+    EXPECT_EQ(save(), before);
+
+    // From 4/4: four measures and a half of 2/4 are five, and back.
+    QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
+    EXPECT_EQ(s().MeasureTotal, 4);
+    dialogs.inputs.push_back(QString("3"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    QTest::mouseClick(e.JPFL[1], Qt::LeftButton);
+    EXPECT_EQ(s().MeasureTotal, 5);
+    QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
+    EXPECT_EQ(s().MeasureTotal, 7);
+    QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
+    EXPECT_EQ(s().MeasureTotal, 3);
+}
+
 TEST_F(EditorEditing, TempoTypedAndLeft)
 {
     editor::YYBJ& e = openActive();
