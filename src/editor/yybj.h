@@ -125,7 +125,8 @@ public:
     void createControls();
     void JZXSGC();
     void JPFL_Click(int Index);
-    // Lays out rows, panels and the window for S steps (16, 24 or 32; other S keep the layout).
+    // Lays out rows, panels and the window for S steps: the layout of 16, 24 or 32 steps, the
+    // smallest that holds S (up to 32).
     void layoutForSteps(int S);
     // Removes step columns 1..GridLoadedSteps.
     void removeStepColumns();

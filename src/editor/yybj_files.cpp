@@ -185,7 +185,8 @@ void YYBJ::DKJZWJ()
 {
     const int S = Steps();
     // The option of a standard step count is selected without converting the piece: its cells
-    // are already laid out at S steps. Other step counts keep the option and the layout.
+    // are already laid out at S steps. Other step counts keep the option and are shown in the
+    // smallest layout that holds them.
     const int option = timeSignatureForSteps(S);
     if (option >= 0) {
         QSignalBlocker block(JPFL[option]);

@@ -50,10 +50,12 @@ constexpr StepsLayout kLayouts[3] = {
     {32, 648, 652, 14100, 635},
 };
 
+// The smallest layout that holds S steps: a piece of another step count (from an edit file) is
+// shown whole in the layout of the next time signature up.
 const StepsLayout* layoutFor(int S)
 {
     for (const StepsLayout& l : kLayouts)
-        if (l.steps == S) return &l;
+        if (l.steps >= S) return &l;
     return nullptr;
 }
 

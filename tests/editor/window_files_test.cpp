@@ -356,6 +356,43 @@ TEST_F(EditorFiles, FilesThatCannotBeLoadedLeaveThePieceAsItWas)
     EXPECT_TRUE(s().CellTokens[1][1].startsWith('-'));
 }
 
+TEST_F(EditorFiles, AFileOfAnotherStepCountIsShownWholeInTheLayoutThatHoldsIt)
+{
+    editor::YYBJ& e = openActive();
+    const struct {
+        int steps, rowWidth, gridWidth;
+    } cases[] = {{28, 648, 652}, {5, 325, 465}, {20, 486, 490}, {17, 486, 490}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.steps);
+        QByteArray measure1 = emptyMeasureBytes("0001", c.steps);
+        const QByteArray melody = QByteArray("HC").repeated(c.steps - 1) + "KD";
+        measure1.replace(6, melody.size(), melody);
+        const QString path = file("odd.lnk");
+        writeFile(path, emptyMeasureBytes("0000", c.steps) + measure1);
+        openFile(e, path);
+        ASSERT_EQ(fields().GridLastStep, c.steps - 1);
+        EXPECT_TRUE(e.JPFL[0]->isChecked());   // no time signature, no conversion
+        EXPECT_EQ(s().MeasureTotal, 1);
+        EXPECT_EQ(s().CellTokens[0][2 * c.steps - 1], "KD");   // the cells as the file has them
+        EXPECT_EQ(e.Picture1->width(), c.gridWidth);
+        EXPECT_EQ(e.Picture3->x(), c.gridWidth + 175);
+        EXPECT_EQ(e.width(), 175 + c.gridWidth + 104 + 3);
+        // Every step box stands inside the grid panel.
+        for (const auto& row : e.DJY) {
+            ASSERT_EQ(int(row.size()), c.steps);
+            EXPECT_LE(row.back()->geometry().right(), e.Picture1->width() - 1);
+        }
+        // The whole row text is in view, from its first character to its last.
+        wheel(e.HScroll1, 1);
+        QLineEdit* row = e.YF1[0];
+        ASSERT_EQ(row->text(), melody);
+        EXPECT_EQ(row->width(), c.rowWidth);
+        row->grab();   // drawn as the user sees it
+        EXPECT_EQ(row->cursorPositionAt(QPoint(4, row->height() / 2)), 0);
+        EXPECT_EQ(row->cursorPositionAt(QPoint(row->width() - 4, row->height() / 2)), 2 * c.steps);
+    }
+}
+
 TEST_F(EditorFiles, ImportTurnsAScoreFileIntoRowsZeroAndOne)
 {
     editor::YYBJ& e = openActive();
