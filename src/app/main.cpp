@@ -16,6 +16,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velqor"));
     QApplication::setFont(QFont(QStringLiteral("WenQuanYi Zen Hei"), 9));
+    // Qt's own dialogs and buttons speak Chinese like the program, where Qt's translation is
+    // installed.
+    const auto qtTexts = forms::qtChineseTexts();
+    if (qtTexts) QApplication::installTranslator(qtTexts.get());
     // The SoundFont loads while the windows are made and the start-up window is up: the main
     // window then opens the built-in synthesizer without waiting.
     platform::BuiltinSynth::instance().startLoading();

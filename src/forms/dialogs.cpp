@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QStringList>
 #include <algorithm>
@@ -40,22 +42,19 @@ public:
     }
     std::optional<FileChoice> openFile(QWidget* parent, const FileRequest& r) override
     {
-        QString path = QFileDialog::getOpenFileName(parent, QString(), startPath(r), qtFilter(r.filter));
-        return choice(path);
+        QFileDialog dialog(parent, QString(), startPath(r), qtFilter(r.filter));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        return choice(dialog);
     }
     std::optional<FileChoice> saveFile(QWidget* parent, const FileRequest& r) override
     {
-        QFileDialog::Options opts;
-        if (!(r.flags & 2)) opts |= QFileDialog::DontConfirmOverwrite;
-        QString path = QFileDialog::getSaveFileName(parent, QString(), startPath(r), qtFilter(r.filter),
-                                                    nullptr, opts);
-        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
-            // Add the filter's extension, as the classic dialog does.
-            QString pattern = r.filter.section('|', 1, 1);
-            if (pattern.startsWith(QLatin1String("*.")) && pattern.count('*') == 1)
-                path += pattern.mid(1);
-        }
-        return choice(path);
+        // It adds the filter's extension to a name typed without one before it asks about
+        // replacing, so the question is about the file that is really written.
+        QFileDialog dialog(parent, QString(), startPath(r), qtFilter(r.filter));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !(r.flags & 2));
+        dialog.setDefaultSuffix(defaultSuffix(r.filter));
+        return choice(dialog);
     }
 
 private:
@@ -64,8 +63,20 @@ private:
         if (r.fileName.isEmpty()) return r.initialDir;
         return r.initialDir.isEmpty() ? r.fileName : r.initialDir + '/' + r.fileName;
     }
-    static std::optional<FileChoice> choice(const QString& path)
+    // The extension of the filter's first pattern when it names exactly one ("*.txt": "txt").
+    static QString defaultSuffix(const QString& filter)
     {
+        const QString pattern = filter.section('|', 1, 1);
+        if (!pattern.startsWith(QLatin1String("*.")) || pattern.count('*') != 1 || pattern.contains(';')) return {};
+        return pattern.mid(2);
+    }
+    // Qt's own file dialog everywhere: its texts come from the program's translation, and it
+    // asks before replacing the file it really returns.
+    static std::optional<FileChoice> choice(QFileDialog& dialog)
+    {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        const QString path = dialog.selectedFiles().value(0);
         if (path.isEmpty()) return std::nullopt;
         return FileChoice{path, QFileInfo(path).fileName()};
     }
@@ -216,6 +227,15 @@ void MidiErrorBox(const QString& text)
         return;
     }
     showMidiBox(text);
+}
+
+std::unique_ptr<QTranslator> qtChineseTexts()
+{
+    auto texts = std::make_unique<QTranslator>();
+    if (!texts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return nullptr;
+    return texts;
 }
 
 QString qtFilter(const QString& classic)

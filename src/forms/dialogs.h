@@ -2,7 +2,9 @@
 // The one seam through which every modal box and file dialog of the program is shown.
 // The program installs the Qt implementation; tests install a scripted one.
 #include <QString>
+#include <QTranslator>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 namespace forms {
@@ -68,6 +70,11 @@ std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent =
 // the user action being handled is not shown again: one action (a key, a click, a clock tick,
 // the start-up) shows at most one box per distinct text.
 void MidiErrorBox(const QString& text);
+
+// Qt's own texts (file dialogs, standard buttons) in Chinese: Qt's zh_CN translation from Qt's
+// translations folder, to install on the application; nullptr when it is not installed, and Qt's
+// English texts then stay.
+std::unique_ptr<QTranslator> qtChineseTexts();
 
 // Qt filter text ("描述 (*.txt)") from the classic form ("描述|*.txt").
 QString qtFilter(const QString& classic);

@@ -8,11 +8,20 @@
 #include "support/file_size_limit.h"
 #include "support/scripted_dialogs.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QLibraryInfo>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
 #include <sys/stat.h>
 #include <gtest/gtest.h>
 
@@ -249,6 +258,84 @@ TEST(Dialogs, BoxOpenWhileShownAndFilterConversion)
     EXPECT_FALSE(forms::boxOpen());
     EXPECT_EQ(forms::qtFilter("乐谱记录txt|*.txt"), "乐谱记录txt (*.txt)");
     EXPECT_EQ(forms::qtFilter("a|*.wav;*.mp3|b|*.*"), "a (*.wav *.mp3);;b (*.*)");
+}
+
+// Runs `act` on the real modal window the seam has just opened (from the event loop it runs),
+// once that window has the keyboard focus.
+void onModal(std::function<void(QWidget*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal) (void)QTest::qWaitForWindowActive(modal);
+        act(modal);
+    });
+}
+
+// Types into the widget that holds the keyboard focus, as the user does.
+void typeText(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+void pressKey(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
+TEST(Dialogs, SaveAsksBeforeReplacingTheFileReallyWrittenWithItsExtension)
+{
+    QTemporaryDir dir;
+    const QString existing = dir.filePath("rec2.txt");
+    ASSERT_TRUE(platform::writeWholeFile(existing, "old"));
+    QStringList asked;
+    onModal([&](QWidget* dialog) {
+        ASSERT_TRUE(qobject_cast<QFileDialog*>(dialog));
+        typeText("rec2");
+        // The question for rec2.txt: "No" keeps the file and the dialog open.
+        onModal([&](QWidget* box) {
+            ASSERT_TRUE(qobject_cast<QMessageBox*>(box));
+            asked << static_cast<QMessageBox*>(box)->text();
+            QTest::mouseClick(static_cast<QMessageBox*>(box)->button(QMessageBox::No), Qt::LeftButton);
+        });
+        pressKey(Qt::Key_Return);
+        ASSERT_TRUE(dialog->isVisible());
+        // The window system gives the focus back to the dialog (offscreen has no window manager).
+        dialog->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+        // A new name is taken at once, with the extension added.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        typeText("rec3");
+        pressKey(Qt::Key_Return);
+    });
+    const auto choice = forms::ShowSave({"乐谱记录txt|*.txt", dir.path(), 2, {}});
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].contains("rec2.txt")) << asked[0].toStdString();
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->path, dir.filePath("rec3.txt"));
+    EXPECT_EQ(choice->title, "rec3.txt");
+    QFile f(existing);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "old");
+}
+
+TEST(Dialogs, QtButtonsReadChineseWhereQtsTranslationIsInstalled)
+{
+    const bool installed =
+        QFileInfo::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_zh_CN.qm");
+    const auto texts = forms::qtChineseTexts();
+    EXPECT_EQ(texts != nullptr, installed);
+    if (texts) QCoreApplication::installTranslator(texts.get());
+    QString ok, open;
+    onModal([&](QWidget* box) {
+        ASSERT_TRUE(qobject_cast<QMessageBox*>(box));
+        QAbstractButton* button = static_cast<QMessageBox*>(box)->button(QMessageBox::Ok);
+        ok = button->text();
+        QTest::mouseClick(button, Qt::LeftButton);
+    });
+    forms::MsgBox("hi");
+    onModal([&](QWidget* dialog) {
+        ASSERT_TRUE(dialog);
+        open = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open)->text();
+        pressKey(Qt::Key_Escape);
+    });
+    EXPECT_FALSE(forms::ShowOpen({"乐谱记录txt|*.txt", QDir::tempPath(), 16, {}}));
+    if (texts) QCoreApplication::removeTranslator(texts.get());
+    // Where it is missing, Qt's English texts stay.
+    EXPECT_EQ(ok, installed ? "确定" : "OK");
+    EXPECT_EQ(open, installed ? "打开(&O)" : "&Open");
 }
 
 }  // namespace
