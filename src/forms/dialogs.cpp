@@ -8,6 +8,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringList>
 #include <algorithm>
 #include <deque>
@@ -84,11 +85,15 @@ private:
 
 Dialogs* g_override = nullptr;
 int g_open = 0;
-// MIDI error boxes: the text of the one showing, the texts waiting, and the texts already shown
-// during the user's action now being handled.
+// MIDI error boxes: the text of the one showing, the boxes waiting (with the window that raised
+// each), and the texts already shown during the user's action now being handled.
+struct MidiBox {
+    QString text;
+    QPointer<QWidget> window;
+};
 QString g_midiShowing;
 int g_midiOpen = 0;
-std::deque<QString> g_midiQueue;
+std::deque<MidiBox> g_midiQueue;
 QStringList g_midiShownThisAction;
 bool g_actionEndPosted = false;
 bool g_actionEndAfterBox = false;
@@ -118,13 +123,22 @@ void postEndOfAction()
     QMetaObject::invokeMethod(QCoreApplication::instance(), &endOfAction, Qt::QueuedConnection);
 }
 
-void showMidiBox(const QString& text)
+// The window a refusal comes from is the one the user acts in: the active window, or the window
+// under the dialog that is open over it.
+QWidget* raisingWindow()
+{
+    QWidget* w = QApplication::activeWindow();
+    while (w && w->isModal()) w = w->parentWidget() ? w->parentWidget()->window() : nullptr;
+    return w;
+}
+
+void showMidiBox(const QString& text, QWidget* window)
 {
     g_midiShownThisAction << text;
     postEndOfAction();
     g_midiShowing = text;
     ++g_midiOpen;
-    MsgBox(text);
+    MsgBox(text, window);
     --g_midiOpen;
     g_midiShowing.clear();
 }
@@ -137,9 +151,9 @@ void afterBox()
         postEndOfAction();
     }
     while (g_open == 0 && !g_midiQueue.empty()) {
-        const QString text = g_midiQueue.front();
+        const MidiBox box = g_midiQueue.front();
         g_midiQueue.pop_front();
-        showMidiBox(text);
+        showMidiBox(box.text, box.window);
     }
 }
 
@@ -220,13 +234,13 @@ void MidiErrorBox(const QString& text)
 {
     // A refusal whose text is showing, waiting or already shown for this action adds no box.
     if (text == g_midiShowing || g_midiShownThisAction.contains(text) ||
-        std::find(g_midiQueue.begin(), g_midiQueue.end(), text) != g_midiQueue.end())
+        std::any_of(g_midiQueue.begin(), g_midiQueue.end(), [&](const MidiBox& b) { return b.text == text; }))
         return;
     if (g_open > 0) {
-        g_midiQueue.push_back(text);
+        g_midiQueue.push_back({text, raisingWindow()});
         return;
     }
-    showMidiBox(text);
+    showMidiBox(text, raisingWindow());
 }
 
 std::unique_ptr<QTranslator> qtChineseTexts()

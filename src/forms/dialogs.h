@@ -68,7 +68,8 @@ std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent =
 // A MIDI error box never nests: while any box is open the text waits in a queue and is shown
 // when the open box has closed. A text that is showing, waiting, or was shown already during
 // the user action being handled is not shown again: one action (a key, a click, a clock tick,
-// the start-up) shows at most one box per distinct text.
+// the start-up) shows at most one box per distinct text. The box is centred on the window the
+// refusal came from (the active one).
 void MidiErrorBox(const QString& text);
 
 // Qt's own texts (file dialogs, standard buttons) in Chinese: Qt's zh_CN translation from Qt's

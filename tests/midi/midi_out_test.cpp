@@ -5,6 +5,8 @@
 #include "support/midi_fixture.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QTest>
 
 using testing_support::MidiFixture;
 using Kind = platform::CaptureMidiService::Kind;
@@ -91,6 +93,24 @@ TEST_F(MidiOutTest, SendWithoutDeviceShowsOneBoxPerTextAndAction)
     midi::NoteOff(0, 63);
     EXPECT_EQ(dialogs.messages.size(), 3);
     EXPECT_EQ(midi.sent().size(), 0u);
+}
+
+TEST_F(MidiOutTest, AnErrorBoxStandsOnTheWindowThatRaisedIt)
+{
+    QWidget window;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    midi::NoteOff(0, 60);   // no device open
+    // Raised while a dialog of that window is open: the box stands on the window, not the dialog.
+    QDialog dialog(&window);
+    dialog.setModal(true);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    midi.refuseOpen = platform::kMidiError;
+    EXPECT_FALSE(midi::OpenMidiDevice(0));
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messageParents, (std::vector<QWidget*>{&window, &window}));
 }
 
 TEST_F(MidiOutTest, OpenClosesThePreviousDeviceAndKeepsZeroOnFailure)

@@ -13,6 +13,7 @@ public:
     ~ScriptedDialogs() override { forms::setDialogs(nullptr); }
 
     QStringList messages;                                   // texts of the message boxes shown
+    std::vector<QWidget*> messageParents;                   // the window each message box stood on
     std::deque<bool> answers;                               // question answers (default: yes)
     std::deque<std::optional<QString>> inputs;              // input box answers (default: cancel)
     std::deque<std::optional<forms::FileChoice>> openFiles; // open dialog answers (default: cancel)
@@ -21,9 +22,10 @@ public:
     std::function<void()> onMessage;                        // runs while a message box is "open"
     std::function<void()> onFileDialog;                     // runs while a file dialog is "open"
 
-    void message(QWidget*, const QString& text) override
+    void message(QWidget* parent, const QString& text) override
     {
         messages << text;
+        messageParents.push_back(parent);
         if (onMessage) onMessage();
     }
     bool question(QWidget*, const QString& text) override
