@@ -31,9 +31,7 @@ void YYBJ::DRYP_Click()
     forms::ReadFailure why = forms::ReadFailure::None;
     const auto text = midi::readScoreFile(choice->path, &why);
     if (!text) {
-        forms::MsgBox(why == forms::ReadFailure::TooLarge ? midi::scoreFileTooLargeText()
-                                                          : QStringLiteral("无法读取这个乐谱文件，请检查！"),
-                      this);
+        forms::MsgBox(midi::scoreFileRefusalText(why), this);
         return;
     }
     if (!holdsScore(*text)) {

@@ -168,6 +168,10 @@ void Form1::Yuepu_Click(int Index)
             FJWZ->setText(QStringLiteral("没有可删除的乐谱文件。。。"));
             return;
         }
+        // Nothing is deleted without the question, which names the file: the box may show
+        // another score by now, or none.
+        if (!forms::AskYesNo(QStringLiteral("确实要删除乐谱文件“%1”吗？").arg(QFileInfo(path).fileName()), this))
+            return;
         if (!QFile::remove(path)) {
             FJWZ->setText(QStringLiteral("删除文件失败。。。"));
             return;
@@ -192,19 +196,15 @@ void Form1::Yuepu_Click(int Index)
         if (!choice) return;   // cancelled: the score stays
         forms::ReadFailure why = forms::ReadFailure::None;
         const auto score = midi::readScoreFile(choice->path, &why);
-        if (why == forms::ReadFailure::TooLarge) {
-            // Not a score: refused before anything of it is read, and the score stays.
-            forms::MsgBox(midi::scoreFileTooLargeText(), this);
+        if (!score) {
+            // A file that cannot be read, or is too large to be a score: the score stays.
+            forms::MsgBox(midi::scoreFileRefusalText(why), this);
             return;
         }
         CommonDialog1.FileName = choice->path;
         CommonDialog1.FileTitle = choice->title;
         LastFilePath = choice->path;
         // "删除" removes only a file this panel really read or wrote.
-        ScoreFilePath.clear();
-        s.ScoreText.clear();
-        Text3->clear();
-        if (!score) return;
         ScoreFilePath = choice->path;
         s.ScoreText = *score;
         File1->setVisible(false);

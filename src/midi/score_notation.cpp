@@ -85,6 +85,12 @@ QString scoreFileTooLargeText()
     return QStringLiteral("乐谱文件太大（超过 %1），不是乐谱文件，没有打开！").arg(forms::sizeText(kScoreFileLimit));
 }
 
+QString scoreFileRefusalText(forms::ReadFailure why)
+{
+    return why == forms::ReadFailure::TooLarge ? scoreFileTooLargeText()
+                                               : QStringLiteral("无法读取这个乐谱文件，请检查！");
+}
+
 QString withCrLfBreaks(const QString& text)
 {
     QString t = text;

@@ -66,6 +66,8 @@ inline constexpr qint64 kScoreFileLimit = 128 * 1024;
 std::optional<QString> readScoreFile(const QString& path, forms::ReadFailure* why = nullptr);
 // What the windows say when they refuse a score file bigger than kScoreFileLimit.
 QString scoreFileTooLargeText();
+// Why a score file gave no score: too large, or not readable.
+QString scoreFileRefusalText(forms::ReadFailure why);
 
 // The text with every line break (CR LF, LF or CR) written as CR LF, as score files keep them.
 QString withCrLfBreaks(const QString& text);

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QTest>
+#include <sys/stat.h>
 
 static void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
 
@@ -99,6 +100,19 @@ TEST_F(ScorePanelTest, OpenStopsThePlaybackNotTheFreeRhythmAndACancelKeepsTheSco
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
     EXPECT_EQ(dialogs.openRequests[0].filter, QStringLiteral("乐谱记录txt|*.txt"));
     EXPECT_EQ(dialogs.openRequests[0].initialDir, f().CommonDialog1.InitDir);
+}
+
+TEST_F(ScorePanelTest, OpenReplacesTheScoreOnlyWithAFileThatWasRead)
+{
+    play("KC4KDTZ");
+    const QString pipe = scorePath("pipe.txt");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+    dialogs.openFiles.push_back(dialogs.file(pipe));
+    QTest::mouseClick(f().Yuepu[2], Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("无法读取这个乐谱文件，请检查！")});
+    EXPECT_EQ(midi::state().ScoreText, "KC4KDTZ");
+    EXPECT_EQ(f().Text3->toPlainText(), "KC4KDTZ");
+    EXPECT_TRUE(playbackStopped());
 }
 
 TEST_F(ScorePanelTest, OpenJoinsTheLinesAndPlaysAtOnce)
@@ -219,6 +233,31 @@ TEST_F(ScorePanelTest, DeleteRemovesOnlyTheScoreFileThisPanelChose)
     QFile::remove(opened);
     f().Yuepu[1]->click();
     EXPECT_NE(f().FJWZ->text(), QStringLiteral("成功删除文件。。。"));
+}
+
+TEST_F(ScorePanelTest, DeleteAsksNamingTheFileAndNoChangesNothing)
+{
+    const QString path = scorePath("欢乐颂.txt");
+    ASSERT_TRUE(forms::writeBytes(path, "KC2KD2TZ\r\n"));
+    dialogs.openFiles.push_back(dialogs.file(path));
+    QTest::mouseClick(f().Yuepu[2], Qt::LeftButton);   // 打开: it plays
+    const QString title = f().FJWZ->text();
+    dialogs.answers.push_back(false);
+    QTest::mouseClick(f().Yuepu[1], Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("欢乐颂.txt"))) << dialogs.messages[0].toStdString();
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(midi::state().ScoreText, "KC2KD2TZ");
+    EXPECT_EQ(f().FJWZ->text(), title);
+    EXPECT_TRUE(f().Auditioning);
+
+    // After "清空" the box no longer shows the file, and the question still names it.
+    QTest::mouseClick(f().Yuepu[3], Qt::LeftButton);
+    dialogs.answers.push_back(true);
+    QTest::mouseClick(f().Yuepu[1], Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(f().FJWZ->text(), QStringLiteral("成功删除文件。。。"));
 }
 
 TEST_F(ScorePanelTest, ClearDuringPlaybackStopsItWithoutTheScoreError)
