@@ -16,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QTextCursor>
 #include <algorithm>
 #include <climits>
 
@@ -67,13 +66,10 @@ void Form1::ShowScorePosition()
     // The character behind the token's first letter is selected, so the box shows where
     // playback is. The keyboard focus stays where it is (on the key catcher while playing):
     // the box shows its selection also without the focus.
-    QTextCursor c = Text3->textCursor();
     const int64_t last = Text3->document()->characterCount() - 1;
     const int from = int(std::min<int64_t>(ScorePos, last));
     const int to = int(std::min<int64_t>(int64_t(ScorePos) + 1, last));
-    c.setPosition(from);
-    c.setPosition(to, QTextCursor::KeepAnchor);
-    Text3->setTextCursor(c);
+    Text3->select(from, to);
 }
 
 void Form1::EndScorePlayback()

@@ -83,6 +83,19 @@ QTextCursor ScoreBox::textCursor() const
     return QPlainTextEdit::textCursor();
 }
 
+void ScoreBox::select(int from, int to)
+{
+    QTextCursor c = textCursor();
+    // Placing the cursor measures the paragraph it is in, and the paragraph's layout forgets
+    // those measurements each time the box paints: in a score of one long paragraph, playback
+    // would measure the whole score again at every token. The paragraph keeps them instead (a
+    // few MB at the longest score).
+    QPlainTextEdit::document()->findBlock(from).layout()->setCacheEnabled(true);
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    setTextCursor(c);
+}
+
 void ScoreBox::appendText(const QString& tail)
 {
     QTextDocument* doc = QPlainTextEdit::document();

@@ -24,6 +24,9 @@ public:
     QTextDocument* document() const;
     QTextCursor textCursor() const;
 
+    // Selects the text from `from` to `to` (positions of the text) and scrolls it into view.
+    void select(int from, int to);
+
     // Adds `tail` at the end of the text. It is the keys' recording, not typing: the box keeps
     // no undo history for it.
     void appendText(const QString& tail);
