@@ -1,6 +1,7 @@
 #include "platform/builtin_synth.h"
 
 #include "platform/audio_engine.h"
+#include "platform/message_queue.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -15,6 +16,8 @@ namespace platform {
 namespace {
 
 constexpr int kPolyphony = 64;
+// A queued "message" no wire message can be (the wire stops at 0xEF): silence every channel.
+constexpr uint8_t kAllSoundOff = 0xFF;
 
 bool isFile(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
 
@@ -54,6 +57,7 @@ struct BuiltinSynth::Impl {
     fluid_synth_t* synth = nullptr;
     std::atomic<bool> loaded{false};   // read by the audio thread
     std::atomic<int> sentSinceRender{0};
+    MessageQueue queue{kQueueCapacity};
     SynthSource* source = nullptr;
     // Loads the SoundFont in the background; error_ and soundFont_ are its until it is joined.
     std::thread loader;
@@ -97,7 +101,8 @@ BuiltinSynth::BuiltinSynth() : d_(new Impl)
     fluid_set_log_function(FLUID_DBG, nullptr, nullptr);
     d_->settings = new_fluid_settings();
     fluid_settings_setnum(d_->settings, "synth.sample-rate", AudioEngine::kRate);
-    fluid_settings_setint(d_->settings, "synth.threadsafe-api", 1);
+    // One thread at a time uses the synthesizer (see render()): it needs no lock of its own.
+    fluid_settings_setint(d_->settings, "synth.threadsafe-api", 0);
     // Voices: each costs about 1.8 us of rendering per 256-frame buffer. With the default
     // layers (tubular bells ring for up to 18 s after their key) a score at tempo 130 would keep
     // 256 voices busy within seconds, 10 % of a core. 64 hold everything that is held at once
@@ -170,36 +175,58 @@ bool BuiltinSynth::loadSoundFont()
 
 void BuiltinSynth::send(const uint8_t* bytes, int length)
 {
-    if (!d_->loaded || length < 2) return;
-    fluid_synth_t* s = d_->synth;
-    const int chan = bytes[0] & 0x0F;
-    const int d1 = bytes[1];
-    const int d2 = length > 2 ? bytes[2] : 0;
-    // Results are not looked at: a note-off that matches no voice, or a note on a channel
-    // without a preset, is not a failure of the device.
-    switch (bytes[0] & 0xF0) {
-    case 0x80: fluid_synth_noteoff(s, chan, d1); break;
-    case 0x90: fluid_synth_noteon(s, chan, d1, d2); break;   // velocity 0 is a note-off
-    case 0xA0: fluid_synth_key_pressure(s, chan, d1, d2); break;
-    case 0xB0: fluid_synth_cc(s, chan, d1, d2); break;
-    case 0xC0: fluid_synth_program_change(s, chan, d1); break;
-    case 0xD0: fluid_synth_channel_pressure(s, chan, d1); break;
-    case 0xE0: fluid_synth_pitch_bend(s, chan, d1 | (d2 << 7)); break;
-    default: break;
-    }
-    AudioEngine::instance().wake();
-    // The synthesizer queues its voice events for the renderer. With no output device nobody
-    // renders, and the queue would fill after a few hundred notes: render a silent block now
-    // and then instead.
-    if (++d_->sentSinceRender >= 16 && !AudioEngine::instance().outputOpen()) {
+    if (length >= 2) post(bytes, length);
+}
+
+void BuiltinSynth::allSoundOff() { post(&kAllSoundOff, 1); }
+
+uint64_t BuiltinSynth::overflows() const { return d_->queue.overflows(); }
+
+void BuiltinSynth::post(const uint8_t* bytes, int length)
+{
+    if (!d_->loaded) return;
+    QueuedMessage m;
+    std::copy(bytes, bytes + std::min(length, 3), m.bytes);
+    m.length = uint8_t(length);
+    if (!d_->queue.push(m)) return;
+    AudioEngine& engine = AudioEngine::instance();
+    engine.wake();
+    if (engine.outputOpen()) return;
+    // No output device renders: this thread is the synthesizer's only user and takes the
+    // message now. The synthesizer queues its voice events for the renderer, and its queue
+    // would fill after a few hundred notes: render a silent block now and then.
+    if (++d_->sentSinceRender >= 16) {
         float left[64], right[64];
         render(left, right, 64);
+    } else {
+        takeMessages();
     }
 }
 
-void BuiltinSynth::allSoundOff()
+void BuiltinSynth::takeMessages()
 {
-    if (d_->loaded) fluid_synth_all_sounds_off(d_->synth, -1);
+    fluid_synth_t* s = d_->synth;
+    QueuedMessage m;
+    // What was queued when the buffer began: a sender that goes on meanwhile does not hold the
+    // buffer up.
+    for (size_t n = d_->queue.size(); n > 0 && d_->queue.pop(m); --n) {
+        const int chan = m.bytes[0] & 0x0F;
+        const int d1 = m.bytes[1];
+        const int d2 = m.length > 2 ? m.bytes[2] : 0;
+        // Results are not looked at: a note-off that matches no voice, or a note on a channel
+        // without a preset, is not a failure of the device.
+        switch (m.bytes[0] & 0xF0) {
+        case 0x80: fluid_synth_noteoff(s, chan, d1); break;
+        case 0x90: fluid_synth_noteon(s, chan, d1, d2); break;   // velocity 0 is a note-off
+        case 0xA0: fluid_synth_key_pressure(s, chan, d1, d2); break;
+        case 0xB0: fluid_synth_cc(s, chan, d1, d2); break;
+        case 0xC0: fluid_synth_program_change(s, chan, d1); break;
+        case 0xD0: fluid_synth_channel_pressure(s, chan, d1); break;
+        case 0xE0: fluid_synth_pitch_bend(s, chan, d1 | (d2 << 7)); break;
+        case 0xF0: fluid_synth_all_sounds_off(s, -1); break;   // kAllSoundOff
+        default: break;
+        }
+    }
 }
 
 void BuiltinSynth::render(float* left, float* right, int frames)
@@ -209,6 +236,7 @@ void BuiltinSynth::render(float* left, float* right, int frames)
         std::fill(right, right + frames, 0.0f);
         return;
     }
+    takeMessages();
     d_->sentSinceRender = 0;
     fluid_synth_write_float(d_->synth, frames, left, 0, 1, right, 0, 1);
 }

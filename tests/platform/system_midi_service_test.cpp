@@ -3,7 +3,6 @@
 #include "platform/midi_service.h"
 
 #include <QFileInfo>
-#include <QThread>
 #include <cstdlib>
 #include <fluidsynth.h>
 #include <gtest/gtest.h>
@@ -26,11 +25,23 @@ protected:
         if (findSoundFont().isEmpty()) GTEST_SKIP() << "no SoundFont installed";
     }
 
+    void TearDown() override { AudioEngine::instance().setOutputPaused(false); }
+
+    // Opens the synthesizer and holds the output device: only the test renders (render()), so
+    // it alone uses the synthesizer and can read its state.
     uint32_t openSynth()
     {
         uint32_t h = 0;
         EXPECT_EQ(service->open(0, h), kMidiOk);
+        AudioEngine::instance().setOutputPaused(true);
+        render();   // what earlier tests left queued
         return h;
+    }
+    // Renders `buffers` buffers: the synthesizer takes the messages sent before.
+    static void render(int buffers = 1)
+    {
+        float out[AudioEngine::kBufferFrames * AudioEngine::kChannels];
+        for (int i = 0; i < buffers; ++i) AudioEngine::instance().render(out, AudioEngine::kBufferFrames);
     }
     static fluid_synth_t* synth() { return BuiltinSynth::instance().synth(); }
 
@@ -91,10 +102,12 @@ TEST_F(SystemMidiService, SynthesizerGetsWireValidMessagesOnly)
     ASSERT_EQ(service->shortMsg(h, 0x000005C3), kMidiOk);   // program 5 on channel 3
     EXPECT_EQ(service->shortMsg(h, 0xFFFFFFC3), kMidiOk);   // program -1: not sent, no error
     EXPECT_EQ(service->shortMsg(h, 0x00000000), kMidiOk);
+    render();
     fluid_synth_get_program(synth(), 3, &sfont, &bank, &preset);
     EXPECT_EQ(preset, 5);
 
     ASSERT_EQ(service->shortMsg(h, 0x00FF07B2), kMidiOk);   // volume 255 arrives clamped
+    render();
     fluid_synth_get_cc(synth(), 2, 7, &value);
     EXPECT_EQ(value, 127);
     // A note-off that matches no voice is not a refusal.
@@ -108,18 +121,11 @@ TEST_F(SystemMidiService, ClosingSilencesTheSynthesizer)
     service->shortMsg(h, 0x00000000 | 0xC0);
     service->shortMsg(h, 0x00643C90);
     service->shortMsg(h, 0x00642699);   // a drum on channel 9
+    render();
     EXPECT_GT(fluid_synth_get_active_voice_count(synth()), 0);
     EXPECT_EQ(service->close(h), kMidiOk);
-    // The voices are released by the renderer on its next buffers: the output device's when
-    // it is open (only one thread may render), else ours.
-    for (int i = 0; i < 400 && fluid_synth_get_active_voice_count(synth()) > 0; ++i) {
-        if (AudioEngine::instance().outputOpen()) {
-            QThread::msleep(5);
-        } else {
-            float l[256], r[256];
-            BuiltinSynth::instance().render(l, r, 256);
-        }
-    }
+    // The voices are released by the renderer on its next buffers.
+    for (int i = 0; i < 400 && fluid_synth_get_active_voice_count(synth()) > 0; ++i) render();
     EXPECT_EQ(fluid_synth_get_active_voice_count(synth()), 0);
 }
 
@@ -127,15 +133,41 @@ TEST_F(SystemMidiService, NotesFasterThanTheOutputRendersLeaveStderrQuiet)
 {
     const uint32_t h = openSynth();
     if (!AudioEngine::instance().outputOpen()) GTEST_SKIP() << "needs an output device to hold";
-    // With the output held nothing renders, so the synthesizer runs out of voices and its event
-    // queue fills: it complains per note, which must not reach the terminal.
-    AudioEngine::instance().setOutputPaused(true);
+    // All of them reach the synthesizer before one buffer, so it runs out of voices and its
+    // event queue fills: it complains per note, which must not reach the terminal.
     testing::internal::CaptureStderr();
     for (int i = 0; i < 1500; ++i) service->shortMsg(h, 0x00640090u + uint32_t(i % 9) + uint32_t((30 + i % 60) << 8));
+    render();
     const std::string noise = testing::internal::GetCapturedStderr();
     service->close(h);
-    AudioEngine::instance().setOutputPaused(false);
     EXPECT_EQ(noise.find("fluidsynth: warning"), std::string::npos) << noise.substr(0, 300);
+}
+
+// While nothing renders, the queue to the synthesizer fills: the sender goes on, and what
+// finds no room is counted; what was queued before plays, in order.
+TEST_F(SystemMidiService, MessagesBeyondAFullQueueAreCountedNotPlayed)
+{
+    const uint32_t h = openSynth();
+    if (!AudioEngine::instance().outputOpen()) GTEST_SKIP() << "needs an output device to hold";
+    BuiltinSynth& builtin = BuiltinSynth::instance();
+    const uint64_t before = builtin.overflows();
+    service->shortMsg(h, 0x000005C3);   // program 5 on channel 3
+    for (uint32_t i = 1; i < BuiltinSynth::kQueueCapacity; ++i) service->shortMsg(h, 0x00000083 | (i % 128) << 8);
+    EXPECT_EQ(builtin.overflows(), before);
+    EXPECT_EQ(service->shortMsg(h, 0x000007C3), kMidiOk);   // program 7: no room
+    EXPECT_EQ(service->shortMsg(h, 0x000009C3), kMidiOk);
+    EXPECT_EQ(builtin.overflows(), before + 2);
+    render();
+    int sfont = 0, bank = 0, preset = 0;
+    fluid_synth_get_program(synth(), 3, &sfont, &bank, &preset);
+    EXPECT_EQ(preset, 5);
+    // The render made room again.
+    service->shortMsg(h, 0x000007C3);
+    render();
+    fluid_synth_get_program(synth(), 3, &sfont, &bank, &preset);
+    EXPECT_EQ(preset, 7);
+    EXPECT_EQ(builtin.overflows(), before + 2);
+    service->close(h);
 }
 
 TEST(SoundFontChoice, EnvironmentOverridesAndMissingFilesAreSkipped)
