@@ -84,12 +84,15 @@ bool Form1::filterPanels(QObject* watched, QEvent* event)
     if (event->type() != QEvent::MouseButtonRelease) return false;
     auto* e = static_cast<QMouseEvent*>(event);
     if (e->button() != Qt::LeftButton) return false;
+    // A click on a child that ignores the mouse reaches its parents too. Each click is handled
+    // once, by the first of them that takes it: the map, a panel, the window. So a click on the
+    // map does not reach the window, whose blank place it finds under the map just shrunk.
     if (watched == Image3) {
         Image3_Click();
-        return false;
+        return true;
     }
-    // A click on a child that ignores the mouse reaches its parent too; only clicks on a blank
-    // place count: the window's or the panel's own area, or a bare container of controls.
+    // Only clicks on a blank place count: the window's or the panel's own area, or a bare
+    // container of controls.
     const QPoint at = e->position().toPoint();
     auto blank = [at](QWidget* w) {
         const QWidget* child = w->childAt(at);
@@ -99,8 +102,12 @@ bool Form1::filterPanels(QObject* watched, QEvent* event)
         if (blank(this)) Form_Click();
         return false;
     }
-    for (int i = 0; i < int(Jiezhou.size()); ++i)
-        if (watched == Jiezhou[i] && blank(Jiezhou[i])) Jiezhou_Click(i);
+    for (int i = 0; i < int(Jiezhou.size()); ++i) {
+        if (watched == Jiezhou[i] && blank(Jiezhou[i])) {
+            Jiezhou_Click(i);
+            return true;
+        }
+    }
     return false;
 }
 

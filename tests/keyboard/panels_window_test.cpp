@@ -195,18 +195,23 @@ TEST_F(MainPanels, ClockTicksWriteTheTimeAndTurnTheCreditLine)
     EXPECT_EQ(f.Label8->text(), credit);
 }
 
-TEST_F(MainPanels, KeyboardMapGrowsAndShrinks)
+TEST_F(MainPanels, KeyboardMapGrowsAndShrinksAndTheWindowKeepsItsSize)
 {
     keyboard::Form1& f = start();
+    QWindow* window = f.windowHandle();
+    ASSERT_TRUE(window);
+    const QSize full = f.size();
     EXPECT_EQ(f.Picture2->geometry(), QRect(408, 152, 175, 51));
-    QTest::mouseClick(f.Image3, Qt::LeftButton);
+    QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(495, 177));   // the small map
     EXPECT_EQ(f.Picture2->geometry(), QRect(0, 0, 988, 204));
     EXPECT_EQ(f.Image3->size(), QSize(988, 204));
     EXPECT_EQ(f.Label3->text(), "点击图片收回键盘分布");
-    QTest::mouseClick(f.Image3, Qt::LeftButton);
+    // A click on the big map, where nothing but the map lies when it has shrunk.
+    QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(700, 190));
     EXPECT_EQ(f.Picture2->geometry(), QRect(408, 152, 175, 51));
     EXPECT_EQ(f.Image3->size(), QSize(175, 51));
     EXPECT_EQ(f.Label3->text(), "点击图片查看键盘分布");
+    EXPECT_EQ(f.size(), full);
 }
 
 TEST_F(MainPanels, ClicksOnTheWindowMakeItSmallAndFullAgain)
@@ -254,6 +259,16 @@ TEST_F(MainPanels, SmallWindowRestoresWithAClickOnAnyBlankPlace)
     // A click on the panel of the full window only gives the keys back.
     QTest::mouseClick(window, Qt::LeftButton, {}, panel);
     EXPECT_FALSE(small());
+    // The settings panel beside the rows of key selectors: one click, one change of size.
+    QTest::mouseClick(window, Qt::LeftButton, {}, f.Xxk[5]->mapTo(&f, QPoint(20, 10)));
+    for (const QPoint& place : {QPoint(300, 100), QPoint(350, 75), QPoint(395, 60)}) {
+        QTest::mouseClick(window, Qt::LeftButton, {}, place);
+        EXPECT_FALSE(small()) << place.x() << "," << place.y();
+        QTest::mouseClick(window, Qt::LeftButton, {}, windowEdge);
+        ASSERT_TRUE(small());
+        QTest::mouseClick(window, Qt::LeftButton, {}, place);
+        EXPECT_FALSE(small()) << place.x() << "," << place.y();
+    }
     // A control is no blank place.
     QTest::mouseClick(window, Qt::LeftButton, {}, windowEdge);
     QTest::mouseClick(f.Check3[0], Qt::LeftButton);
