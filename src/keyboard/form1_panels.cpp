@@ -68,6 +68,9 @@ void Form1::wirePanels()
         connect(Zxlyl[i], &QComboBox::currentIndexChanged, this, [this, i] { Zxlyl_Click(i); });
         connect(Zxlyl[i]->lineEdit(), &QLineEdit::textEdited, this, [this, i] { Zxlyl_Change(i); });
     }
+    // Ticking the chord start or the automatic synchronisation gives the keys back at once, as a
+    // tab does; when a clock or a key ticks them, the focus stays where it is.
+    for (QCheckBox* box : {Check6, Check5}) connect(box, &QCheckBox::clicked, this, [this] { YXYZ(); });
     ComDevies->setEditable(false);
     connect(ComDevies, &QComboBox::currentIndexChanged, this, [this] { ComDevies_Click(); });
     YD->setEditable(false);

@@ -87,6 +87,24 @@ TEST_F(MainPanels, ClickOnTheTabOrTopicAlreadyShownGivesTheKeysBack)
     EXPECT_EQ(drums, 1);
 }
 
+TEST_F(MainPanels, TickingChordStartOrAutoSyncGivesTheKeysBack)
+{
+    keyboard::Form1& f = start();
+    QApplication::setActiveWindow(&f);
+    for (auto [tab, box] : {std::pair{1, f.Check6}, std::pair{2, f.Check5}}) {
+        QTest::mouseClick(f.Xxk[tab], Qt::LeftButton);
+        QTest::mouseClick(box, Qt::LeftButton);
+        ASSERT_TRUE(box->isChecked()) << tab;
+        EXPECT_EQ(QApplication::focusWidget(), f.SFYXYZ) << tab;
+        // The keys play at once, and the space bar stops instead of toggling the box.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_G);
+        EXPECT_TRUE(f.Timer1->enabled()) << tab;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        EXPECT_FALSE(f.Timer1->enabled()) << tab;
+        EXPECT_TRUE(box->isChecked()) << tab;
+    }
+}
+
 TEST_F(MainPanels, HelpTabShowsTheFirstTopicAndTopicsShowTheirTexts)
 {
     keyboard::Form1& f = start();
