@@ -80,6 +80,25 @@ const QString kOpenError = QStringLiteral("打开节奏文件出错，请检查�
 
 midi::PercussionCell& cell(int column, int step) { return midi::state().PercussionCells[column][step]; }
 
+// The pattern the rhythm tab shows. A list without a chosen entry has no value for its field, so
+// the record would lose its layout: nullopt then.
+std::optional<RhythmPattern> patternOfControls(const Form1& f)
+{
+    RhythmPattern p;
+    p.velocityIndex = f.VsbVol->currentIndex();
+    p.metre = f.Metre();
+    for (int r = 0; r < kRhythmRows; ++r) p.voices[r] = f.LblInst[r]->currentIndex();
+    bool complete = p.velocityIndex >= 0 && p.velocityIndex < kRhythmVelocities && p.metre >= 0;
+    for (int v : p.voices) complete = complete && v >= 0 && v < kRhythmVoices;
+    if (!complete) return std::nullopt;
+    for (int box = 0; box < kRhythmBoxes; ++box) {
+        p.ticked[0][box] = f.BZA[box] && f.BZA[box]->isChecked();
+        p.ticked[1][box] = f.BZB[box] && f.BZB[box]->isChecked();
+        p.ticked[2][box] = f.BZC[box] && f.BZC[box]->isChecked();
+    }
+    return p;
+}
+
 }  // namespace
 
 // ---- tempo, metre, velocity ----------------------------------------------------------------
@@ -253,23 +272,10 @@ void Form1::AccompanimentStep()
 
 void Form1::SaveJZwj()
 {
-    RhythmPattern p;
-    p.velocityIndex = VsbVol->currentIndex();
-    p.metre = Metre();
-    for (int r = 0; r < kRhythmRows; ++r) p.voices[r] = LblInst[r]->currentIndex();
-    // A list without a chosen entry has no value for its field: the record would lose its layout.
-    bool complete = p.velocityIndex >= 0 && p.velocityIndex < kRhythmVelocities && p.metre >= 0;
-    for (int v : p.voices) complete = complete && v >= 0 && v < kRhythmVoices;
-    if (!complete) {
-        forms::MsgBox(QStringLiteral("请先为三行节奏选择打击乐器，再保存节奏文件！"), this);
-        return;
-    }
-    for (int box = 0; box < kRhythmBoxes; ++box) {
-        p.ticked[0][box] = BZA[box] && BZA[box]->isChecked();
-        p.ticked[1][box] = BZB[box] && BZB[box]->isChecked();
-        p.ticked[2][box] = BZC[box] && BZC[box]->isChecked();
-    }
-    if (!forms::writeLines(CommonDialog1.FileName, {rhythmRecord(p, CommonDialog1.FileTitle)}))
+    // The save button has refused an incomplete pattern before its dialog.
+    const auto p = patternOfControls(*this);
+    if (!p) return;
+    if (!forms::writeLines(CommonDialog1.FileName, {rhythmRecord(*p, CommonDialog1.FileTitle)}))
         FJWZ->setText(QStringLiteral("节奏文件保存失败！"));
 }
 
@@ -344,6 +350,11 @@ void Form1::Cmdcill_Click(int Index)
         return;
     }
 
+    // A pattern that cannot be saved is refused before a name is asked for.
+    if (!patternOfControls(*this)) {
+        forms::MsgBox(QStringLiteral("请先为三行节奏选择打击乐器，再保存节奏文件！"), this);
+        return;
+    }
     forms::FileRequest request;
     request.filter = QStringLiteral("节奏bin|*.bin");
     request.initialDir = CommonDialog1.InitDir;

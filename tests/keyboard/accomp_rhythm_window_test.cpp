@@ -258,14 +258,15 @@ TEST_F(RhythmWindow, SaveWithoutAVoiceIsRefusedAndWritesNothing)
     keyboard::Form1& f = startQuiet();   // empty record folder: no voice chosen yet
     f.LblInst[0]->setCurrentIndex(1);
     f.LblInst[1]->setCurrentIndex(2);
-    dialogs.saveFiles.push_back(testing_support::ScriptedDialogs::file(recordPath("x.bin")));
-    f.Cmdcill[1]->click();
-    EXPECT_EQ(dialogs.messages.size(), 1);
-    EXPECT_FALSE(QFile::exists(recordPath("x.bin")));
+    // Refused before the file dialog: no name is asked for a pattern that cannot be saved.
+    QTest::mouseClick(f.Cmdcill[1], Qt::LeftButton);
+    EXPECT_EQ(dialogs.messages, QStringList{"请先为三行节奏选择打击乐器，再保存节奏文件！"});
+    EXPECT_TRUE(dialogs.saveRequests.empty());
 
     // A cancelled dialog writes nothing and says nothing.
     f.LblInst[2]->setCurrentIndex(2);
     f.Cmdcill[1]->click();
+    EXPECT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(QDir(recordFolder()).entryList(QDir::Files).isEmpty());
 }
