@@ -33,8 +33,9 @@ const char* const kTopicStyle =
     "QRadioButton:checked { background: #ffffff; font-weight: bold; }"
     "QRadioButton::indicator { image: none; border: none; width: 0px; height: 0px; margin: 0px; }";
 
+// The key selectors are narrow: no room between the hidden indicator and the caption.
 const char* const kKeyStyle =
-    "QRadioButton { border: 1px solid #9a9a9a; background: #e4e4e4; padding-left: 3px; }"
+    "QRadioButton { border: 1px solid #9a9a9a; background: #e4e4e4; padding-left: 3px; spacing: 0px; }"
     "QRadioButton:checked { background: #ffffff; font-weight: bold; }"
     "QRadioButton::indicator { image: none; border: none; width: 0px; height: 0px; margin: 0px; }";
 
@@ -244,7 +245,7 @@ void Form1::createControls()
     BCSZ = button(p, QStringLiteral("保存"), 276, 192, 110, 26);
 
     // ---- middle column: title and hint lines, keyboard map, key catcher
-    FJWZ = label(this, QStringLiteral("Velqor电子琴"), 412, 6, 170, 22);
+    FJWZ = label(this, QString(), 412, 6, 170, 22);   // the first tab's title line (wirePanels)
     QFont bold = f;
     bold.setBold(true);
     FJWZ->setFont(bold);

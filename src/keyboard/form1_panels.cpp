@@ -78,6 +78,9 @@ void Form1::wirePanels()
     connect(BJCK, &QPushButton::clicked, this, [this] { BJCK_Click(); });
     Image3->setPixmap(drawKeyboardMap(kMapSmall.width(), kMapSmall.height()));
     Image3->installEventFilter(this);
+    // The window opens on the first tab, shown selected: the title line is its own from the
+    // start, as after a click on it.
+    FJWZ->setText(QString::fromUtf8(kTabTexts[0].title));
     for (QFrame* panel : Jiezhou) panel->installEventFilter(this);
     installEventFilter(this);   // clicks on the window's empty area
 }

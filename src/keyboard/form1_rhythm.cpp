@@ -183,11 +183,14 @@ void Form1::BZXS()
         for (int i = 12; i <= 14; ++i)
             if ((*row)[i]) (*row)[i]->setVisible(true);
         // Boxes coloured by beat: red on the first beat of each pair of eighths, yellow on the second.
+        // The box itself takes the colour, not only its edge, so the beats are seen at a glance.
         for (int i = 1; i <= 15; ++i) {
             QCheckBox* box = (*row)[i];
             if (!box) continue;
+            const QColor beat = (i / 2) % 2 == 0 ? QColor(255, 0, 0) : QColor(255, 255, 0);
             QPalette pal = box->palette();
-            pal.setColor(QPalette::Window, (i / 2) % 2 == 0 ? QColor(255, 0, 0) : QColor(255, 255, 0));
+            pal.setColor(QPalette::Window, beat);
+            pal.setColor(QPalette::Base, beat);
             box->setPalette(pal);
             box->setAutoFillBackground(true);
         }

@@ -100,6 +100,9 @@ TEST_F(MainWindowStart, FirstActivationSetsTheStartValues)
     EXPECT_EQ(s.HoldTicks, 0);
     EXPECT_EQ(f.XSWB->text(), QStringLiteral(
         "    当键盘演奏无声时请将输入法切换为英语(美国)输入方式，演奏当中可用空格键终止演奏！"));
+    // The first tab is shown selected, and the title line is its own, as after a click on it.
+    EXPECT_TRUE(f.Xxk[0]->isChecked());
+    EXPECT_EQ(f.FJWZ->text(), QStringLiteral("旋律调整。。。"));
     // The settings file was read by the activation.
     EXPECT_EQ(s.PresetTable[4][2], 101);
     EXPECT_EQ(s.KeypadDrums[0], 3);

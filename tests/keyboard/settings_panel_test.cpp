@@ -198,6 +198,13 @@ TEST_F(SettingsPanel, ReadingTheFileAgainShowsTheSelectedKeysValues)
     EXPECT_TRUE(drumKeys().empty());
 }
 
+TEST_F(SettingsPanel, KeySelectorCaptionsFitInsideTheirButtons)
+{
+    keyboard::Form1& f = openSettingsTab();
+    for (QRadioButton* key : f.Option3)
+        EXPECT_LE(key->sizeHint().width(), key->width()) << key->text().toStdString();
+}
+
 TEST_F(SettingsPanel, LayerLabelsStandOnlyBesideTheInstrumentLists)
 {
     keyboard::Form1& f = openSettingsTab();
