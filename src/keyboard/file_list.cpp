@@ -22,9 +22,17 @@ void RefreshFileList(QListWidget* list, const QString& folder, const QString& pa
     QSignalBlocker block(list);
     const QString selected = list->currentItem() ? list->currentItem()->text() : QString();
     list->clear();
-    const QStringList names = ListFiles(folder, pattern);
-    list->addItems(names);
-    list->setCurrentRow(selected.isEmpty() ? -1 : int(names.indexOf(selected)));
+    list->addItems(ListFiles(folder, pattern));
+    SelectListedFile(list, selected);
+}
+
+void SelectListedFile(QListWidget* list, const QString& name)
+{
+    QSignalBlocker block(list);
+    int row = -1;
+    for (int i = 0; i < list->count() && row < 0 && !name.isEmpty(); ++i)
+        if (list->item(i)->text() == name) row = i;
+    list->setCurrentRow(row);
 }
 
 }  // namespace keyboard

@@ -13,5 +13,8 @@ QStringList ListFiles(const QString& folder, const QString& pattern);
 // Refills `list` with ListFiles(folder, pattern) with its signals blocked; the selection is
 // kept when its name is still listed, else the list has none.
 void RefreshFileList(QListWidget* list, const QString& folder, const QString& pattern);
+// Selects the entry named exactly `name` with the list's signals blocked; none when the list
+// does not hold it.
+void SelectListedFile(QListWidget* list, const QString& name);
 
 }  // namespace keyboard

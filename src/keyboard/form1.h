@@ -324,8 +324,8 @@ public:
     QPushButton* BCSZ = nullptr;               // "保存"
     std::array<QLabel*, 3> YQSZLabel{};        // "乐器一" .. "乐器三" beside YQSZ(0..2)
     bool FillingSettingsLists = false;         // the lists are being filled for show
-    // The lists show the values of the key selected (nothing is stored, nothing previewed); for
-    // the re-read settings file.
+    // The lists and the effect files show what the key selected has (nothing is stored, nothing
+    // previewed): after the settings file was read again, or a file name was refused.
     void ShowSelectedKeySettings();
 
     // --------------------------------------------------------------- panels (form1_panels.cpp)

@@ -76,6 +76,7 @@ void Form1::Option3_Click(int Index)
         const int e = Index - kFirstEffectSelector;
         for (int v = 0; v < 4; ++v) YQSZ[v]->setVisible(false);
         File2->setVisible(true);
+        SelectListedFile(File2, s.EffectWavNames[e]);
         const QString path = EffectFilePath(s.AppFolder, s.EffectWavNames[e]);
         if (!Check1->isChecked() && QFileInfo(path).isFile()) {
             LastFilePath = path;
@@ -95,12 +96,14 @@ void Form1::ShowSelectedKeySettings()
 {
     const auto& s = midi::state();
     FillingSettingsLists = true;
-    for (int k = 0; k < kFirstEffectSelector; ++k) {
+    for (int k = 0; k < kSelectors; ++k) {
         if (!Option3[k]->isChecked()) continue;
         if (k < kFirstPadSelector) {
             for (int v = 0; v < 3; ++v) YQSZ[v]->setCurrentIndex(s.PresetTable[k][v]);
-        } else {
+        } else if (k < kFirstEffectSelector) {
             YQSZ[kPercussionList]->setCurrentIndex(s.KeypadDrums[k - kFirstPadSelector]);
+        } else {
+            SelectListedFile(File2, s.EffectWavNames[k - kFirstEffectSelector]);
         }
     }
     FillingSettingsLists = false;
@@ -140,6 +143,7 @@ void Form1::File2_Click()
     bool storing = false;
     for (int e = 0; e < 6; ++e) storing = storing || Option3[kFirstEffectSelector + e]->isChecked();
     if (const QString bad = forms::charOutsideGbk(name); storing && !bad.isEmpty()) {
+        ShowSelectedKeySettings();   // the list shows the file the key keeps
         forms::MsgBox(unsavableNameText(name, bad) + QStringLiteral("请先给这个文件改名。"), this);
         YXYZ();
         return;

@@ -277,6 +277,38 @@ TEST_F(SettingsPanel, EffectKeysPreviewOnlyFilesThatExistAndTakeClickedFiles)
     EXPECT_EQ(midi::state().EffectWavNames[0], "新音效.wav");
 }
 
+TEST_F(SettingsPanel, EffectListHighlightsTheFileTheSelectedKeyHas)
+{
+    for (const char* name : {"玻璃1.wav", "雷声3.WAV", "雷声🎵.wav"}) makeEffectFile(QString::fromUtf8(name));
+    keyboard::Form1& f = openSettingsTab();
+    QApplication::setActiveWindow(&f);
+    auto highlighted = [&f] {
+        QStringList names;
+        for (const QListWidgetItem* item : f.File2->selectedItems()) names << item->text();
+        return names;
+    };
+    auto clickFile = [&f](const QString& name) {
+        const auto items = f.File2->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        QTest::mouseClick(f.File2->viewport(), Qt::LeftButton, {}, f.File2->visualItemRect(items[0]).center());
+    };
+    QTest::mouseClick(f.Option3[22], Qt::LeftButton);   // "Ins"
+    EXPECT_EQ(highlighted(), QStringList{"玻璃1.wav"});
+    QTest::mouseClick(f.Option3[23], Qt::LeftButton);   // "Hom"
+    EXPECT_EQ(highlighted(), QStringList{"雷声3.WAV"});
+    QTest::mouseClick(f.Option3[25], Qt::LeftButton);   // "Del": its file is missing
+    EXPECT_TRUE(highlighted().isEmpty());
+
+    // A refused name leaves the key's own file highlighted; a taken one is highlighted.
+    QTest::mouseClick(f.Option3[22], Qt::LeftButton);
+    clickFile(QStringLiteral("雷声🎵.wav"));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(highlighted(), QStringList{"玻璃1.wav"});
+    clickFile(QStringLiteral("雷声3.WAV"));
+    EXPECT_EQ(midi::state().EffectWavNames[0], QStringLiteral("雷声3.WAV"));
+    EXPECT_EQ(highlighted(), QStringList{"雷声3.WAV"});
+}
+
 TEST_F(SettingsPanel, EffectNamesTheFileCannotHoldAreRefused)
 {
     makeEffectFile(QStringLiteral("雷声🎵.wav"));
