@@ -70,6 +70,8 @@ public:
 
     // ------------------------------------------------------------ live keys (form1_keys.cpp)
     void SFYXYZ_KeyDown(int KeyCode, int Shift);
+    // A key released on the key catcher: a key played along with a score is drawn released.
+    void SFYXYZ_KeyUp(int KeyCode);
     void PlayEffectKey();
     void PlayChordKey();
     void PlaySoundEffectKey();
@@ -169,6 +171,8 @@ public:
     void TakeScoreFromBox(bool upperCase);
     // The released picture of on-screen key `key`, by its colour.
     void ReleaseKeyPicture(int key);
+    // Every on-screen key drawn pressed gets its released picture.
+    void ReleasePressedKeys();
 
     QString ScoreFilePath;              // the score file "打开" last read or "保存" last wrote
     bool PressStoppedPlayback = false;  // the last press on "试听"/"停止" stopped playback

@@ -53,6 +53,11 @@ bool Form1::filterKeys(QObject* watched, QEvent* event)
         // key ends here, so Tab, the arrows, Return and Enter neither move the focus nor click.
         return e->key() != Qt::Key_Space;
     }
+    case QEvent::KeyRelease: {
+        auto* e = static_cast<QKeyEvent*>(event);
+        if (!e->isAutoRepeat()) SFYXYZ_KeyUp(forms::keyCode(e));
+        return false;
+    }
     default:
         return false;
     }
@@ -107,6 +112,14 @@ void Form1::SFYXYZ_KeyDown(int KeyCode, int /*Shift*/)
         if (!ScorePlaying()) Text3->setPlainText(QString::number(KeyCode));
         break;
     }
+}
+
+void Form1::SFYXYZ_KeyUp(int KeyCode)
+{
+    // The score draws none of its notes: a key played along with it is drawn pressed only while
+    // it is held. Without a score the key sounding stays drawn until the next one.
+    if (!ScorePlaying() || keyAction(KeyCode) != KeyAction::Note) return;
+    ReleaseKeyPicture(noteKeyFor(KeyCode)->offset);
 }
 
 void Form1::playNoteKey(const QString& token, int helpId)

@@ -77,6 +77,7 @@ void Form1::EndScorePlayback()
     Yuepu[0]->setText(QStringLiteral("试听"));
     Auditioning = false;
     Text3->setReadOnly(false);
+    ReleasePressedKeys();   // keys played along, also one still held
 }
 
 bool Form1::ScorePlaying() const { return Auditioning || Timer3->running(); }

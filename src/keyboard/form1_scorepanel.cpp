@@ -3,6 +3,7 @@
 #include "keyboard/form1.h"
 
 #include "forms/dialogs.h"
+#include "forms/keycodes.h"
 #include "forms/textfile.h"
 #include "keyboard/file_list.h"
 #include "keyboard/score_recording.h"
@@ -13,6 +14,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
 #include <climits>
@@ -57,6 +59,7 @@ void Form1::wireScorePanel()
     connect(XINJIAN, &QPushButton::clicked, this, [this] { XINJIAN_Click(); });
     connect(Text3, &QPlainTextEdit::textChanged, this, [this] { Text3_Change(); });
     Label11->installEventFilter(this);
+    Text3->installEventFilter(this);
     for (QFrame* panel : Jiezhou) panel->installEventFilter(this);
     // Playback selects the token it reads while the keyboard focus stays on the key catcher:
     // the selection looks the same with and without the focus.
@@ -76,6 +79,15 @@ bool Form1::filterScorePanel(QObject* watched, QEvent* event)
         Yuepu_MouseDown(0);
         return false;
     }
+    // The box takes no typing while a score plays, but the space bar there stops the score as on
+    // the key catcher, which then has the keyboard again.
+    if (watched == Text3 && event->type() == QEvent::KeyPress && ScorePlaying()) {
+        auto* e = static_cast<QKeyEvent*>(event);
+        if (e->key() != Qt::Key_Space || e->isAutoRepeat()) return false;
+        SFYXYZ_KeyDown(forms::keyCode(e), 0);
+        SFYXYZ_Click();
+        return true;
+    }
     if (event->type() != QEvent::MouseMove) return false;
     if (watched == Label11) {
         Label11_MouseMove();
@@ -93,6 +105,12 @@ void Form1::ReleaseKeyPicture(int key)
     if (key < 0 || key >= int(Picture1.size())) return;
     const bool white = midi::state().KeyIsWhite[size_t(key)] != 0;
     SetKeyPicture(key, white ? res::WhiteKeyUp : res::BlackKeyUp);
+}
+
+void Form1::ReleasePressedKeys()
+{
+    for (int key = 0; key < int(Picture1.size()); ++key)
+        if (KeyPicture[key] == res::WhiteKeyDown || KeyPicture[key] == res::BlackKeyDown) ReleaseKeyPicture(key);
 }
 
 void Form1::HaltScorePlayback()

@@ -164,9 +164,8 @@ TEST_F(PlaybackTest, PlaybackLeavesTheKeyboardToTheKeyCatcher)
     QTest::mouseClick(f().Text3->viewport(), Qt::LeftButton);
     QTest::keyClicks(QApplication::focusWidget(), "x");
     EXPECT_EQ(f().Text3->toPlainText(), score);
-    f().SFYXYZ->setFocus();
 
-    // The space bar stops the score and adds nothing to it.
+    // The space bar stops the score from there too, and adds nothing to it.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_TRUE(idle());
     EXPECT_EQ(midi::state().ScoreText, score);
@@ -178,6 +177,33 @@ TEST_F(PlaybackTest, PlaybackLeavesTheKeyboardToTheKeyCatcher)
     QTest::keyClick(f().Text3, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(f().Text3, "KC");
     EXPECT_EQ(f().Text3->toPlainText(), score + "KC");
+}
+
+// The score draws no key; a key played along is drawn as the user holds it.
+TEST_F(PlaybackTest, KeysPlayedAlongAreDrawnReleasedAtTheirKeyUpAndAtTheStop)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto pressed = [this] {
+        std::vector<int> keys;
+        for (int k = 0; k < 65; ++k)
+            if (f().KeyPicture[k] == 103 || f().KeyPicture[k] == 105) keys.push_back(k);
+        return keys;
+    };
+    f().Text3->setPlainText(QStringLiteral("KC4KD4KE4KF4KG4TZ"));
+    QTest::mouseClick(f().Yuepu[0], Qt::LeftButton);
+    tickN(1);
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_G);
+    EXPECT_EQ(pressed(), std::vector<int>{24});
+    tickN(4);   // the score's next note
+    QTest::keyRelease(QApplication::focusWidget(), Qt::Key_G);
+    EXPECT_TRUE(pressed().empty());
+    // A key still held when the score is stopped is drawn released.
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_H);
+    EXPECT_EQ(pressed(), std::vector<int>{26});
+    tickN(4);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    ASSERT_TRUE(idle());
+    EXPECT_TRUE(pressed().empty());
 }
 
 TEST_F(PlaybackTest, ClocksKeepTimeUnderAFileDialogAndAMessageBox)
