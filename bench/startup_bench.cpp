@@ -47,6 +47,7 @@ public:
     int messages = 0;
     void message(QWidget*, const QString&) override { ++messages; }
     bool question(QWidget*, const QString&) override { return true; }
+    forms::Answer questionWithCancel(QWidget*, const QString&) override { return forms::Answer::No; }
     std::optional<QString> input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     std::optional<forms::FileChoice> openFile(QWidget*, const forms::FileRequest&) override { return {}; }
     std::optional<forms::FileChoice> saveFile(QWidget*, const forms::FileRequest&) override { return {}; }

@@ -1,5 +1,6 @@
 #include "editor/edit_file.h"
 
+#include "editor/score_model.h"
 #include "forms/textfile.h"
 #include "midi/score_notation.h"
 
@@ -33,6 +34,12 @@ int lastMeasureInTables(int measureTotal, int steps)
     return std::min(measureTotal, maxMeasureTotal(steps));
 }
 
+// The first line of a measure's block: its header, or its number in 4 digits when it has none.
+QString headerAsSaved(const QString& header, int measure)
+{
+    return header.size() < 5 ? QStringLiteral("%1").arg(measure, 4, 10, QLatin1Char('0')) : header;
+}
+
 }  // namespace
 
 qint64 maxEditFileBytes() { return largestEditFileBytes(); }
@@ -52,8 +59,7 @@ void normaliseForSaving(midi::SharedState& s, EditorFields& f, int measureTotal,
             }
             s.MeasureText[r][m] = text;
         }
-        if (f.MeasureHeaders[m].size() < 5)
-            f.MeasureHeaders[m] = QStringLiteral("%1").arg(m, 4, 10, QLatin1Char('0'));
+        f.MeasureHeaders[m] = headerAsSaved(f.MeasureHeaders[m], m);
     }
 }
 
@@ -64,6 +70,17 @@ QStringList editFileLines(const midi::SharedState& s, const EditorFields& f, int
     for (int m = 0; m <= last; ++m) {
         lines << f.MeasureHeaders[m];
         for (int r = 0; r < kRows; ++r) lines << s.MeasureText[r][m];
+    }
+    return lines;
+}
+
+QStringList linesAsSaved(const EditorFields& f, int measureTotal, int steps)
+{
+    QStringList lines;
+    const int last = lastMeasureInTables(measureTotal, steps);
+    for (int m = 0; m <= last; ++m) {
+        lines << headerAsSaved(f.MeasureHeaders[m], m);
+        for (int r = 0; r < kRows; ++r) lines << measureRowText(r, m, steps);
     }
     return lines;
 }

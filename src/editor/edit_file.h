@@ -34,6 +34,10 @@ void normaliseForSaving(midi::SharedState& s, EditorFields& f, int measureTotal,
 // each header, then its twelve row texts.
 QStringList editFileLines(const midi::SharedState& s, const EditorFields& f, int measureTotal, int steps);
 
+// The lines "保存编辑" would write for measures 0..measureTotal at S steps, read off the cells
+// and headers as they stand, changing nothing.
+QStringList linesAsSaved(const EditorFields& f, int measureTotal, int steps);
+
 // Writes the lines, each followed by CR LF, replacing the file whole; false when it could not
 // be written (an old file stays as it was).
 bool writeEditFile(const QString& path, const QStringList& lines);

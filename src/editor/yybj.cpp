@@ -1,6 +1,7 @@
 // The editor window's life cycle: opening (load, activation, first set-up), help and closing.
 #include "editor/yybj.h"
 
+#include "editor/edit_file.h"
 #include "editor/editor_fields.h"
 #include "editor/score_model.h"
 #include "editor/step_sequencer.h"
@@ -15,6 +16,7 @@
 #include <QCloseEvent>
 #include <QSignalBlocker>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace editor {
@@ -103,6 +105,7 @@ void YYBJ::Form_Activate()
     midi::SendShortMsg(0xB0, 11, f.CrescLevel);
     for (int16_t c = 0; c < 3; ++c) midi::SendShortMsg(int16_t(0xB0 + c), 1, 0);
     f.EditorReady = true;
+    RememberSavedPiece();   // the empty piece of the opening
 }
 
 void YYBJ::BJQD()
@@ -146,11 +149,38 @@ void YYBJ::BZWJ_Click() { forms::MsgBox(res::LoadResString(res::EditorHelp), thi
 
 void YYBJ::AllNotesOff() { allMelodyNotesOff(); }
 
+void YYBJ::RememberSavedPiece()
+{
+    savedPiece_ = linesAsSaved(fields(), midi::state().MeasureTotal, Steps());
+}
+
+bool YYBJ::MayClose()
+{
+    // The row being typed into counts; it is shown again as typed when the window stays open.
+    const int row = melodyRowOf(focusWidget());
+    const QString typed = row >= 0 ? YF1[row]->text() : QString();
+    const int cursor = row >= 0 ? YF1[row]->cursorPosition() : 0;
+    CommitEditedRow();
+    if (linesAsSaved(fields(), midi::state().MeasureTotal, Steps()) == savedPiece_) return true;
+    const forms::Answer answer =
+        forms::AskYesNoCancel(QStringLiteral("正在编辑的音乐已经修改，还没有保存。退出前要保存编辑吗？"), this);
+    if (!isOpen()) return false;
+    if (answer == forms::Answer::No || (answer == forms::Answer::Yes && BCBJWJ())) return true;
+    if (row >= 0 && isOpen()) {
+        YF1[row]->showText(typed);
+        YF1[row]->setCursorPosition(cursor);
+    }
+    return false;
+}
+
 void YYBJ::TUICHU_Click()
 {
+    if (!MayClose()) return;
     StopStepClock();   // no step may sound after the rows fell silent
     AllNotesOff();
+    closeAnswered_ = true;
     close();   // runs the unload step, which shows the main window
+    closeAnswered_ = false;
 }
 
 void YYBJ::Form_Unload()
@@ -175,6 +205,11 @@ void YYBJ::Form_Unload()
 
 void YYBJ::closeEvent(QCloseEvent* event)
 {
+    const bool answered = std::exchange(closeAnswered_, false);
+    if (isOpen() && !answered && !MayClose()) {
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

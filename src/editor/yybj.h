@@ -114,6 +114,11 @@ public:
     void BZWJ_Click();
     void TUICHU_Click();
     void Form_Unload();
+    // Whether the window may close: at once when the piece is as last opened, saved or imported;
+    // otherwise after the question whether to save it ("是" saves first, "取消" keeps it open).
+    bool MayClose();
+    // The piece as "保存编辑" would write it now is the one opened, saved or imported last.
+    void RememberSavedPiece();
     bool isOpen() const { return Surface != nullptr; }
     // Connects the controls of an opening to their handlers; each concern adds its wire function.
     void wireControls();
@@ -232,6 +237,11 @@ public:
     void yinzi_Click() { yinzi_Change(); }
 
 private:
+    // The piece as it was last opened, saved or imported, in the lines of its edit file.
+    QStringList savedPiece_;
+    // The close question was answered by "退出窗口": the close it starts asks no more.
+    bool closeAnswered_ = false;
+
     void wireMeasure();
     void wireSettings();
     void wireFiles();

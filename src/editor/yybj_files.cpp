@@ -136,6 +136,7 @@ bool YYBJ::BCBJWJ()
         forms::MsgBox(QStringLiteral("编辑文件保存失败，请检查文件夹和磁盘空间！"), this);
         return false;
     }
+    savedPiece_ = lines;
     return true;
 }
 
@@ -157,6 +158,7 @@ void YYBJ::DkBianji_Click()
     editor::QKYP();
     loadEditPiece(*read.piece, midi::state(), f);
     DKBJ();
+    RememberSavedPiece();
 }
 
 void YYBJ::DKBJ()

@@ -47,6 +47,7 @@ void YYBJ::DRYP_Click()
     editor::QKYP();
     const ImportWalk walk = YUEPUSB();
     DrYpsb();
+    RememberSavedPiece();
     if (walk.cut) forms::MsgBox(importCutText(walk.cutMeasure), this);
 }
 

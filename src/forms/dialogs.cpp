@@ -32,6 +32,13 @@ public:
                         QMessageBox::Yes | QMessageBox::No, parent);
         return box.exec() == QMessageBox::Yes;
     }
+    Answer questionWithCancel(QWidget* parent, const QString& text) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kAppTitle), text,
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+        const int chosen = box.exec();   // closing the box chooses Cancel
+        return chosen == QMessageBox::Yes ? Answer::Yes : chosen == QMessageBox::No ? Answer::No : Answer::Cancel;
+    }
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
                                  const QString& initial) override
     {
@@ -194,6 +201,17 @@ bool AskYesNo(const QString& text, QWidget* parent)
     }
     afterBox();
     return yes;
+}
+
+Answer AskYesNoCancel(const QString& text, QWidget* parent)
+{
+    Answer a;
+    {
+        OpenGuard guard;
+        a = dialogs().questionWithCancel(parent, text);
+    }
+    afterBox();
+    return a;
 }
 
 std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& initial,

@@ -32,6 +32,9 @@ struct CommonDialog {
     QString FileTitle;   // the name without its folder
 };
 
+// The answer to a question with a cancel: "是", "否", or "取消" (also closing the box).
+enum class Answer { Yes, No, Cancel };
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -39,6 +42,8 @@ public:
     virtual void message(QWidget* parent, const QString& text) = 0;
     // Yes/No question; true for Yes.
     virtual bool question(QWidget* parent, const QString& text) = 0;
+    // Yes/No/Cancel question.
+    virtual Answer questionWithCancel(QWidget* parent, const QString& text) = 0;
     // An input box; nullopt on cancel.
     virtual std::optional<QString> input(QWidget* parent, const QString& prompt,
                                          const QString& title, const QString& initial) = 0;
@@ -60,6 +65,7 @@ bool midiErrorBoxOpen();
 // Shows a message box through the seam.
 void MsgBox(const QString& text, QWidget* parent = nullptr);
 bool AskYesNo(const QString& text, QWidget* parent = nullptr);
+Answer AskYesNoCancel(const QString& text, QWidget* parent = nullptr);
 std::optional<QString> InputBox(const QString& prompt, const QString& title = QString(),
                                 const QString& initial = QString(), QWidget* parent = nullptr);
 std::optional<FileChoice> ShowOpen(const FileRequest& request, QWidget* parent = nullptr);

@@ -6,6 +6,9 @@
 #include "support/editor_fixture.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <functional>
 
 using testing_support::EditorFixture;
 using Msgs = std::vector<std::array<int, 3>>;
@@ -132,6 +135,98 @@ TEST_F(EditorWindow, ClosingSilencesTheRowsAndShowsTheMainWindow)
     EXPECT_EQ(noteOffs(), 910);
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(e.isOpen());
+}
+
+TEST_F(EditorWindow, ClosingUnsavedWorkAsksWhetherToSaveItFirst)
+{
+    using forms::Answer;
+    editor::YYBJ& e = openActive();
+    QTest::mouseClick(e.YF1[0], Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), "kc");   // still being typed
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    QTest::mouseClick(e.YF1[1], Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), "hd");
+
+    // "取消", and the box closed by its own close box, keep everything as it was.
+    QCloseEvent closeBox;
+    dialogs.choices = {Answer::Cancel, Answer::Cancel};
+    midi.clear();
+    QApplication::sendEvent(e.windowHandle(), &closeBox);   // the window's close box
+    ASSERT_TRUE(e.isOpen());
+    EXPECT_EQ(e.YF1[1]->text(), "hd");
+    EXPECT_EQ(e.YF1[1]->cursorPosition(), 2);
+    QTest::mouseClick(e.TUICHU, Qt::LeftButton);
+    ASSERT_EQ(dialogs.questions.size(), 2);
+    EXPECT_TRUE(e.isOpen());
+    EXPECT_EQ(noteOffs(), 0);
+    EXPECT_TRUE(e.YYDS->running());
+    EXPECT_TRUE(e.ST2->isChecked());
+    EXPECT_FALSE(form->isVisible());
+
+    // "是" whose save is cancelled keeps the window open; a save that succeeds closes it.
+    dialogs.choices = {Answer::Yes, Answer::Yes};
+    QApplication::sendEvent(e.windowHandle(), &closeBox);
+    EXPECT_TRUE(e.isOpen());
+    const QString path = recordFolder() + "/未完.lnk";
+    dialogs.saveFiles.push_back(testing_support::ScriptedDialogs::file(path));
+    QApplication::sendEvent(e.windowHandle(), &closeBox);
+    EXPECT_FALSE(e.isOpen());
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(dialogs.saveRequests.size(), 2u);
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(midi::state().CellTokens[1][0], "HD");
+
+    // "否" closes as designed: the rows fall silent twice after "退出窗口".
+    openActive();
+    QTest::mouseClick(e.DJY[2][3], Qt::LeftButton);
+    dialogs.choices = {Answer::No};
+    midi.clear();
+    QTest::mouseClick(e.TUICHU, Qt::LeftButton);
+    EXPECT_EQ(dialogs.questions.size(), 5);
+    EXPECT_FALSE(e.isOpen());
+    EXPECT_EQ(noteOffs(), 910);
+}
+
+TEST_F(EditorWindow, APieceAsOpenedSavedOrImportedClosesWithoutAQuestion)
+{
+    editor::YYBJ& e = openActive();
+    QTest::mouseClick(e.JPFL[1], Qt::LeftButton);   // a time signature changes what is saved
+    e.close();
+    EXPECT_EQ(dialogs.questions.size(), 1);
+
+    const QString piece = recordFolder() + "/一节.lnk";
+    const QString score = recordFolder() + "/乐谱.txt";
+    QFile f(score);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("KC4KD4");
+    f.close();
+    const std::function<void()> afterward[] = {
+        [&] {   // saved
+            QTest::mouseClick(e.DJY[0][0], Qt::LeftButton);
+            dialogs.saveFiles.push_back(testing_support::ScriptedDialogs::file(piece));
+            QTest::mouseClick(e.BCBJ, Qt::LeftButton);
+        },
+        [&] {   // opened
+            dialogs.openFiles.push_back(testing_support::ScriptedDialogs::file(piece));
+            QTest::mouseClick(e.DkBianji, Qt::LeftButton);
+        },
+        [&] {   // imported
+            dialogs.openFiles.push_back(testing_support::ScriptedDialogs::file(score));
+            QTest::mouseClick(e.DRYP, Qt::LeftButton);
+        },
+        [&] {   // written and taken out again
+            QTest::mouseClick(e.DJY[4][7], Qt::LeftButton);
+            QTest::mouseClick(e.DJY[4][7], Qt::LeftButton);
+        },
+    };
+    for (const auto& action : afterward) {
+        openActive();
+        action();
+        e.close();
+        EXPECT_FALSE(e.isOpen());
+    }
+    EXPECT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(EditorWindow, WithoutAnyDeviceNothingIsSelectedOrOpened)

@@ -9,6 +9,7 @@
 #include "support/scripted_dialogs.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QLibraryInfo>
@@ -336,6 +337,25 @@ TEST(Dialogs, QtButtonsReadChineseWhereQtsTranslationIsInstalled)
     // Where it is missing, Qt's English texts stay.
     EXPECT_EQ(ok, installed ? "确定" : "OK");
     EXPECT_EQ(open, installed ? "打开(&O)" : "&Open");
+}
+
+TEST(Dialogs, TheQuestionWithCancelAnswersByItsButtonsAndCancelsWhenClosed)
+{
+    // The real box, answered as the user would while it is open.
+    auto answer = [](std::function<void(QMessageBox*)> act) {
+        onModal([act](QWidget* box) { act(qobject_cast<QMessageBox*>(box)); });
+        return forms::AskYesNoCancel(QStringLiteral("保存吗？"));
+    };
+    using forms::Answer;
+    EXPECT_EQ(answer([](QMessageBox* b) { QTest::mouseClick(b->button(QMessageBox::Yes), Qt::LeftButton); }), Answer::Yes);
+    EXPECT_EQ(answer([](QMessageBox* b) { QTest::mouseClick(b->button(QMessageBox::No), Qt::LeftButton); }), Answer::No);
+    EXPECT_EQ(answer([](QMessageBox*) { pressKey(Qt::Key_Escape); }), Answer::Cancel);
+    EXPECT_EQ(answer([](QMessageBox* b) {
+                  QCloseEvent closeBox;
+                  QApplication::sendEvent(b->windowHandle(), &closeBox);
+              }),
+              Answer::Cancel);
+    EXPECT_FALSE(forms::boxOpen());
 }
 
 }  // namespace

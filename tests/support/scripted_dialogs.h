@@ -15,6 +15,8 @@ public:
     QStringList messages;                                   // texts of the message boxes shown
     std::vector<QWidget*> messageParents;                   // the window each message box stood on
     std::deque<bool> answers;                               // question answers (default: yes)
+    QStringList questions;                                  // texts of the 是/否/取消 questions
+    std::deque<forms::Answer> choices;                      // their answers (default: 否)
     std::deque<std::optional<QString>> inputs;              // input box answers (default: cancel)
     std::deque<std::optional<forms::FileChoice>> openFiles; // open dialog answers (default: cancel)
     std::deque<std::optional<forms::FileChoice>> saveFiles; // save dialog answers (default: cancel)
@@ -34,6 +36,14 @@ public:
         if (answers.empty()) return true;
         bool a = answers.front();
         answers.pop_front();
+        return a;
+    }
+    forms::Answer questionWithCancel(QWidget*, const QString& text) override
+    {
+        questions << text;
+        if (choices.empty()) return forms::Answer::No;
+        const forms::Answer a = choices.front();
+        choices.pop_front();
         return a;
     }
     std::optional<QString> input(QWidget*, const QString&, const QString&, const QString&) override
