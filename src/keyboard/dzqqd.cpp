@@ -8,6 +8,7 @@
 #include "keyboard/settings_file.h"
 #include "midi/state.h"
 #include "platform/system_services.h"
+#include "platform/whole_file.h"
 #include "resources/pictures.h"
 #include "resources/strings.h"
 
@@ -51,6 +52,9 @@ void DZQQD::Form_Load()
     }
     Picture->setPixmap(res::LoadResPicture(res::StartupPicture, Picture->size()));
     const QString folder = ProgramFolder();
+    // The one running copy: what saves of a killed run left half written is removed.
+    platform::removeLeftoverTempFiles(folder);
+    platform::removeLeftoverTempFiles(folder + QStringLiteral("演奏记录"));
     if (!QFileInfo::exists(SettingsPath(folder)) && !WriteDefaultSettings(folder)) {
         // No settings file can be written: this run plays with the defaults in memory.
         forms::MsgBox(QStringLiteral("无法写入设置文件，本次使用默认设置！"), this);

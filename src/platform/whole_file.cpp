@@ -1,8 +1,10 @@
 #include "platform/whole_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -10,6 +12,12 @@
 #include <unistd.h>
 
 namespace platform {
+namespace {
+
+// The new file's name beside the target "name": ".name.tmp-" and a random number in base 36.
+const QString kTempMark = QStringLiteral(".tmp-");
+
+}  // namespace
 
 WholeFileWriter::WholeFileWriter(const QString& path) : path_(path) {}
 
@@ -46,7 +54,7 @@ bool WholeFileWriter::open()
 
     const QFileInfo info(target_);
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        temp_ = info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".tmp-") +
+        temp_ = info.absolutePath() + QStringLiteral("/.") + info.fileName() + kTempMark +
                 QString::number(QRandomGenerator::global()->generate(), 36);
         fd_ = ::open(QFile::encodeName(temp_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                      exists ? 0600 : 0666);
@@ -131,6 +139,16 @@ bool copyWholeFile(const QString& from, const QString& to, QString* error)
     ok = ok && out.commit();
     if (!ok && error) *error = out.errorString();
     return ok;
+}
+
+void removeLeftoverTempFiles(const QString& folder)
+{
+    // A 32-bit number in base 36 has one to seven digits.
+    static const QRegularExpression ours(QStringLiteral("^\\..+") + QRegularExpression::escape(kTempMark) +
+                                         QStringLiteral("[0-9a-z]{1,7}$"));
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks))
+        if (ours.match(name).hasMatch()) QFile::remove(dir.filePath(name));
 }
 
 }  // namespace platform

@@ -43,6 +43,11 @@ private:
 // could not be written whole (the old file is then kept as it was).
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+// Removes from `folder` the new files of writes that never ended (the program was killed during
+// a save): the hidden files named as WholeFileWriter names them, and nothing else. Only where no
+// write of the program can be going on.
+void removeLeftoverTempFiles(const QString& folder);
+
 // Copies the file `from` to `to` a piece at a time, whole or not at all (an older `to` is
 // replaced only by a complete copy).
 bool copyWholeFile(const QString& from, const QString& to, QString* error = nullptr);

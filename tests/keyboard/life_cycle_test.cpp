@@ -76,11 +76,14 @@ TEST_F(LifeCycle, SecondInstanceIsRefusedWithOneMessage)
     QLockFile other(QDir(dir).filePath(w->InstanceKey + QStringLiteral("-second.lock")));
     w->InstanceKey += QStringLiteral("-second");
     ASSERT_TRUE(other.tryLock(0));
+    const QString saving = appFolder + ".velqor.ini.tmp-1x9";   // the running one's save
+    writeFile(saving, "half");
     w->Form_Load();
     EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("你已经运行这个应用程序了！")});
     EXPECT_TRUE(keyboard::EndRequested());
     EXPECT_EQ(endCount, 1);
     EXPECT_FALSE(QFileInfo::exists(settingsPath()));   // nothing else happened
+    EXPECT_TRUE(QFileInfo::exists(saving));
     EXPECT_FALSE(w->isVisible());
 }
 
@@ -106,6 +109,21 @@ TEST_F(LifeCycle, RefusedInstanceNeverShowsTheMainWindowWhileItsBoxWaits)
     EXPECT_FALSE(form->Loaded);
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(w->Timer1->running());
+}
+
+TEST_F(LifeCycle, StartRemovesWhatInterruptedSavesLeftAndNothingElse)
+{
+    const QStringList left = {appFolder + ".velqor.ini.tmp-1x9", recordFolder() + "/.song.txt.tmp-zz0a1",
+                              recordFolder() + "/.piece.lnk.tmp-k"};
+    const QStringList kept = {recordFolder() + "/.录音-3kf9a.wav", recordFolder() + "/song.txt.tmp-1x9",
+                              recordFolder() + "/.song.txt.tmp-", recordFolder() + "/.song.txt.tmp-1x9.bak",
+                              appFolder + ".tmp-1x9", appFolder + ".notes.txt", recordFolder() + "/.a.tmp-Q1"};
+    for (const QString& f : left + kept) writeFile(f, "x");
+    QDir().mkdir(recordFolder() + "/.folder.tmp-1x9");
+    startupWindow()->Form_Load();
+    for (const QString& f : left) EXPECT_FALSE(QFileInfo::exists(f)) << f.toStdString();
+    for (const QString& f : kept) EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
+    EXPECT_TRUE(QFileInfo(recordFolder() + "/.folder.tmp-1x9").isDir());
 }
 
 TEST_F(LifeCycle, StartupWindowKeepsAnExistingSettingsFile)
