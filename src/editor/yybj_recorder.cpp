@@ -142,6 +142,7 @@ void YYBJ::LUYINJI_Click(int Index)
             forms::ShowSave({midi::kRecorderSaveFilter, DuiHu.InitDir, kOverwritePromptFlag, {}}, this));
         if (!path) return;
         // A failed save leaves the recording in the device for another try.
+        const bool incomplete = recorder.takeCut();
         if (!recorder.save(*path)) {
             RecorderFailed(recorder.error());
             return;
@@ -151,6 +152,7 @@ void YYBJ::LUYINJI_Click(int Index)
         f.RecMinutes = 0;
         f.RecSeconds = 0;
         UnselectRecorderButtons();
+        if (incomplete) forms::MsgBox(midi::kCutTakeSavedText, this);
         return;
     }
     default:
@@ -175,6 +177,11 @@ void YYBJ::Lyjsj_Timer()
     case midi::RecorderSession::PollResult::Superseded:   // the device holds another's work now
         RecorderToRest();
         break;
+    case midi::RecorderSession::PollResult::Cut:   // a full disk: the clock stops where it stands
+        Lyjsj->setEnabled(false);
+        forms::unselectOption(LUYINJI[Record]);
+        forms::MsgBox(f.Recorder.cutText(), this);
+        return;
     }
     // Every tick counts, also the one that saw the end: the clock then stands at one second.
     int minutes = f.RecMinutes, seconds = f.RecSeconds;

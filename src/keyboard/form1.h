@@ -305,6 +305,7 @@ public:
     void showRecorderPicture(int Index, int pictureId);
     void recorderToIdle();
     void recorderStopped();
+    void recorderCut();
     void recorderFailed(const QString& shortText);
 
     // ------------------------------------------------------ settings panel (form1_settings.cpp)

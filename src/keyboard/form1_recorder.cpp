@@ -16,6 +16,7 @@ constexpr int kRecordRate = 44100;
 
 const QString kStoppedText = QStringLiteral("录音机已停止。。。");
 const QString kSavedText = QStringLiteral("成功保存录音。。。");
+const QString kCutText = QStringLiteral("录音已中断（磁盘已满）。。。");
 const QString kNotSavedText = QStringLiteral("没有保存录音。。。");
 const QString kPlayFailedText = QStringLiteral("无法播放录音。。。");
 const QString kRecordFailedText = QStringLiteral("无法录音。。。");
@@ -65,6 +66,16 @@ void Form1::recorderStopped()
     showRecorderPicture(1, res::StopActive);
     recorderToIdle();
     FJWZ->setText(kStoppedText);
+}
+
+// A full disk cut the take: the clock stops where it stands, and the recording can be saved.
+void Form1::recorderCut()
+{
+    IsRecording = false;
+    Lyjsj->setEnabled(false);
+    showRecorderPicture(2, res::RecordIdle);
+    FJWZ->setText(kCutText);
+    forms::MsgBox(Recorder.cutText(), this);
 }
 
 void Form1::Image1_Click(int Index)
@@ -147,6 +158,7 @@ void Form1::BcLY_Click()
     CommonDialog1.FileTitle = choice->title;
     LastFilePath = choice->path;
     const bool wasRunning = IsRecording || IsPlaying;
+    const bool incomplete = Recorder.takeCut();
     if (!Recorder.save(LastFilePath)) {
         // The take was stopped for the save; it stays in the device and can be saved elsewhere.
         if (wasRunning) recorderToIdle();
@@ -155,13 +167,22 @@ void Form1::BcLY_Click()
     }
     recorderToIdle();
     BcLY->setEnabled(false);
-    FJWZ->setText(kSavedText);
+    FJWZ->setText(incomplete ? midi::kCutTakeSavedText : kSavedText);
 }
 
 void Form1::Lyjsj_Timer()
 {
     Label12->setText(midi::RecorderClockText(RecMinutes, RecSeconds));
-    if (Recorder.poll() != midi::RecorderSession::PollResult::Running) recorderStopped();
+    switch (Recorder.poll()) {
+    case midi::RecorderSession::PollResult::Running:
+        break;
+    case midi::RecorderSession::PollResult::Cut:
+        recorderCut();
+        return;
+    default:
+        recorderStopped();
+        break;
+    }
     // The tick that saw the end still counts: the clock then stands at one second.
     int minutes = RecMinutes, seconds = RecSeconds;
     midi::AdvanceRecorderClock(minutes, seconds);

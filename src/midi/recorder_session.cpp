@@ -108,6 +108,11 @@ RecorderSession::PollResult RecorderSession::poll()
         started_ = Started::Nothing;
         return PollResult::Superseded;
     }
+    if (started_ == Started::Recording && media.takeCut()) {
+        media.stop();
+        started_ = Started::Nothing;
+        return PollResult::Cut;
+    }
     if (started_ == Started::Playback && mode == platform::MediaMode::Stopped) {
         media.stop();
         closeDevice();
@@ -115,6 +120,16 @@ RecorderSession::PollResult RecorderSession::poll()
         return PollResult::Ended;
     }
     return PollResult::Running;
+}
+
+bool RecorderSession::takeCut() const { return platform::mediaService().takeCut(); }
+
+QString RecorderSession::cutText() const
+{
+    const int64_t seconds = platform::mediaService().lengthMs() / 1000;
+    return QStringLiteral("磁盘已满，录音无法继续写入，已在 %1 分 %2 秒处中断。中断前录下的部分仍可保存。")
+        .arg(seconds / 60)
+        .arg(seconds % 60);
 }
 
 }  // namespace midi

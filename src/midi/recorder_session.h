@@ -20,6 +20,9 @@ inline constexpr const char* kRecorderClockZero = "00:00";
 // One second later: seconds run 0..59, then the minutes go up.
 void AdvanceRecorderClock(int& minutes, int& seconds);
 
+// What "保存" says of a take that a full disk cut short.
+inline const QString kCutTakeSavedText = QStringLiteral("录音不完整（磁盘已满时中断），已保存中断前录下的部分。");
+
 class RecorderSession {
 public:
     enum class Started { Nothing, Recording, Playback };
@@ -27,6 +30,8 @@ public:
         Running,     // nothing to do
         Ended,       // this session's playback reached its end; the device is now closed
         Superseded,  // the device no longer holds what this session started
+        Cut,         // this session's take could not be written further (a full disk): the
+                     // recording stopped there, and the device keeps it for saving
     };
 
     // Closes the device, opens a new recording (bits, rate, 2 channels) and starts it.
@@ -43,6 +48,11 @@ public:
     // The once-a-second poll: asks the device's mode; ends this session's own playback once the
     // device reports it stopped (stop, close). Never touches what another session opened.
     PollResult poll();
+
+    // True while the device holds a take that was cut short (until it is saved or closed).
+    bool takeCut() const;
+    // The box that tells the user the take was cut, with the length it was cut at.
+    QString cutText() const;
 
     Started started() const { return started_; }
     // True while the device still holds what this session opened last.

@@ -27,6 +27,7 @@ public:
     MediaMode currentMode = MediaMode::NotOpen;
     int64_t position = 0;
     int64_t length = 0;
+    bool cut = false;   // what takeCut() reports
     QString error;
 
     void clear() { ops.clear(); modeQueries = 0; }
@@ -41,6 +42,7 @@ public:
     void seekToStart() override;
     bool play() override;
     MediaMode mode() override;
+    bool takeCut() override { return cut; }
     int64_t positionMs() override { return position; }
     int64_t lengthMs() override { return length; }
     QString lastError() override { return error; }

@@ -30,8 +30,11 @@ public:
     virtual bool openFile(const QString& path) = 0;
     virtual void seekToStart() = 0;
     virtual bool play() = 0;
-    // Stopped once playback reaches the end.
+    // Stopped once playback reaches the end, and once the recording was cut.
     virtual MediaMode mode() = 0;
+    // True once the take file could not be written any further (a full disk): the recording
+    // ended there, and what was written before can still be saved. A new recording clears it.
+    virtual bool takeCut() = 0;
     // Position and length in milliseconds of what is open (0 when nothing is).
     virtual int64_t positionMs() = 0;
     virtual int64_t lengthMs() = 0;

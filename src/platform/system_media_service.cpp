@@ -120,6 +120,8 @@ public:
     }
 
     bool isOpen() const { return fd_ >= 0; }
+    // True once a write of the sound failed (a full disk): nothing more is added to the take.
+    bool failed() const { return failed_.load(std::memory_order_acquire); }
     // False once the take was saved by moving it: the file is then the user's.
     bool ours() const { return ours_; }
     int64_t dataBytes() const { return dataBytes_.load(std::memory_order_acquire); }
@@ -131,7 +133,8 @@ public:
         if (fd_ < 0 || failed_.load(std::memory_order_relaxed)) return;
         const int64_t room = limit_ - dataBytes_.load(std::memory_order_relaxed);
         const int64_t n = std::min<int64_t>(len, room);
-        if (n > 0 && !writeAll(reinterpret_cast<const char*>(data), n, true)) failed_ = true;
+        if (n > 0 && !writeAll(reinterpret_cast<const char*>(data), n, true))
+            failed_.store(true, std::memory_order_release);
     }
 
     // Fills in the sizes, cuts a frame left half written and flushes the take to the disk.
@@ -373,11 +376,13 @@ public:
 
     MediaMode mode() override
     {
-        if (capture_) return MediaMode::Recording;
+        if (capture_) return take_.failed() ? MediaMode::Stopped : MediaMode::Recording;
         std::lock_guard lock(AudioEngine::instance().sourceLock());
         if (playback_.reader) return playback_.playing ? MediaMode::Playing : MediaMode::Stopped;
         return haveRecording_ ? MediaMode::Stopped : MediaMode::NotOpen;
     }
+
+    bool takeCut() override { return haveRecording_ && take_.failed(); }
 
     int64_t positionMs() override
     {

@@ -241,6 +241,28 @@ TEST_F(EditorRecorder, TheClockCountsAndThePollEndsAPlayback)
     EXPECT_EQ(e.LYSJ->text(), QStringLiteral("当前: 0:0"));
 }
 
+TEST_F(EditorRecorder, ADiskThatFillsCutsTheTakeAndTheSaveSaysItIsIncomplete)
+{
+    record();
+    tick(65);
+    media.cut = true;   // the take file could not be written further
+    media.length = 65200;
+    media.clear();
+    tick();
+    EXPECT_EQ(media.ops, QStringList({"stop"}));
+    EXPECT_FALSE(e.Lyjsj->enabled());
+    EXPECT_EQ(e.LYSJ->text(), QStringLiteral("当前: 1:5"));   // the clock stops where it stood
+    EXPECT_EQ(selected(), "0000");
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("磁盘已满"))) << dialogs.messages[0].toStdString();
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("1 分 5 秒"))) << dialogs.messages[0].toStdString();
+
+    save(QDir::tempPath() + "/cut.wav");
+    EXPECT_TRUE(media.ops.contains("save " + QDir::tempPath() + "/cut.wav"));
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages[1].contains(QStringLiteral("不完整"))) << dialogs.messages[1].toStdString();
+}
+
 TEST_F(EditorRecorder, ATakeAfterAStopOrASaveCountsFromZero)
 {
     record();

@@ -58,6 +58,29 @@ TEST_F(RecorderPanel, RecordTickStopAndSaveWithABlankInThePath)
     EXPECT_EQ(dialogs.saveRequests[0].initialDir, f.CommonDialog1.InitDir);
 }
 
+TEST_F(RecorderPanel, ADiskThatFillsCutsTheTakeAndTheSaveSaysItIsIncomplete)
+{
+    record();
+    tick(3);
+    media.cut = true;   // the take file could not be written further
+    media.length = 3480;
+    media.clear();
+    tick();
+    EXPECT_EQ(media.ops, QStringList({"stop"}));
+    EXPECT_FALSE(f.IsRecording);
+    EXPECT_FALSE(f.Lyjsj->enabled());
+    EXPECT_EQ(f.Label12->text(), QStringLiteral("0:3"));   // the clock stops where it stood
+    EXPECT_EQ(pictures()[2], 111);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("磁盘已满"))) << dialogs.messages[0].toStdString();
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("0 分 3 秒"))) << dialogs.messages[0].toStdString();
+
+    ASSERT_TRUE(f.BcLY->isEnabled());
+    save(recordFolder() + "/cut.wav");
+    EXPECT_TRUE(media.ops.contains("save " + recordFolder() + "/cut.wav"));
+    EXPECT_TRUE(f.FJWZ->text().contains(QStringLiteral("不完整"))) << f.FJWZ->text().toStdString();
+}
+
 TEST_F(RecorderPanel, PlayToTheEndSeenByThePoll)
 {
     const QString path = QStringLiteral("/music/Old Song.WAV");

@@ -8,8 +8,11 @@
 
 #include <QDir>
 #include <fluidsynth.h>
+#include <QElapsedTimer>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -52,6 +55,38 @@ TEST(IsolatedNoDevice, EverythingFailsCleanlyOrPlaysSilently)
     EXPECT_FALSE(media->play());
     EXPECT_FALSE(media->lastError().isEmpty());
     EXPECT_EQ(media->mode(), MediaMode::Stopped);
+}
+
+// Runs where files cannot grow past a limit, as on a disk that fills during the take (the limit
+// holds for the whole process, so the test has one of its own).
+TEST(IsolatedFullDisk, TheTakeIsCutWhereTheDiskFilledAndWhatWasWrittenSaves)
+{
+    ASSERT_TRUE(disk_audio::writeCaptureTone(440, 16, 44100, 3.0));
+    auto media = createSystemMediaService();
+    const QString folder = disk_audio::tempDir();
+    ASSERT_TRUE(media->openRecording(16, 44100, 2, folder));
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    signal(SIGXFSZ, SIG_IGN);
+    const rlimit full{44 + 4 * 22050, old.rlim_max};   // room for half a second
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    ASSERT_TRUE(media->record());
+    QElapsedTimer waited;
+    waited.start();
+    while (!media->takeCut() && waited.elapsed() < 10000) disk_audio::waitMs(10);
+    EXPECT_TRUE(media->takeCut());
+    EXPECT_EQ(media->mode(), MediaMode::Stopped);
+    EXPECT_EQ(media->lengthMs(), 500);
+    media->stop();
+    const QString file = QDir(folder).filePath("cut.wav");
+    ASSERT_TRUE(media->save(file)) << media->lastError().toStdString();
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+    const sound_check::Sound s = sound_check::readSound(file);
+    ASSERT_TRUE(s.ok);
+    EXPECT_EQ(s.info.frames, 22050);
+    // A new take is whole again.
+    ASSERT_TRUE(media->openRecording(16, 44100, 2, folder));
+    EXPECT_FALSE(media->takeCut());
 }
 
 // Runs with a SoundFont file that is not one.
