@@ -2,6 +2,7 @@
 // A fixture with a fresh shared state and editor fields, the capture MIDI service and scripted
 // dialogs.
 #include "editor/editor_fields.h"
+#include "forms/dialogs.h"
 #include "midi/state.h"
 #include "platform/capture_midi_service.h"
 #include "support/scripted_dialogs.h"
@@ -14,11 +15,25 @@ class MidiFixture : public ::testing::Test {
 protected:
     MidiFixture()
     {
+        expectNoBox("starts");
         midi::resetState();
         editor::resetFields();
         platform::setMidiService(&midi);
     }
-    ~MidiFixture() override { platform::setMidiService(nullptr); }
+    ~MidiFixture() override
+    {
+        expectNoBox("ends");
+        platform::setMidiService(nullptr);
+    }
+
+    // No box is open or counted when a test starts and when it ends: the clocks stand still
+    // under a MIDI error box, so a box left counted would let clock tests pass or fail for the
+    // wrong reason.
+    static void expectNoBox(const char* when)
+    {
+        EXPECT_FALSE(forms::boxOpen()) << "a box is open as the test " << when;
+        EXPECT_FALSE(forms::midiErrorBoxOpen()) << "a MIDI error box is open as the test " << when;
+    }
 
     // Opens the capture device on the shared handle and forgets the open event.
     void openDevice()
