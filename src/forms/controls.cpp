@@ -1,8 +1,25 @@
 #include "forms/controls.h"
 
+#include <QEvent>
 #include <QSignalBlocker>
 
 namespace forms {
+namespace {
+
+// Lists change only by a choice: a wheel turned over a list that has no focus (on its way to
+// another control) is swallowed, so it neither changes the list nor reaches its handler.
+class WheelOnlyWithFocus : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Wheel || static_cast<QWidget*>(watched)->hasFocus()) return false;
+        event->ignore();
+        return true;
+    }
+};
+
+}  // namespace
 
 QComboBox* combo(QWidget* parent, int x, int y, int w, int h, const QStringList& items)
 {
@@ -11,6 +28,8 @@ QComboBox* combo(QWidget* parent, int x, int y, int w, int h, const QStringList&
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     c->setMaxVisibleItems(20);
+    c->setFocusPolicy(Qt::StrongFocus);   // a wheel gives no focus
+    c->installEventFilter(new WheelOnlyWithFocus(c));
     QSignalBlocker block(c);
     c->addItems(items);
     c->setCurrentIndex(-1);

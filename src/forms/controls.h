@@ -18,7 +18,8 @@ W* placed(QWidget* parent, const QString& text, int x, int y, int w, int h)
 }
 
 // A drop-down list whose text can also be typed (the typed text raises the list's change
-// handler). Designed lists start with no item selected.
+// handler). Designed lists start with no item selected. A wheel changes the list only while it
+// has the focus.
 QComboBox* combo(QWidget* parent, int x, int y, int w, int h, const QStringList& items = {});
 
 // A one-line text box holding at most `maxLength` characters.

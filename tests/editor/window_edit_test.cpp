@@ -413,4 +413,25 @@ TEST_F(EditorEditing, AnInstrumentEndsTheRowsHeldNoteOnlyWithinTheCells)
     EXPECT_EQ(messages(), (Msgs{{0xB3, 0, 0}, {0xC3, 20, 0}, {0x83, 60, 0}}));
 }
 
+TEST_F(EditorEditing, AWheelOverAListWithoutTheFocusChangesNothing)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 3, "kc");   // the focus is in a melody row
+    QComboBox* const lists[] = {e.SYYQ[0], e.SYYQ[9], e.YQYL[2], e.DQYD, e.DQSUDU, e.ComDevies, e.yinzi};
+    midi.clear();
+    for (QComboBox* list : lists) {
+        const QString before = list->currentText();
+        ASSERT_TRUE(wheelOver(list)) << before.toStdString();
+        EXPECT_EQ(list->currentText(), before);
+    }
+    EXPECT_TRUE(midi.events.empty());
+    EXPECT_EQ(QApplication::focusWidget(), e.YF1[3]);   // the wheel took no focus either
+    EXPECT_EQ(e.YF1[3]->text(), "kc");
+
+    // The list being typed into follows the wheel.
+    QTest::mouseClick(e.DQSUDU->lineEdit(), Qt::LeftButton);
+    ASSERT_TRUE(wheelOver(e.DQSUDU));
+    EXPECT_EQ(e.DQSUDU->currentText(), "85");
+}
+
 }  // namespace

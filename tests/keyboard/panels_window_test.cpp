@@ -144,6 +144,27 @@ TEST_F(MainPanels, AnotherDeviceIsOpenedAndGetsTheMelodyInstruments)
                                                            {0xC1, 14, 0}, {0xB2, 0, 0}, {0xC2, 78, 0}}));
 }
 
+TEST_F(MainPanels, AWheelOverAListWithoutTheFocusChangesNothing)
+{
+    keyboard::Form1& f = start();
+    QApplication::setActiveWindow(&f);
+    midi.clear();
+    int reached = 0;
+    for (int tab : {0, 1, 2, 5}) {
+        QTest::mouseClick(f.Xxk[tab], Qt::LeftButton);
+        for (QComboBox* list : f.findChildren<QComboBox*>()) {
+            if (!list->isVisible()) continue;
+            const QString before = list->currentText();
+            ASSERT_TRUE(wheelOver(list)) << before.toStdString();
+            EXPECT_EQ(list->currentText(), before);
+            ++reached;
+        }
+    }
+    EXPECT_EQ(reached, 20);
+    EXPECT_TRUE(midi.events.empty());
+    EXPECT_EQ(QApplication::focusWidget(), f.SFYXYZ);   // the keys still play
+}
+
 TEST_F(MainPanels, SilencingALayerEndsItsNoteAndKeepsItsProgram)
 {
     keyboard::Form1& f = start();

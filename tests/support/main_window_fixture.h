@@ -9,8 +9,11 @@
 #include "platform/fake_media_service.h"
 #include "support/midi_fixture.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QWheelEvent>
+#include <QWindow>
 #include <memory>
 
 namespace testing_support {
@@ -51,6 +54,21 @@ protected:
         form = std::make_unique<keyboard::Form1>();
         form->Show();
         return *form;
+    }
+
+    // One notch of the mouse wheel (down) turned with the pointer near the right edge of `w` (over
+    // a list's arrow), delivered through its window as the window system delivers it: to the
+    // control under the pointer. False when `w` cannot be reached there (hidden or covered).
+    static bool wheelOver(QWidget* w)
+    {
+        QWidget* top = w->window();
+        const QPoint at = w->mapTo(top, QPoint(w->width() - 6, w->height() / 2));
+        QWidget* under = top->childAt(at);
+        if (!top->windowHandle() || !under || (under != w && !w->isAncestorOf(under))) return false;
+        QWheelEvent ev(at, top->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                       Qt::NoScrollPhase, false);
+        QApplication::sendEvent(top->windowHandle(), &ev);
+        return true;
     }
 
     QTemporaryDir dir;
