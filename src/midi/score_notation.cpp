@@ -75,10 +75,12 @@ ScoreRead readScoreToken(const QString& text, int64_t pos)
 
 std::optional<QString> readScoreFile(const QString& path, forms::ReadFailure* why)
 {
-    auto lines = forms::readLines(path, kScoreFileLimit, why);
-    if (!lines) return std::nullopt;
-    return lines->join(QString());
+    const auto bytes = forms::readBytes(path, kScoreFileLimit, why);
+    if (!bytes) return std::nullopt;
+    return scoreFromFileBytes(*bytes);
 }
+
+QString scoreFromFileBytes(const QByteArray& bytes) { return forms::splitLines(forms::decodeText(bytes)).join(QString()); }
 
 QString scoreFileTooLargeText()
 {

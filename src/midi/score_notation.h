@@ -64,6 +64,8 @@ inline constexpr qint64 kScoreFileLimit = 128 * 1024;
 // (CR LF, LF or CR line ends; GBK, UTF-8 or UTF-16). nullopt when the file cannot be read or
 // is bigger than kScoreFileLimit (`why` tells which).
 std::optional<QString> readScoreFile(const QString& path, forms::ReadFailure* why = nullptr);
+// The score a score file's bytes hold, as readScoreFile reads it.
+QString scoreFromFileBytes(const QByteArray& bytes);
 // What the windows say when they refuse a score file bigger than kScoreFileLimit.
 QString scoreFileTooLargeText();
 // Why a score file gave no score: too large, or not readable.
