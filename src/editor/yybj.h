@@ -34,6 +34,12 @@ namespace editor {
 // A caption written top to bottom, for the tall narrow buttons of the right-hand column.
 QString verticalCaption(const QString& text);
 
+// The style of buttons drawn flat in their face colour: push buttons, and option and check boxes
+// drawn as buttons (which show no indicator). Raised, pressed in while held or selected, a grey
+// caption while disabled. `face` and `selected` add to the rules of the face and of the pressed
+// or selected button.
+QString flatButtonStyle(const QColor& colour, const QString& face = QString(), const QString& selected = QString());
+
 // The controls of one opening. Every pointer is null while the window is closed.
 struct YYBJControls {
     QWidget* Surface = nullptr;   // holds every control of the opening

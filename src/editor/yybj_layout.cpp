@@ -94,18 +94,22 @@ QToolButton* stepBox(QWidget* parent, int x, int y, int colour)
     return b;
 }
 
-// The tall buttons of the right-hand column, their captions written top to bottom.
-const char* const kTallButtonStyle =
-    "QPushButton, QRadioButton, QCheckBox { background: rgb(192, 192, 255); color: black;"
-    " border: 2px outset #a0a0d0; padding: 0px 0px 0px 12px; font-size: 7pt; }"
-    "QPushButton:pressed, QRadioButton:checked, QCheckBox:checked { border: 2px inset #6060a0; }"
-    "QRadioButton::indicator, QCheckBox::indicator { width: 0px; height: 0px; }";
-
 }  // namespace
 
 QString verticalCaption(const QString& text)
 {
     return text.split(QString(), Qt::SkipEmptyParts).join(QLatin1Char('\n'));
+}
+
+QString flatButtonStyle(const QColor& colour, const QString& face, const QString& selected)
+{
+    // An indicator of 0 px still draws its border as a dot: it has none.
+    return QStringLiteral("QPushButton, QRadioButton, QCheckBox { background: %1; color: black;"
+                          " border: 2px outset %2; %3 }"
+                          "QPushButton:pressed, QRadioButton:checked, QCheckBox:checked { border: 2px inset %4; %5 }"
+                          "QPushButton:disabled, QRadioButton:disabled, QCheckBox:disabled { color: rgb(128, 128, 128); }"
+                          "QRadioButton::indicator, QCheckBox::indicator { width: 0px; height: 0px; border: none; }")
+        .arg(colour.name(), colour.darker(120).name(), face, colour.darker(200).name(), selected);
 }
 
 void YYBJ::createControls()
@@ -129,9 +133,10 @@ void YYBJ::createControls()
         "在当前小节的开始或结尾使用渐强或减弱的声音效果(当深度刻度为正时是渐强，为负时是渐弱，建议数值为+10和-3)！"));
     QFont smaller(f);
     smaller.setPointSize(7);
+    // Dark captions on the light face of a check box, readable on the dark window.
     for (QCheckBox* c : Check1) {
         c->setFont(smaller);
-        c->setStyleSheet(QStringLiteral("QCheckBox { spacing: 1px; }"));
+        c->setStyleSheet(QStringLiteral("QCheckBox { spacing: 1px; background: rgb(192, 192, 192); color: black; }"));
     }
     Label7 = label(w, QStringLiteral("深度(-20_20)"), 88, 2, 73, 17);
     setColour(Label7, QPalette::WindowText, QColor(255, 255, 0));
@@ -189,7 +194,7 @@ void YYBJ::createControls()
     ST2 = placed<QCheckBox>(Picture3, verticalCaption(QStringLiteral("从开始处启动")), 56, 288, 41, 84);
     // ST1 stands alone: a click only selects it, and the end of playback clears it.
     for (QWidget* b : std::initializer_list<QWidget*>{DRYP, DkBianji, ST1, ST2})
-        b->setStyleSheet(QString::fromLatin1(kTallButtonStyle));
+        b->setStyleSheet(flatButtonStyle(kCommandColour, QStringLiteral("padding: 0px 0px 0px 12px; font-size: 7pt;")));
     DRYP->setToolTip(QStringLiteral("导入用电子琴演奏或编辑的乐谱进行全新编辑！"));
     DkBianji->setToolTip(QStringLiteral("打开以前保存的编辑文件再次进行编辑或录音！"));
     ST1->setToolTip(QStringLiteral("只要有修改的小节都应试听以便软件记住你的修改！"));
@@ -215,11 +220,10 @@ void YYBJ::createControls()
     CHARU->setToolTip(QStringLiteral("在当前小节后插入新的小节！后面本来有的小节将被覆盖！"));
     BCBXJ->setToolTip(QStringLiteral("对于修改了乐器，音量等项目的小节请点击保存该小节的设置！"));
     QinKong->setToolTip(QStringLiteral("清空并重新编辑当前小节！"));
-    for (QPushButton* b : {ZDXJZS, CHARU, QinKong, BCBXJ}) setColour(b, QPalette::Button, kCommandColour);
-    for (QPushButton* b : {BCBJ, BZWJ}) setColour(b, QPalette::Button, kFileColour);
-    setColour(TUICHU, QPalette::Button, kExitColour);
-    for (QPushButton* b : {ZDXJZS, CHARU, QinKong, BCBXJ, BCBJ, BZWJ, TUICHU})
-        setColour(b, QPalette::ButtonText, Qt::black);
+    // Flat in their table colours, like the tall buttons.
+    for (QPushButton* b : {ZDXJZS, CHARU, QinKong, BCBXJ}) b->setStyleSheet(flatButtonStyle(kCommandColour));
+    for (QPushButton* b : {BCBJ, BZWJ}) b->setStyleSheet(flatButtonStyle(kFileColour));
+    TUICHU->setStyleSheet(flatButtonStyle(kExitColour));
 
     // ---- key, tempo and time signature
     Picture5 = new QWidget(w);
@@ -234,6 +238,7 @@ void YYBJ::createControls()
     DQYD->setToolTip(QStringLiteral("选择音乐使用的音调！"));
     SUDU = label(Picture5, QStringLiteral("速度"), 80, 11, 40, 17);
     DQSUDU = forms::combo(Picture5, 120, 8, 45, 22, forms::numberItems(60, 120, 5));
+    DQSUDU->setStyleSheet(QStringLiteral("QComboBox { padding-left: 0px; }"));   // room for "255"
     DQSUDU->setToolTip(QStringLiteral("调整音乐演奏的速度，除选择已有的速度外允许自行填写50到255之间的正整数！"));
     Label5 = label(Picture5, QStringLiteral("拍/分钟"), 168, 10, 64, 17);
     JZLX = label(Picture5, QStringLiteral("节奏类型"), 240, 11, 64, 17);
@@ -245,10 +250,8 @@ void YYBJ::createControls()
         JPFL[i]->setToolTip(QStringLiteral("选择音乐节奏类型为%1拍！").arg(QString::fromLatin1(metres[i])));
     }
     JPFL[0]->setChecked(true);
-    Picture2->setStyleSheet(QStringLiteral(
-        "QRadioButton { background: rgb(192, 192, 192); color: black; border: 2px outset #e0e0e0; padding-left: 4px; }"
-        "QRadioButton:checked { background: rgb(255, 255, 255); border: 2px inset #808080; font-weight: bold; }"
-        "QRadioButton::indicator { width: 0px; height: 0px; }"));
+    Picture2->setStyleSheet(flatButtonStyle(QColor(192, 192, 192), QStringLiteral("padding-left: 4px;"),
+                                            QStringLiteral("background: rgb(255, 255, 255); font-weight: bold;")));
 
     // ---- recorder panel and the two text lines
     Picture6 = new QWidget(w);
@@ -264,7 +267,7 @@ void YYBJ::createControls()
         "渐强渐弱全部有效,软件的每一个小节都允许更换乐器和调整音量,录音可以使用最好达到CD音质的选项。"),
         0, 500, 745, 41);
     Label9->setWordWrap(true);
-    Label9->setFont(small);
+    Label9->setFont(smaller);   // three lines within the window
     Label9->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // ---- timers (designed intervals; both off)

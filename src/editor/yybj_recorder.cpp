@@ -40,10 +40,8 @@ void YYBJ::createRecorderPanel()
     LUYINJI[Play]->setToolTip(QStringLiteral("播放电子琴演奏或本编辑软件录制的wav格式音频文件或MP3音乐文件！"));
     LUYINJI[Stop]->setToolTip(QStringLiteral("停止当前的放音或录音！"));
     LUYINJI[Save]->setToolTip(QStringLiteral("保存最新的音频记录为wav格式音频文件！"));
-    Picture6->setStyleSheet(QStringLiteral(
-        "QRadioButton { background: rgb(192, 192, 255); color: black; border: 2px outset #a0a0d0; padding-left: 3px; }"
-        "QRadioButton:checked { border: 2px inset #6060a0; font-weight: bold; }"
-        "QRadioButton::indicator { width: 0px; height: 0px; }"));
+    Picture6->setStyleSheet(flatButtonStyle(QColor(192, 192, 255), QStringLiteral("padding-left: 3px;"),
+                                            QStringLiteral("font-weight: bold;")));
     LYSJ = forms::placed<QLabel>(Picture6, restingClockText(), 2, 38, 88, 22);
     yinzi = forms::combo(Picture6, 92, 38, 94, 22,
                          {QStringLiteral("CD音质"), QStringLiteral("好音质"), QStringLiteral("普通音质")});

@@ -8,7 +8,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <algorithm>
 #include <functional>
+#include <set>
 
 using testing_support::EditorFixture;
 using Msgs = std::vector<std::array<int, 3>>;
@@ -300,6 +304,67 @@ TEST_F(EditorWindow, EachTimeSignatureHasItsLayout)
     for (int b = 0; b < 6; ++b)
         for (int k = 4 * b; k < 4 * b + 4; ++k)
             EXPECT_EQ(e.DJY[3][k]->palette().color(QPalette::Button), forms::QBColor(beats[b])) << k;
+}
+
+TEST_F(EditorWindow, TheControlsAreDrawnAsDesignedAndReadable)
+{
+    editor::YYBJ& e = openActive();
+    // The colours of the pixels of `area` of a control as the window draws it.
+    auto colours = [&e](QWidget* w, const QRect& area) {
+        const QImage im = e.grab(QRect(w->mapTo(&e, area.topLeft()), area.size())).toImage();
+        std::set<QRgb> found;
+        for (int y = 0; y < im.height(); ++y)
+            for (int x = 0; x < im.width(); ++x) found.insert(im.pixel(x, y));
+        return found;
+    };
+    // Those within a button's 2-px border, its caption taken away.
+    auto inside = [&](QAbstractButton* b) {
+        const QString caption = b->text();
+        b->setText(QString());
+        const std::set<QRgb> found = colours(b, b->rect().adjusted(2, 2, -3, -3));
+        b->setText(caption);
+        return found;
+    };
+    // "颤音" and "渐强弱": dark text on a light face.
+    for (QCheckBox* c : e.Check1) {
+        QStyleOptionButton option;
+        option.initFrom(c);
+        option.text = c->text();
+        // The first letter of the caption and the face around it.
+        const QRect text = c->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, c);
+        const QRect letter(text.left(), 0, 8, c->height());
+        int darkest = 255, lightest = 0;
+        for (QRgb p : colours(c, letter)) {
+            darkest = std::min(darkest, qGray(p));
+            lightest = std::max(lightest, qGray(p));
+        }
+        EXPECT_LE(darkest, 64) << c->text().toStdString();
+        EXPECT_GE(lightest, 180) << c->text().toStdString();
+    }
+    // Options and check boxes drawn as buttons show their face only; so do the flat buttons, in
+    // their table colours.
+    for (QAbstractButton* b : {(QAbstractButton*)e.ST1, (QAbstractButton*)e.ST2, (QAbstractButton*)e.JPFL[1],
+                               (QAbstractButton*)e.LUYINJI[0], (QAbstractButton*)e.LUYINJI[3]})
+        EXPECT_EQ(inside(b).size(), 1u) << b->text().toStdString();
+    EXPECT_EQ(inside(e.BCBXJ), std::set<QRgb>{qRgb(192, 192, 255)});
+    EXPECT_EQ(inside(e.BCBJ), std::set<QRgb>{qRgb(255, 192, 192)});
+    // Every tempo 50..255 is shown whole in the 45-px box: its digits, the margins and the cursor.
+    QLineEdit* tempo = e.DQSUDU->lineEdit();
+    EXPECT_EQ(e.DQSUDU->width(), 45);
+    int widest = 0;
+    for (int v = 50; v <= 255; ++v) widest = std::max(widest, tempo->fontMetrics().horizontalAdvance(QString::number(v)));
+    EXPECT_LE(widest + 5, tempo->width());
+    // The explanation stands whole inside its label (no letter reaches its bottom edge), and the
+    // label inside the window.
+    EXPECT_LE(e.Label9->heightForWidth(e.Label9->width()), e.Label9->height());
+    const int bottom = e.Label9->height() - 1;
+    EXPECT_EQ(colours(e.Label9, QRect(0, bottom, e.Label9->width(), 1)), std::set<QRgb>{qRgb(64, 64, 64)});
+    EXPECT_LE(e.Label9->geometry().bottom(), e.height() - 1);
+    // During an audition "从开始处启动" looks disabled.
+    const QImage enabled = e.ST2->grab().toImage();
+    QTest::mouseClick(e.ST1, Qt::LeftButton);
+    ASSERT_FALSE(e.ST2->isEnabled());
+    EXPECT_TRUE(e.ST2->grab().toImage() != enabled);
 }
 
 }  // namespace
