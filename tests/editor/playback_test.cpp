@@ -148,6 +148,7 @@ TEST_F(EditorPlayback, AuditionPlaysTheMeasureInTheNumberBox)
     EXPECT_FALSE(e.BZWJ->isEnabled());
     EXPECT_EQ(fields().LastStep, 47);
     EXPECT_EQ(s().StepsLeft, 16);
+    EXPECT_EQ(e.YYDS->interval(), 188);   // the tempo's step
     EXPECT_EQ(notesOn(messages()), std::vector<int>{scaleNote(0)});
     EXPECT_EQ(e.XJZS->text(), "2");
     EXPECT_EQ(e.HScroll1->value(), 2);   // the view follows the measure played
