@@ -200,7 +200,7 @@ void QKYP()
 
 bool fitsStepsPerMeasure(int oldS, int newS)
 {
-    return oldS > 0 && newS > 0 && pieceFits(measureTotalOf(pieceCells(oldS), newS), newS);
+    return pieceFits(measureTotalOf(pieceCells(oldS), newS), newS);
 }
 
 bool changeStepsPerMeasure(int oldS, int newS)

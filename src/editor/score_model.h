@@ -60,7 +60,8 @@ MeasureCountResult measureCountAnswer(const std::optional<QString>& answer, int 
 // header, MeasureTotal 0. The codes of CellNotes and the measure flags stay.
 void QKYP();
 
-// True when the piece of oldS steps per measure fits the cells at newS steps per measure.
+// True when the piece of oldS steps per measure fits the cells at newS steps per measure (both
+// 1 or more).
 bool fitsStepsPerMeasure(int oldS, int newS);
 
 // A new time signature: the cells stay where they are and the piece keeps its length in cells;

@@ -159,6 +159,7 @@ TEST_F(ScoreModel, InsertEmptiesTheNextMeasureAndKeepsTheOneLeft)
     // its header stays, and the piece keeps its length.
     s.MeasureTotal = 5;
     s.CellTokens[2][32] = "KC";
+    s.CellTokens[2][48] = "KE";   // the measure after: untouched
     s.CellNotes[2][32] = 24;
     s.CellTokens[9][40] = "O";
     s.PercussionCells[2][40].Hit = -1;
@@ -169,6 +170,7 @@ TEST_F(ScoreModel, InsertEmptiesTheNextMeasureAndKeepsTheOneLeft)
     EXPECT_EQ(s.MeasureTotal, 5);
     EXPECT_EQ(s.CellTokens[2][32], "--");
     EXPECT_EQ(s.CellNotes[2][32], 255);
+    EXPECT_EQ(s.CellTokens[2][48], "KE");
     EXPECT_EQ(s.CellTokens[9][40], "-");
     EXPECT_EQ(s.PercussionCells[2][40].Hit, 0);
     EXPECT_TRUE(s.MeasureText[2][2].isEmpty());
@@ -279,6 +281,33 @@ TEST_F(ScoreModel, TimeSignatureChangeKeepsCellsAndRebuildsTexts)
     EXPECT_FALSE(editor::changeStepsPerMeasure(16, 24));
     EXPECT_EQ(s.MeasureTotal, 624);
     EXPECT_EQ(s.MeasureText[0][0].size(), 64);
+}
+
+TEST_F(ScoreModel, APieceKeepsItsLengthInCellsOverTimeSignatures)
+{
+    // A note at cell 23 makes a piece of 24 cells: one measure of 3/4.
+    editor::commitMelodyRow(0, 1, QString(14, '-') + "KC", 16);
+    EXPECT_EQ(s.MeasureTotal, 1);
+    ASSERT_TRUE(editor::changeStepsPerMeasure(16, 24));
+    EXPECT_EQ(s.MeasureTotal, 0);
+    // One in the last step of measure 1 makes 48 cells: three measures of 2/4, two of 4/4.
+    editor::commitMelodyRow(1, 1, QString(46, '-') + "HC", 24);
+    ASSERT_TRUE(editor::changeStepsPerMeasure(24, 16));
+    EXPECT_EQ(s.MeasureTotal, 2);
+    ASSERT_TRUE(editor::changeStepsPerMeasure(16, 32));
+    EXPECT_EQ(s.MeasureTotal, 1);
+    // Within the last measure but past the piece's end: cell 52 makes four measures of 2/4.
+    editor::commitMelodyRow(2, 1, QString(40, '-') + "KC", 32);
+    EXPECT_EQ(s.MeasureTotal, 1);
+    ASSERT_TRUE(editor::changeStepsPerMeasure(32, 16));
+    EXPECT_EQ(s.MeasureTotal, 3);
+
+    // A piece given its measures ("设置") fills them: 32 cells of 2/4 take two measures of 3/4.
+    editor::QKYP();
+    editor::commitMelodyRow(0, 1, "----KC", 16);
+    editor::setMeasureTotal(1, 16);
+    ASSERT_TRUE(editor::changeStepsPerMeasure(16, 24));
+    EXPECT_EQ(s.MeasureTotal, 1);
 }
 
 TEST_F(ScoreModel, RowTextsWriteEmptyCellsAsTheFileDoes)
