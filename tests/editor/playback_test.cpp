@@ -599,8 +599,10 @@ TEST_F(EditorPlayback, CommandsThatReshapeOrReplaceThePieceFirstEndWhatPlays)
     QFile f(score);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("KC4KD4KE4KC4") > 0);
     f.close();
+    midi.clear();
     dialogs.inputs.push_back(QString("3"));
     QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    EXPECT_TRUE(midi.sent().empty());   // nothing plays: nothing to end
 
     // Starts the real clock with `start` and lets it sound a few steps.
     auto play = [&](QAbstractButton* start) {
