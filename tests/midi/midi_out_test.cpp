@@ -113,6 +113,15 @@ TEST_F(MidiOutTest, AnErrorBoxStandsOnTheWindowThatRaisedIt)
     EXPECT_EQ(dialogs.messageParents, (std::vector<QWidget*>{&window, &window}));
 }
 
+TEST_F(MidiOutTest, TheBoxsOwnEventLoopDoesNotHideTheTextFromTheNextAction)
+{
+    dialogs.onMessage = [] { QCoreApplication::processEvents(); };
+    midi::NoteOff(0, 60);   // no device open
+    QCoreApplication::processEvents();
+    midi::NoteOff(0, 61);   // the next action: the same refusal shows again
+    EXPECT_EQ(dialogs.messages.size(), 2);
+}
+
 TEST_F(MidiOutTest, OpenClosesThePreviousDeviceAndKeepsZeroOnFailure)
 {
     EXPECT_TRUE(midi::OpenMidiDevice(-1));
@@ -176,12 +185,13 @@ TEST_F(MidiOutTest, ErrorBoxesDoNotNest)
         forms::MidiErrorBox("b");
         forms::MidiErrorBox("c");
         forms::MidiErrorBox("b");
+        forms::MsgBox("inner");   // another box opened and closed over the first
         shownWhileOpen = dialogs.messages.size();
     };
     midi::NoteOff(0, 0);
-    EXPECT_EQ(shownWhileOpen, 1);   // the refusals waited for the first box to close
+    EXPECT_EQ(shownWhileOpen, 2);   // the refusals waited for the first box to close
     EXPECT_EQ(dialogs.messages,
-              QStringList({platform::midiErrorText(platform::kMidiInvalidHandle), "b", "c"}));
+              QStringList({platform::midiErrorText(platform::kMidiInvalidHandle), "inner", "b", "c"}));
     EXPECT_TRUE(clocksStoodStill);
     EXPECT_FALSE(forms::midiErrorBoxOpen());
     // An ordinary box does not stop the clocks.
