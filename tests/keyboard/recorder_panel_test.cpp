@@ -72,13 +72,10 @@ TEST_F(RecorderPanel, ADiskThatFillsCutsTheTakeAndTheSaveSaysItIsIncomplete)
     EXPECT_EQ(f.Label12->text(), QStringLiteral("0:3"));   // the clock stops where it stood
     EXPECT_EQ(pictures()[2], 111);
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("磁盘已满"))) << dialogs.messages[0].toStdString();
-    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("0 分 3 秒"))) << dialogs.messages[0].toStdString();
-
-    ASSERT_TRUE(f.BcLY->isEnabled());
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("磁盘已满，录音无法继续写入，已在 0 分 3 秒处中断")));
     save(recordFolder() + "/cut.wav");
     EXPECT_TRUE(media.ops.contains("save " + recordFolder() + "/cut.wav"));
-    EXPECT_TRUE(f.FJWZ->text().contains(QStringLiteral("不完整"))) << f.FJWZ->text().toStdString();
+    EXPECT_TRUE(f.FJWZ->text().startsWith(QStringLiteral("录音不完整")));
 }
 
 TEST_F(RecorderPanel, PlayToTheEndSeenByThePoll)
