@@ -194,6 +194,11 @@ TEST_F(MidiOutTest, ErrorBoxesDoNotNest)
               QStringList({platform::midiErrorText(platform::kMidiInvalidHandle), "inner", "b", "c"}));
     EXPECT_TRUE(clocksStoodStill);
     EXPECT_FALSE(forms::midiErrorBoxOpen());
+    // A refusal while a question is open is shown once it is answered.
+    dialogs.messages.clear();
+    dialogs.onQuestion = [] { forms::MidiErrorBox("d"); };
+    forms::AskYesNo("q");
+    EXPECT_EQ(dialogs.messages, QStringList({"q", "d"}));
     // An ordinary box does not stop the clocks.
     dialogs.onMessage = [&] { clocksStoodStill = forms::midiErrorBoxOpen(); };
     forms::MsgBox("x");

@@ -22,6 +22,7 @@ public:
     std::deque<std::optional<forms::FileChoice>> saveFiles; // save dialog answers (default: cancel)
     std::vector<forms::FileRequest> openRequests, saveRequests;
     std::function<void()> onMessage;                        // runs while a message box is "open"
+    std::function<void()> onQuestion;                       // runs while a question is "open"
     std::function<void()> onFileDialog;                     // runs while a file dialog is "open"
 
     void message(QWidget* parent, const QString& text) override
@@ -33,6 +34,7 @@ public:
     bool question(QWidget*, const QString& text) override
     {
         messages << text;
+        if (onQuestion) onQuestion();
         if (answers.empty()) return true;
         bool a = answers.front();
         answers.pop_front();
