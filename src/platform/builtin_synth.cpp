@@ -192,14 +192,12 @@ void BuiltinSynth::post(const uint8_t* bytes, int length)
     AudioEngine& engine = AudioEngine::instance();
     engine.wake();
     if (engine.outputOpen()) return;
-    // No output device renders: this thread is the synthesizer's only user and takes the
-    // message now. The synthesizer queues its voice events for the renderer, and its queue
-    // would fill after a few hundred notes: render a silent block now and then.
+    // No output device renders, so this thread renders a silent block now and then: it hands
+    // the messages to the synthesizer, whose own queue of voice events would otherwise fill
+    // after a few hundred notes.
     if (++d_->sentSinceRender >= 16) {
         float left[64], right[64];
         render(left, right, 64);
-    } else {
-        takeMessages();
     }
 }
 

@@ -81,6 +81,7 @@ TEST_F(SystemMidiService, HandlesAreNonzeroIncreasingAndNeverReused)
 
     ASSERT_EQ(service->open(-1, again), kMidiOk);
     EXPECT_GT(again, direct);
+    EXPECT_EQ(fluid_synth_sfcount(synth()), 1) << "every open after the first uses the SoundFont loaded";
     EXPECT_EQ(service->shortMsg(direct, 0x00003C80), kMidiOk);   // the other handle lives on
     service->close(again);
     service->close(direct);

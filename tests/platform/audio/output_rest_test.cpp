@@ -72,6 +72,23 @@ TEST_F(OutputRest, NothingIsWrittenWhileRestingAndANoteWakesIt)
     EXPECT_GE(onset, 0) << "the note after the rest made no sound";
 }
 
+// What counts is the synthesizer's sound, not the time since its last message: a note held
+// through several quiet spells goes on sounding.
+TEST_F(OutputRest, AHeldNoteKeepsTheOutputAwake)
+{
+    auto midi = createSystemMidiService();
+    uint32_t h = 0;
+    ASSERT_EQ(midi->open(-1, h), kMidiOk) << midi->errorText(kMidiNoDriver).toStdString();
+    midi->shortMsg(h, 0x000013C1);   // organ on channel 1: it sustains
+    midi->shortMsg(h, 0x00643C91);
+    waitMs(400);
+    const size_t mark = outputFrames();
+    EXPECT_TRUE(waitFrames(4800)) << "the output rested under a held note";
+    EXPECT_GT(sound_check::rms(output(mark)), 0.005);
+    midi->shortMsg(h, 0x00003C81);
+    midi->close(h);
+}
+
 TEST_F(OutputRest, WaveEffectAndRecorderPlaybackSoundAfterTheRest)
 {
     const QString effect = tone(800, "effect.wav");

@@ -42,6 +42,7 @@ TEST_F(SynthOutput, NoteOnThroughTheMapperSoundsItsPitch)
     ASSERT_GT(left.size(), size_t(onset) + 12000);
     const std::vector<float> steady(left.begin() + onset + 1500, left.begin() + onset + 11100);
     EXPECT_NEAR(sound_check::dominantFrequency(steady, 48000, 100, 2000), 440.0, 5.0);
+    EXPECT_NEAR(firstSound(output(mark, 1)), onset, 480) << "the right channel should sound with the left";
 }
 
 TEST_F(SynthOutput, DrumsSoundOnChannelNineAndCloseSilencesEverything)
