@@ -164,7 +164,6 @@ bool YYBJ::MayClose()
     if (linesAsSaved(fields(), midi::state().MeasureTotal, Steps()) == savedPiece_) return true;
     const forms::Answer answer =
         forms::AskYesNoCancel(QStringLiteral("正在编辑的音乐已经修改，还没有保存。退出前要保存编辑吗？"), this);
-    if (!isOpen()) return false;
     if (answer == forms::Answer::No || (answer == forms::Answer::Yes && BCBJWJ())) return true;
     if (row >= 0 && isOpen()) {
         YF1[row]->showText(typed);
@@ -180,7 +179,6 @@ void YYBJ::TUICHU_Click()
     AllNotesOff();
     closeAnswered_ = true;
     close();   // runs the unload step, which shows the main window
-    closeAnswered_ = false;
 }
 
 void YYBJ::Form_Unload()

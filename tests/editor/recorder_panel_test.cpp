@@ -315,8 +315,11 @@ TEST_F(EditorRecorder, TheEditorsRecordingOutlivesTheMainWindowsClockAndItsOwnCl
     EXPECT_EQ(selected(), "0010");
     EXPECT_TRUE(e.Lyjsj->enabled());
 
-    // Closing the editor sends nothing to the device; the take is saved at the next opening.
+    // Closing the editor sends nothing to the device and stops its clock; the take is saved at
+    // the next opening.
+    forms::FormTimer* clock = e.Lyjsj;
     e.close();
+    EXPECT_FALSE(clock->enabled());
     EXPECT_FALSE(media.ops.contains("close"));
     EXPECT_FALSE(media.ops.contains("stop"));
     open();
