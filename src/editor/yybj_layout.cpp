@@ -177,9 +177,7 @@ void YYBJ::createControls()
         YF1[i]->setFont(rowFont);
         setColour(YF1[i], QPalette::Text, Qt::white);
     }
-    for (int r = 0; r < 5; ++r) {
-        DJY[r].assign(1, stepBox(Picture1, 0, 224 + 32 * r, 13));
-    }
+    for (int r = 0; r < int(DJY.size()); ++r) DJY[r].assign(1, stepBox(Picture1, 0, 224 + 32 * r, 13));
 
     // ---- right-hand column
     Picture3 = new QWidget(w);

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <vector>
 
 using testing_support::EditorFixture;
 using Msgs = std::vector<std::array<int, 3>>;
@@ -290,6 +291,48 @@ TEST_F(EditorWindow, EachTimeSignatureHasItsLayout)
     for (int b = 0; b < 6; ++b)
         for (int k = 4 * b; k < 4 * b + 4; ++k)
             EXPECT_EQ(e.DJY[3][k]->palette().color(QPalette::Button), forms::QBColor(beats[b])) << k;
+}
+
+TEST_F(EditorWindow, EveryControlStandsWhereTheLayoutTablePutsIt)
+{
+    editor::YYBJ& e = open();
+    struct Place {
+        QWidget* control;
+        int x, y, w, h;   // -1: a size the table leaves to the window
+    };
+    std::vector<Place> places = {
+        {e.Picture4, 0, 5, 81, 20}, {e.Check1[0], 0, 0, 33, 20}, {e.Check1[1], 32, 0, 49, 20},
+        {e.Label7, 88, 2, 73, 17}, {e.HScroll3, 82, 16, 81, 9}, {e.XJXS, 208, 3, -1, -1}, {e.XJZS, 344, 0, 49, 18},
+        {e.Label4, 400, 3, -1, -1}, {e.XJXSS, 455, 5, -1, -1}, {e.Picture1, 168, 24, 465, 381},
+        {e.Picture3, 640, 24, 104, 473}, {e.DRYP, 56, 0, 41, 84}, {e.DkBianji, 56, 96, 41, 84},
+        {e.ST1, 56, 192, 41, 84}, {e.ST2, 56, 288, 41, 84}, {e.BCBJ, 0, 380, 97, 25}, {e.BZWJ, 0, 410, 97, 25},
+        {e.TUICHU, 0, 440, 97, 25}, {e.ComDevies, 4, 408, 197, -1}, {e.HScroll1, 208, 409, 233, 20},
+        {e.ZDXJZS, 445, 409, 41, 20}, {e.CHARU, 494, 409, 41, 20}, {e.QinKong, 543, 409, 41, 20},
+        {e.BCBXJ, 592, 409, 41, 20}, {e.Picture5, 0, 432, 417, 41}, {e.YINDIAO, 0, 11, -1, -1},
+        {e.DQYD, 32, 8, 40, -1}, {e.SUDU, 80, 11, -1, -1}, {e.DQSUDU, 120, 8, 45, -1}, {e.Label5, 168, 10, -1, -1},
+        {e.JZLX, 240, 11, -1, -1}, {e.Picture2, 309, 0, 107, 37}, {e.Picture6, 444, 432, 188, 65},
+        {e.Label2, 423, 440, 25, 49}, {e.Label3, 8, 480, 409, 17}, {e.Label9, 0, 500, 745, 41},
+    };
+    const int captionY[12] = {30, 62, 94, 126, 158, 190, 222, 250, 282, 315, 347, 380};
+    const int listY[12] = {29, 61, 93, 125, 158, 190, 222, 250, 282, 314, 346, 378};
+    const int volumeY[12] = {0, 33, 65, 98, 131, 163, 196, 224, 256, 288, 320, 352};
+    for (int i = 0; i < 12; ++i) {
+        places.push_back({i < 10 ? e.Label1[i] : i == 10 ? e.Label6 : e.Label8, 0, captionY[i], -1, -1});
+        places.push_back({e.SYYQ[i], 64, listY[i], 97, -1});
+        places.push_back({e.YQYL[i], 0, volumeY[i], 49, -1});
+    }
+    for (int i = 0; i < 7; ++i) places.push_back({e.YF1[i], 0, 32 * i, 325, 27});
+    for (int r = 0; r < 5; ++r) places.push_back({e.DJY[r][0], 0, 224 + 32 * r, 20, 20});
+    for (int i = 0; i < 3; ++i) places.push_back({e.JPFL[i], 35 * i, 0, 33, 33});
+    for (const Place& p : places) {
+        const QRect g = p.control->geometry();
+        EXPECT_EQ(g.topLeft(), QPoint(p.x, p.y)) << p.x << " " << p.y;
+        EXPECT_EQ(QSize(p.w < 0 ? g.width() : p.w, p.h < 0 ? g.height() : p.h), g.size()) << p.x << " " << p.y;
+    }
+    EXPECT_EQ(e.XJXSS->palette().color(QPalette::WindowText), QColor(255, 192, 255));
+    EXPECT_EQ(e.Label7->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    EXPECT_EQ(e.YYDS->interval(), 100);
+    EXPECT_EQ(e.Lyjsj->interval(), 1000);
 }
 
 TEST_F(EditorWindow, TheControlsAreDrawnAsDesignedAndReadable)
