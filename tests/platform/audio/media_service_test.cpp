@@ -132,12 +132,16 @@ TEST_F(MediaServiceTest, TheTakeStreamsIntoItsFolderAndTheSaveMovesItIntoPlace)
     EXPECT_NEAR(sound_check::dominantFrequency(s.channel(1), 44100, 200, 3000), 700.0, 5.0);
     EXPECT_FALSE(media->record());   // the saved file is the user's: nothing is appended to it
 
-    // A take closed without saving leaves nothing behind.
+    // A take closed without saving leaves nothing behind, not even an open descriptor.
+    media->close();
+    const int descriptors = folderEntries(QStringLiteral("/proc/self/fd")).size();
     ASSERT_TRUE(media->openRecording(8, 44100, 2, records.path()));
     ASSERT_TRUE(media->record());
     waitMs(100);
     media->close();
+    EXPECT_EQ(media->mode(), MediaMode::NotOpen);
     EXPECT_EQ(folderEntries(records.path()), QStringList{QStringLiteral("我的录音.wav")});
+    EXPECT_EQ(folderEntries(QStringLiteral("/proc/self/fd")).size(), descriptors);
 }
 
 TEST_F(MediaServiceTest, AFullDiskKeepsTheOldRecordingAndTheSaveFails)
