@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <algorithm>
@@ -128,7 +129,10 @@ TEST_F(EditorWindow, ClosingSilencesTheRowsAndShowsTheMainWindow)
     editor::YYBJ& e = open();
     midi::state().BaseNote = 40;
     midi.clear();
+    const QPointer<QWidget> controls = e.Surface;
     e.close();   // the close box
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(controls.isNull());   // the opening's controls are gone
     EXPECT_EQ(noteOffs(), 455);
     EXPECT_EQ(messages()[0], (std::array<int, 3>{0x80, 40, 0}));
     EXPECT_EQ(messages()[454], (std::array<int, 3>{0x86, 104, 0}));
@@ -321,7 +325,10 @@ TEST_F(EditorWindow, EveryControlStandsWhereTheLayoutTablePutsIt)
         places.push_back({e.SYYQ[i], 64, listY[i], 97, -1});
         places.push_back({e.YQYL[i], 0, volumeY[i], 49, -1});
     }
-    for (int i = 0; i < 7; ++i) places.push_back({e.YF1[i], 0, 32 * i, 325, 27});
+    for (int i = 0; i < 7; ++i) {
+        places.push_back({e.YF1[i], 0, 32 * i, 325, 27});
+        EXPECT_EQ(e.YF1[i]->palette().color(QPalette::Base), forms::QBColor(i + 1));   // row colours
+    }
     for (int r = 0; r < 5; ++r) places.push_back({e.DJY[r][0], 0, 224 + 32 * r, 20, 20});
     for (int i = 0; i < 3; ++i) places.push_back({e.JPFL[i], 35 * i, 0, 33, 33});
     for (const Place& p : places) {
