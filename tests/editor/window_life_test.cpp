@@ -336,6 +336,14 @@ TEST_F(EditorWindow, EveryControlStandsWhereTheLayoutTablePutsIt)
         EXPECT_EQ(g.topLeft(), QPoint(p.x, p.y)) << p.x << " " << p.y;
         EXPECT_EQ(QSize(p.w < 0 ? g.width() : p.w, p.h < 0 ? g.height() : p.h), g.size()) << p.x << " " << p.y;
     }
+    EXPECT_EQ(QSize(e.width() + 6, e.height()), QSize(forms::twipsToPx(11300), 543));   // the 2/4 window
+    for (int i = 0; i < 3; ++i) {
+        const QString metre = QStringLiteral("%1/4").arg(i + 2);
+        EXPECT_EQ(e.JPFL[i]->text(), metre);
+        EXPECT_EQ(e.JPFL[i]->toolTip(), "选择音乐节奏类型为" + metre + "拍！");
+    }
+    for (QComboBox* list : {e.SYYQ[0], e.SYYQ[11], e.DQYD, e.ComDevies, e.yinzi}) EXPECT_FALSE(list->isEditable());
+    EXPECT_TRUE(e.DQSUDU->isEditable() && e.YQYL[0]->isEditable());   // tempo and volumes may be typed
     EXPECT_EQ(e.XJXSS->palette().color(QPalette::WindowText), QColor(255, 192, 255));
     EXPECT_EQ(e.Label7->palette().color(QPalette::WindowText), QColor(255, 255, 0));
     EXPECT_EQ(e.YYDS->interval(), 100);
