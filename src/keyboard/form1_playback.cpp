@@ -163,6 +163,9 @@ void Form1::YSCX()
                 SilenceScoreNote();
                 for (QPushButton* b : Yuepu) b->setEnabled(true);
                 EndScorePlayback();
+                // The keys play again, also when the last note carries a length (its read
+                // position was short of the end, so the keys were not given back above).
+                if (shown) YXYZ();
                 return;
             }
             NoteTick = 0;

@@ -241,11 +241,12 @@ TEST_F(PlaybackTest, TheScoreClockWaitsWhileAMidiErrorBoxIsOpen)
 TEST_F(PlaybackTest, TheEndOfTheScoreGivesTheKeysBackToTheKeyCatcher)
 {
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    for (const char* score : {"KC2KD2TZ", "KC2KD2KE"}) {
+    for (const char* score : {"KC2KD2TZ", "KC2KD2KE", "KC2KD2KE2"}) {
         f().Text3->setPlainText(score);
         QTest::mouseClick(f().Yuepu[0], Qt::LeftButton);
         tickN(1);
         QTest::mouseClick(f().Text3->viewport(), Qt::LeftButton);
+        tickN(1);   // "KD" is read: the box keeps the focus the user gave it until the end
         ASSERT_EQ(QApplication::focusWidget(), f().Text3->viewport()->parentWidget());
         run();
         ASSERT_TRUE(idle()) << score;
@@ -429,10 +430,9 @@ TEST_F(PlaybackTest, ARestSilencesAndTheEndStopsEverything)
 {
     auto& s = midi::state();
     f().Check5->setChecked(true);
-    f().BzQd->setChecked(true);
-    f().BZDS->setEnabled(true);
     // Lower-case text plays: "试听" upper-cases the box first.
     play("kc2xz2kd2tz");
+    f().BzQd->setChecked(true);   // the free rhythm started while the score plays
     EXPECT_EQ(f().Text3->toPlainText(), "KC2XZ2KD2TZ");
     tickN(1);   // "KC" sounds
     midi.clear();
@@ -441,6 +441,7 @@ TEST_F(PlaybackTest, ARestSilencesAndTheEndStopsEverything)
     std::vector<uint32_t> sent = midi.sent();
     EXPECT_NE(std::find(sent.begin(), sent.end(), kcOff), sent.end());
     EXPECT_NE(std::find(sent.begin(), sent.end(), kcOff | 2u), sent.end());
+    EXPECT_FALSE(sentStatus(0x83));   // the chord voices go on through the rest
     EXPECT_EQ(s.CurKey, 254);
     tickN(3);   // the rest's two ticks, "KD" sounds
     s.CurStep = 5;
@@ -566,6 +567,10 @@ TEST_F(PlaybackTest, TempoComesFromAnAcceptedTempoOnly)
     f().SD_LostFocus();
     play("KC2KDTZ");
     EXPECT_EQ(f().Timer3->interval(), 75);
+    // A tempo typed while the score plays is taken at the next token.
+    f().SD->setEditText("120");
+    tickN(2);
+    EXPECT_EQ(f().Timer3->interval(), 62);
 }
 
 TEST_F(PlaybackTest, LongScoresPlay)
