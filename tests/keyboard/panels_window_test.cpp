@@ -122,10 +122,13 @@ TEST_F(MainPanels, VibratoSendsModulationAndEffectsDepth)
 TEST_F(MainPanels, AnotherDeviceIsOpenedAndGetsTheMelodyInstruments)
 {
     keyboard::Form1& f = start();
+    QApplication::setActiveWindow(&f);
     ASSERT_GE(f.ComDevies->count(), 2);
     EXPECT_FALSE(f.ComDevies->isEditable());
     midi.clear();
-    f.ComDevies->setCurrentIndex(1);
+    f.ComDevies->setFocus();
+    QTest::keyClick(f.ComDevies, Qt::Key_Down);   // the next device
+    EXPECT_EQ(QApplication::focusWidget(), f.SFYXYZ);   // and the keys play again
     ASSERT_GE(midi.events.size(), 2u);
     EXPECT_EQ(midi.events[0].kind, platform::CaptureMidiService::Kind::Close);
     EXPECT_EQ(midi.events[1].kind, platform::CaptureMidiService::Kind::Open);
@@ -250,6 +253,8 @@ TEST_F(MainPanels, ClicksOnTheWindowMakeItSmallAndFullAgain)
     const QPoint empty(406, 100);
     ASSERT_EQ(f.childAt(empty), nullptr);
     const QPoint place = f.pos();
+    QTest::mouseClick(&f, Qt::RightButton, {}, empty);   // only the left button clicks
+    EXPECT_EQ(twips(), QSize(14910, 5640));
     QTest::mouseClick(&f, Qt::LeftButton, {}, empty);
     EXPECT_EQ(twips(), QSize(6210, 3510));
     EXPECT_EQ(f.pos(), place);

@@ -177,6 +177,10 @@ TEST_F(SettingsPanel, ReopenedTabSelectsF1AndShowsIt)
     f.YQSZ[0]->setCurrentIndex(40);
     EXPECT_EQ(midi::state().KeypadDrums[5], 23);
     EXPECT_EQ(preset(0), (std::array<int, 3>{40, 44, 0}));
+    // Opened again with F1 still selected, the lists show F1 as it is.
+    QTest::mouseClick(f.Xxk[0], Qt::LeftButton);
+    QTest::mouseClick(f.Xxk[5], Qt::LeftButton);
+    EXPECT_EQ(listIndexes(f), (std::array<int, 3>{40, 44, 0}));
 }
 
 TEST_F(SettingsPanel, ReadingTheFileAgainShowsTheSelectedKeysValues)
