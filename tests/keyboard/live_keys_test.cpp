@@ -43,13 +43,23 @@ TEST_F(LiveKeys, FirstNoteWithSynchronisedAccompaniment)
 {
     keyboard::Form1& f = play();
     f.Check5->setChecked(true);
+    midi::state().ChordIndex = 3;
     midi.clear();
     key(Qt::Key_G);
-    // Full expression on the percussion channel follows the notes.
+    // Full expression on the percussion channel follows the notes; the chords start again.
     EXPECT_GT(indexOf("cc 9 11 127"), indexOf("on 2 48 55"));
+    EXPECT_EQ(midi::state().ChordIndex, 1);
     midi.clear();
     key(Qt::Key_H);   // not the first note: no second accompaniment start
     EXPECT_EQ(count("cc 9 11 127"), 0);
+
+    // Without a chord instrument the first note of a take starts no chord voice.
+    key(Qt::Key_Space);
+    f.xuanyue->setCurrentIndex(0);
+    for (auto& row : f.ChordPattern) row[0] = row[16] = 65;   // a whole chord on the first step
+    midi.clear();
+    key(Qt::Key_G);
+    for (uint32_t v : midi.sent()) EXPECT_FALSE((v & 0xEF) == 0x83 || (v & 0xEF) == 0x84) << live_test::describe(v);
 }
 
 TEST_F(LiveKeys, NotesRestsAndStopsWriteTheScore)
