@@ -85,6 +85,11 @@ TEST_F(LiveMouse, SilentLayersStillMoveTheKeys)
     EXPECT_EQ(count("off 0 36"), 1);
     EXPECT_EQ(f.KeyPicture[5], 103);
     EXPECT_EQ(midi::state().LastKey, 5);
+    // The first instrument of the lists sounds: only "0.无声" is silent.
+    for (QComboBox* c : f.ComSounds) c->setCurrentIndex(1);
+    midi.clear();
+    press(6);
+    EXPECT_EQ(count("on 0 42 70") + count("on 2 30 55"), 2);
 }
 
 TEST_F(LiveMouse, DamperSilencesTheMouseNote)
