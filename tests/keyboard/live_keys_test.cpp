@@ -267,6 +267,7 @@ TEST_F(LiveKeys, ChordKeysSetTheChordOfTheCurrentPosition)
     EXPECT_EQ(s.ChordDegrees[4], 6);
     EXPECT_EQ(s.ChordDegrees[1], 4);
     EXPECT_EQ(f.XSWB->text(), "和弦音效\r\n         6.1.3");
+    EXPECT_TRUE(f.HXYS->enabled());   // the chord clock plays on
 
     s.ChordIndex = 10;   // outside the progression: nothing is written out of bounds
     key(Qt::Key_R);
