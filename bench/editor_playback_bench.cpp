@@ -50,13 +50,13 @@ struct EditorWindow {
 // percussion row hits on every step.
 void fillWorstPiece(int measures)
 {
-    auto& s = midi::state();
+    auto& p = editor::piece();
     static const char* const chords[2] = {"CC", "FF"};
     for (int c = 0; c < measures * 16; ++c) {
-        for (int r = 0; r < 7; ++r) s.CellTokens[r][c] = QString::fromLatin1(chords[(c + r) % 2]);
-        for (int r = 7; r < 12; ++r) s.CellTokens[r][c] = QStringLiteral("O");
+        for (int r = 0; r < 7; ++r) p.CellTokens[r][c] = QString::fromLatin1(chords[(c + r) % 2]);
+        for (int r = 7; r < 12; ++r) p.CellTokens[r][c] = QStringLiteral("O");
     }
-    s.MeasureTotal = measures - 1;
+    p.MeasureTotal = measures - 1;
 }
 
 // Counts the messages of one tick through the timed service.

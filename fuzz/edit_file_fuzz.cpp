@@ -54,14 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t measures = size_t(piece.measureTotal) + 1;
     if (piece.headers.size() != measures || piece.rows.size() != measures) abort();
 
-    static midi::SharedState& state = *new midi::SharedState;   // too large for the stack
+    static editor::Piece& tables = *new editor::Piece;   // too large for the stack
     static editor::EditorFields& fields = *new editor::EditorFields;
-    editor::loadEditPiece(piece, state, fields);
-    if (state.MeasureTotal != piece.measureTotal) abort();
+    editor::loadEditPiece(piece, tables, fields);
+    if (tables.MeasureTotal != piece.measureTotal) abort();
     for (int m = 0; m <= piece.measureTotal; ++m) checkHeader(fields.MeasureHeaders[m]);
 
-    editor::normaliseForSaving(state, fields, piece.measureTotal, piece.steps);
-    const QStringList saved = editor::editFileLines(state, fields, piece.measureTotal, piece.steps);
+    editor::normaliseForSaving(tables, fields, piece.measureTotal, piece.steps);
+    const QStringList saved = editor::editFileLines(tables, fields, piece.measureTotal, piece.steps);
     const editor::EditFileResult again = editor::parseEditFile(saved);
     if (!again.piece || again.piece->steps != piece.steps || again.piece->measureTotal != piece.measureTotal) abort();
     return 0;

@@ -23,30 +23,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     if (!editor::holdsScore(text)) return 0;   // refused before the piece is touched
 
-    static midi::SharedState& state = *new midi::SharedState;   // too large for the stack, empty
+    static midi::SharedState& state = *new midi::SharedState;
+    static editor::Piece& tables = *new editor::Piece;   // too large for the stack, empty
     static editor::EditorFields& fields = *new editor::EditorFields;
     fields.TokenDuration = data[1] % 100;
 
-    const editor::ImportWalk walk = editor::walkScore(text, steps, fields, state);
+    const editor::ImportWalk walk = editor::walkScore(text, steps, fields, tables, state);
     if (fields.TokenDuration < 0 || fields.TokenDuration > 99) abort();
     if (walk.measureTotal < 0 || !editor::pieceFits(walk.measureTotal, steps)) abort();
     if (state.CurStep < 0 || state.CurStep >= (walk.measureTotal + 1) * steps) abort();
     if (walk.cut && walk.cutMeasure != editor::maxMeasureTotal(steps)) abort();
     if (fields.ScorePos < 1 || fields.ScorePos > text.size() + 2) abort();
     if (fields.ScoreLength != text.size()) abort();
-    editor::rebuildImportedRows(state, walk.measureTotal, steps);
+    editor::rebuildImportedRows(tables, walk.measureTotal, steps);
     for (int m = 0; m <= walk.measureTotal; ++m)
         for (int r = 0; r < 2; ++r)
-            if (state.MeasureText[r][m].size() != 2 * steps) abort();
+            if (tables.MeasureText[r][m].size() != 2 * steps) abort();
 
     // The piece is emptied again where this run wrote, so that the next run starts as this one
     // did and every text this run made is freed by its end.
     const int cells = (walk.measureTotal + 1) * steps;
     for (int r = 0; r < editor::kMelodyRows; ++r) {
-        std::memset(state.CellNotes[r].data(), 0, size_t(cells) * sizeof(state.CellNotes[r][0]));
-        for (int m = 0; m <= walk.measureTotal; ++m) state.MeasureText[r][m].clear();
+        std::memset(tables.CellNotes[r].data(), 0, size_t(cells) * sizeof(tables.CellNotes[r][0]));
+        for (int m = 0; m <= walk.measureTotal; ++m) tables.MeasureText[r][m].clear();
     }
     for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < cells; ++c) state.CellTokens[r][c].clear();
+        for (int c = 0; c < cells; ++c) tables.CellTokens[r][c].clear();
     return 0;
 }

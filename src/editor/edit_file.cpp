@@ -44,7 +44,7 @@ QString headerAsSaved(const QString& header, int measure)
 
 qint64 maxEditFileBytes() { return largestEditFileBytes(); }
 
-void normaliseForSaving(midi::SharedState& s, EditorFields& f, int measureTotal, int steps)
+void normaliseForSaving(Piece& p, EditorFields& f, int measureTotal, int steps)
 {
     const int last = lastMeasureInTables(measureTotal, steps);
     const QString one = QStringLiteral("1");
@@ -53,23 +53,23 @@ void normaliseForSaving(midi::SharedState& s, EditorFields& f, int measureTotal,
             const QString blank = r < kMelodyRows ? QStringLiteral("--") : QStringLiteral("-");
             QString text;
             for (int k = 0; k < steps; ++k) {
-                QString& cell = s.CellTokens[r][m * steps + k];
+                QString& cell = p.CellTokens[r][m * steps + k];
                 if (cell < one) cell = blank;
                 text += cell;
             }
-            s.MeasureText[r][m] = text;
+            p.MeasureText[r][m] = text;
         }
         f.MeasureHeaders[m] = headerAsSaved(f.MeasureHeaders[m], m);
     }
 }
 
-QStringList editFileLines(const midi::SharedState& s, const EditorFields& f, int measureTotal, int steps)
+QStringList editFileLines(const Piece& p, const EditorFields& f, int measureTotal, int steps)
 {
     QStringList lines;
     const int last = lastMeasureInTables(measureTotal, steps);
     for (int m = 0; m <= last; ++m) {
         lines << f.MeasureHeaders[m];
-        for (int r = 0; r < kRows; ++r) lines << s.MeasureText[r][m];
+        for (int r = 0; r < kRows; ++r) lines << p.MeasureText[r][m];
     }
     return lines;
 }
@@ -147,26 +147,26 @@ QString editFileErrorText(EditFileError error)
     return QString();
 }
 
-void loadEditPiece(const EditPiece& piece, midi::SharedState& s, EditorFields& f)
+void loadEditPiece(const EditPiece& read, Piece& p, EditorFields& f)
 {
-    const int steps = piece.steps;
-    s.MeasureTotal = piece.measureTotal;
+    const int steps = read.steps;
+    p.MeasureTotal = read.measureTotal;
     f.StepsPerMeasure = int16_t(steps);
-    for (int m = 0; m <= piece.measureTotal; ++m) {
-        f.MeasureHeaders[m] = piece.headers[m];
+    for (int m = 0; m <= read.measureTotal; ++m) {
+        f.MeasureHeaders[m] = read.headers[m];
         for (int r = 0; r < kRows; ++r) {
-            const QString& text = piece.rows[m][r];
-            s.MeasureText[r][m] = text;
+            const QString& text = read.rows[m][r];
+            p.MeasureText[r][m] = text;
             for (int k = 0; k < steps; ++k) {
                 const int cell = m * steps + k;
                 if (r >= kMelodyRows) {
-                    s.CellTokens[r][cell] = text.mid(k, 1);
+                    p.CellTokens[r][cell] = text.mid(k, 1);
                     continue;
                 }
                 QString token = text.mid(2 * k, 2);
                 if (token.isEmpty()) token = QStringLiteral("--");
-                s.CellTokens[r][cell] = token;
-                s.CellNotes[r][cell] = int16_t(midi::chordTokenCode(token));
+                p.CellTokens[r][cell] = token;
+                p.CellNotes[r][cell] = int16_t(midi::chordTokenCode(token));
             }
         }
     }

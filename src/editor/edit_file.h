@@ -6,7 +6,6 @@
 // half the length of the first melody row.
 #include "editor/editor_fields.h"
 #include "editor/grid_limits.h"
-#include "midi/state.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,11 +27,11 @@ qint64 maxEditFileBytes();
 // a blank) becomes "--" in the melody rows and "-" in the percussion rows; every row text is
 // rebuilt from its cells; a header of 4 characters or fewer becomes the measure's number in 4
 // digits. Only measures whose cells lie within the tables are touched (S is 1 or more).
-void normaliseForSaving(midi::SharedState& s, EditorFields& f, int measureTotal, int steps);
+void normaliseForSaving(Piece& p, EditorFields& f, int measureTotal, int steps);
 
 // The lines of the edit file of measures 0..measureTotal at S steps (those within the tables):
 // each header, then its twelve row texts.
-QStringList editFileLines(const midi::SharedState& s, const EditorFields& f, int measureTotal, int steps);
+QStringList editFileLines(const Piece& p, const EditorFields& f, int measureTotal, int steps);
 
 // The lines "保存编辑" would write for measures 0..measureTotal at S steps, read off the cells
 // and headers as they stand, changing nothing.
@@ -72,6 +71,6 @@ QString editFileErrorText(EditFileError error);
 // texts of every measure, and the cells: percussion cells take character k of their row (empty
 // beyond its end), melody cells characters 2k-1 and 2k (an empty token becoming "--") with
 // their token codes.
-void loadEditPiece(const EditPiece& piece, midi::SharedState& s, EditorFields& f);
+void loadEditPiece(const EditPiece& read, Piece& p, EditorFields& f);
 
 }  // namespace editor

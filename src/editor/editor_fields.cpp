@@ -9,6 +9,12 @@ std::unique_ptr<EditorFields>& instance()
     static std::unique_ptr<EditorFields> f;
     return f;
 }
+
+std::unique_ptr<Piece>& pieceInstance()
+{
+    static std::unique_ptr<Piece> p;
+    return p;
+}
 }  // namespace
 
 EditorFields& fields()
@@ -18,6 +24,19 @@ EditorFields& fields()
     return *f;
 }
 
-void resetFields() { instance() = std::make_unique<EditorFields>(); }
+Piece& piece()
+{
+    auto& p = pieceInstance();
+    if (!p) p = std::make_unique<Piece>();
+    return *p;
+}
+
+void resetFields()
+{
+    instance() = std::make_unique<EditorFields>();
+    resetPiece();
+}
+
+void resetPiece() { pieceInstance() = std::make_unique<Piece>(); }
 
 }  // namespace editor

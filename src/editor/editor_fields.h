@@ -1,8 +1,10 @@
 #pragma once
-// The score editor's own fields: everything the editor window keeps besides the shared tables
-// of midi::state(). The window's controls are created afresh at every opening, but these fields
-// live for the whole run, so a piece's headers, flags and the recorder's choices outlast a
-// close and reopen. One heap instance; tests start from a fresh one.
+// The score editor's own fields and the piece it edits: everything the editor window keeps
+// besides what it shares with the main window in midi::state(). The window's controls are
+// created afresh at every opening, but these live for the whole run, so a piece, its headers,
+// flags and the recorder's choices outlast a close and reopen. One heap instance of each; tests
+// start from fresh ones.
+#include "editor/grid_limits.h"
 #include "midi/recorder_session.h"
 #include "midi/state.h"
 
@@ -64,10 +66,24 @@ struct EditorFields {
     midi::RecorderSession Recorder;
 };
 
-// The run's one instance (created on first use).
-EditorFields& fields();
+// The piece being edited, in software measures of S steps: cell = measure x S + step in every
+// row (rows 0..6 two-character tokens, rows 7..11 "O" or "-"). Only the editor reads it.
+struct Piece {
+    int32_t MeasureTotal = 0;        // the piece's last software measure
+    // Per row: each cell's token, each measure's row text and each cell's token code.
+    std::array<std::array<QString, kCells>, kRowSlots> CellTokens;
+    std::array<std::array<QString, kMeasureSlots>, kRowSlots> MeasureText;
+    std::array<std::array<int16_t, kCells>, kRowSlots> CellNotes{};
+    int16_t TokenNote = 0;           // the code the token converter gave last
+};
 
-// Replaces the instance with a fresh one (every field 0, empty or false). For tests.
+// The run's one instance of each (created on first use).
+EditorFields& fields();
+Piece& piece();
+
+// Replaces the fields and the piece with fresh ones (every field 0, empty or false). For tests.
 void resetFields();
+// Replaces the piece alone with a fresh one. For tests.
+void resetPiece();
 
 }  // namespace editor

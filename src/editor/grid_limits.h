@@ -1,7 +1,7 @@
 #pragma once
 // The editor's grid: software measures of S steps (a sixteenth each) laid end to end over the
-// 10000 cells of every row of the shared tables. Every command that sizes, loads or plays a
-// piece keeps (MeasureTotal + 1) x S within those cells.
+// 10000 cells of every row of the piece (editor::piece()). Every command that sizes, loads or
+// plays a piece keeps (MeasureTotal + 1) x S within those cells.
 #include <cstdint>
 
 namespace editor {

@@ -48,14 +48,14 @@ bool holdsScore(const QString& text)
     return found;
 }
 
-ImportWalk walkScore(const QString& text, int steps, EditorFields& f, midi::SharedState& s)
+ImportWalk walkScore(const QString& text, int steps, EditorFields& f, Piece& p, midi::SharedState& s)
 {
     ImportWalk walk;
     const int endCell = (maxMeasureTotal(steps) + 1) * steps;   // first cell no piece reaches
     f.ScoreLength = int32_t(std::min<int64_t>(text.size(), INT32_MAX));
     const QString blank = QStringLiteral("--");
     int cur = 0;
-    const int64_t p = forEachToken(text, [&](const midi::ScoreRead& read) {
+    const int64_t readEnd = forEachToken(text, [&](const midi::ScoreRead& read) {
         if (read.hasLength) f.TokenDuration = read.length;
         if (isSkipped(read.token)) return true;
         if (cur >= endCell) {
@@ -63,20 +63,20 @@ ImportWalk walkScore(const QString& text, int steps, EditorFields& f, midi::Shar
             return false;
         }
         if (!isWritten(read.token)) {
-            s.CellTokens[0][cur] = blank;
-            s.CellTokens[1][cur] = blank;
+            p.CellTokens[0][cur] = blank;
+            p.CellTokens[1][cur] = blank;
             return true;
         }
         const int16_t code = int16_t(midi::chordTokenCode(read.token));
         for (int r = 0; r < 2; ++r) {
-            s.CellTokens[r][cur] = read.token;
-            s.CellNotes[r][cur] = code;
+            p.CellTokens[r][cur] = read.token;
+            p.CellNotes[r][cur] = code;
         }
-        for (int r = 2; r < kMelodyRows; ++r) s.CellNotes[r][cur] = midi::kHoldCode;
+        for (int r = 2; r < kMelodyRows; ++r) p.CellNotes[r][cur] = midi::kHoldCode;
         cur += std::clamp(f.TokenDuration, 0, 99) / 2;
         return read.token != u"TZ";   // the stop ends the walk
     });
-    f.ScorePos = int32_t(std::min<int64_t>(p, INT32_MAX));
+    f.ScorePos = int32_t(std::min<int64_t>(readEnd, INT32_MAX));
 
     cur = std::min(cur, endCell - 1);
     s.CurStep = int16_t(cur);
@@ -84,22 +84,22 @@ ImportWalk walkScore(const QString& text, int steps, EditorFields& f, midi::Shar
     walk.cutMeasure = walk.measureTotal;
     for (int k = 0; k <= cur; ++k)
         for (int r = 0; r < kMelodyRows; ++r)
-            if (s.CellNotes[r][k] == 0) s.CellNotes[r][k] = midi::kHoldCode;
+            if (p.CellNotes[r][k] == 0) p.CellNotes[r][k] = midi::kHoldCode;
     return walk;
 }
 
-void rebuildImportedRows(midi::SharedState& s, int measureTotal, int steps)
+void rebuildImportedRows(Piece& p, int measureTotal, int steps)
 {
     const int last = std::min(measureTotal, maxMeasureTotal(steps));
     for (int m = 0; m <= last; ++m) {
         for (int r = 0; r < kMelodyRows; ++r) {
             QString text;
             for (int k = 0; k < steps; ++k) {
-                QString& cell = s.CellTokens[r][m * steps + k];
+                QString& cell = p.CellTokens[r][m * steps + k];
                 if (r < 2 && cell.isEmpty()) cell = QStringLiteral("--");
                 text += cell;
             }
-            s.MeasureText[r][m] = text;
+            p.MeasureText[r][m] = text;
         }
     }
 }

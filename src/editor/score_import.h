@@ -28,11 +28,11 @@ bool holdsScore(const QString& text);
 // Writing stops at the last cell a piece of S steps can use; the shared `CurStep` ends on the
 // write position, never past that cell. Then, as the end of the walk: codes 0 in rows 0..6 of
 // cells 0..CurStep become 255.
-ImportWalk walkScore(const QString& text, int steps, EditorFields& f, midi::SharedState& s);
+ImportWalk walkScore(const QString& text, int steps, EditorFields& f, Piece& p, midi::SharedState& s);
 
 // Rebuilds the imported piece's row texts: empty cells of rows 0 and 1 of measures
 // 0..measureTotal become "--", and each row text of rows 0..6 is its S cells joined.
-void rebuildImportedRows(midi::SharedState& s, int measureTotal, int steps);
+void rebuildImportedRows(Piece& p, int measureTotal, int steps);
 
 // The message that says where a score too long for the editor was cut.
 QString importCutText(int measure);

@@ -27,7 +27,7 @@ int32_t lastCellOf(int32_t measureTotal, int S) { return measureTotal * S + S - 
 // its last measure, else the whole measures 0..MeasureTotal.
 int64_t pieceCells(int S)
 {
-    const int64_t whole = (int64_t(std::max(midi::state().MeasureTotal, 0)) + 1) * S;
+    const int64_t whole = (int64_t(std::max(piece().MeasureTotal, 0)) + 1) * S;
     const int64_t kept = fields().PieceCells;
     return kept > whole - S && kept <= whole ? kept : whole;
 }
@@ -39,12 +39,12 @@ int64_t measureTotalOf(int64_t cells, int S) { return (cells + S - 1) / S - 1; }
 // beyond the piece becomes its last one.
 void reachMeasure(int row, int32_t measure, int S)
 {
-    auto& s = midi::state();
+    auto& p = piece();
     int k = S - 1;
-    while (k >= 0 && !isPlayedCell(row, s.CellTokens[row][measure * S + k])) --k;
+    while (k >= 0 && !isPlayedCell(row, p.CellTokens[row][measure * S + k])) --k;
     const int64_t end = int64_t(measure) * S + k + 1;
     if (k < 0 || end <= pieceCells(S)) return;
-    if (measure > s.MeasureTotal) setMeasureTotal(measure, S);
+    if (measure > p.MeasureTotal) setMeasureTotal(measure, S);
     fields().PieceCells = int32_t(end);
 }
 
@@ -53,14 +53,15 @@ void reachMeasure(int row, int32_t measure, int S)
 void emptyMeasureCells(int32_t measure, int S)
 {
     auto& s = midi::state();
+    auto& p = piece();
     for (int r = 0; r < kRows; ++r)
         for (int k = 0; k < S; ++k) {
             const int cell = measure * S + k;
             if (isMelodyRow(r)) {
-                s.CellTokens[r][cell] = kEmptyToken;
-                s.CellNotes[r][cell] = midi::kHoldCode;
+                p.CellTokens[r][cell] = kEmptyToken;
+                p.CellNotes[r][cell] = midi::kHoldCode;
             } else {
-                s.CellTokens[r][cell] = kNoHit;
+                p.CellTokens[r][cell] = kNoHit;
                 s.PercussionCells[r - kMelodyRows][cell].Hit = 0;
             }
         }
@@ -70,14 +71,14 @@ void emptyMeasureCells(int32_t measure, int S)
 
 void setMeasureTotal(int32_t measureTotal, int S)
 {
-    midi::state().MeasureTotal = measureTotal;
+    piece().MeasureTotal = measureTotal;
     fields().PieceCells = 0;   // the piece fills its last measure
     fields().LastStep = lastCellOf(measureTotal, S);
 }
 
 void SYYPSB()
 {
-    midi::state().TokenNote = int16_t(midi::chordTokenCode(fields().CurToken));
+    piece().TokenNote = int16_t(midi::chordTokenCode(fields().CurToken));
 }
 
 bool isPlayedCell(int row, const QString& token)
@@ -90,15 +91,15 @@ QString commitMelodyRow(int row, int32_t measure, const QString& text, int S)
     QString t = text.toUpper();
     if (t.size() < 2 * S) t += QString(2 * S - t.size(), QLatin1Char('-'));
     if (!isMelodyRow(row) || !pieceFits(measure, S)) return t;
-    auto& s = midi::state();
+    auto& p = piece();
     auto& f = fields();
-    s.MeasureText[row][measure] = t;
+    p.MeasureText[row][measure] = t;
     for (int k = 0; k < S; ++k) {
         const int cell = measure * S + k;
-        s.CellTokens[row][cell] = t.mid(2 * k, 2);
-        f.CurToken = s.CellTokens[row][cell];
+        p.CellTokens[row][cell] = t.mid(2 * k, 2);
+        f.CurToken = p.CellTokens[row][cell];
         SYYPSB();
-        s.CellNotes[row][cell] = s.TokenNote;
+        p.CellNotes[row][cell] = p.TokenNote;
     }
     reachMeasure(row, measure, S);
     return t;
@@ -107,8 +108,8 @@ QString commitMelodyRow(int row, int32_t measure, const QString& text, int S)
 void commitPercussionStep(int row, int32_t measure, int step, bool ticked, int S)
 {
     if (isMelodyRow(row) || row >= kRows || step < 0 || step >= S || !pieceFits(measure, S)) return;
-    auto& s = midi::state();
-    auto& cells = s.CellTokens[row];
+    auto& p = piece();
+    auto& cells = p.CellTokens[row];
     cells[measure * S + step] = ticked ? kHit : kNoHit;
     QString text;
     for (int k = 0; k < S; ++k) {
@@ -116,26 +117,26 @@ void commitPercussionStep(int row, int32_t measure, int step, bool ticked, int S
         if (c.isEmpty()) c = kNoHit;
         text += c;
     }
-    s.MeasureText[row][measure] = text;
+    p.MeasureText[row][measure] = text;
     reachMeasure(row, measure, S);
 }
 
 void clearMeasure(int32_t measure, int S)
 {
     if (!pieceFits(measure, S)) return;
-    auto& s = midi::state();
+    auto& p = piece();
     for (int r = 0; r < kMelodyRows; ++r) {
-        s.MeasureText[r][measure].clear();
+        p.MeasureText[r][measure].clear();
         for (int k = 0; k < S; ++k) {
-            s.CellTokens[r][measure * S + k] = kEmptyToken;
-            s.CellNotes[r][measure * S + k] = midi::kHoldCode;
+            p.CellTokens[r][measure * S + k] = kEmptyToken;
+            p.CellNotes[r][measure * S + k] = midi::kHoldCode;
         }
     }
     // Percussion rows: the text goes; every ticked step is unticked as its box would be.
     for (int r = kMelodyRows; r < kRows; ++r) {
-        s.MeasureText[r][measure].clear();
+        p.MeasureText[r][measure].clear();
         for (int k = 0; k < S; ++k)
-            if (s.CellTokens[r][measure * S + k] == kHit) commitPercussionStep(r, measure, k, false, S);
+            if (p.CellTokens[r][measure * S + k] == kHit) commitPercussionStep(r, measure, k, false, S);
     }
 }
 
@@ -147,7 +148,7 @@ bool canInsertMeasure(int S)
 
 void reachHeaderMeasure(int32_t measure, int S)
 {
-    if (measure > midi::state().MeasureTotal && pieceFits(measure, S)) setMeasureTotal(measure, S);
+    if (measure > piece().MeasureTotal && pieceFits(measure, S)) setMeasureTotal(measure, S);
 }
 
 bool insertMeasure(int S)
@@ -155,13 +156,13 @@ bool insertMeasure(int S)
     if (!canInsertMeasure(S)) return false;
     auto& f = fields();
     const int32_t next = f.CurMeasure + 1;
-    auto& s = midi::state();
-    for (int r = 0; r < kRows; ++r) s.MeasureText[r][next].clear();
+    auto& p = piece();
+    for (int r = 0; r < kRows; ++r) p.MeasureText[r][next].clear();
     emptyMeasureCells(next, S);
     f.CurMeasure = next;
     // Inserting at the end leaves one more empty measure behind the new one, where it fits.
-    if (s.MeasureTotal <= next) setMeasureTotal(std::min(next + 1, maxMeasureTotal(S)), S);
-    else f.LastStep = lastCellOf(s.MeasureTotal, S);
+    if (p.MeasureTotal <= next) setMeasureTotal(std::min(next + 1, maxMeasureTotal(S)), S);
+    else f.LastStep = lastCellOf(p.MeasureTotal, S);
     return true;
 }
 
@@ -186,15 +187,16 @@ MeasureCountResult measureCountAnswer(const std::optional<QString>& answer, int 
 void QKYP()
 {
     auto& s = midi::state();
+    auto& p = piece();
     auto& f = fields();
     for (int r = 0; r < kRows; ++r) {
-        for (QString& c : s.CellTokens[r]) c.clear();
-        for (QString& t : s.MeasureText[r]) t.clear();
+        for (QString& c : p.CellTokens[r]) c.clear();
+        for (QString& t : p.MeasureText[r]) t.clear();
     }
     for (int j = 0; j < kPercussionRows; ++j)
         for (auto& cell : s.PercussionCells[j]) cell.Hit = 0;
     for (QString& h : f.MeasureHeaders) h.clear();
-    s.MeasureTotal = 0;
+    p.MeasureTotal = 0;
     f.PieceCells = 0;
 }
 
@@ -206,7 +208,7 @@ bool fitsStepsPerMeasure(int oldS, int newS)
 bool changeStepsPerMeasure(int oldS, int newS)
 {
     if (!fitsStepsPerMeasure(oldS, newS)) return false;
-    auto& s = midi::state();
+    auto& p = piece();
     // The piece keeps its length in cells, so that changing back gives back its measures.
     const int64_t cells = pieceCells(oldS);
     setMeasureTotal(int32_t(measureTotalOf(cells, newS)), newS);
@@ -214,11 +216,11 @@ bool changeStepsPerMeasure(int oldS, int newS)
     const int measures = kCells / newS;
     for (int r = 0; r < kRows; ++r)
         for (int m = 0; m < kMeasureSlots; ++m) {
-            QString& text = s.MeasureText[r][m];
+            QString& text = p.MeasureText[r][m];
             text.clear();
             if (m >= measures) continue;
             bool anything = false;
-            for (int k = 0; k < newS && !anything; ++k) anything = !s.CellTokens[r][m * newS + k].isEmpty();
+            for (int k = 0; k < newS && !anything; ++k) anything = !p.CellTokens[r][m * newS + k].isEmpty();
             if (anything) text = measureRowText(r, m, newS);
         }
     return true;
@@ -227,7 +229,7 @@ bool changeStepsPerMeasure(int oldS, int newS)
 QString measureRowText(int row, int32_t measure, int S)
 {
     if (!pieceFits(measure, S) || row < 0 || row >= kRows) return {};
-    const auto& cells = midi::state().CellTokens[row];
+    const auto& cells = piece().CellTokens[row];
     const QString& empty = isMelodyRow(row) ? kEmptyToken : kNoHit;
     QString text;
     for (int k = 0; k < S; ++k) {

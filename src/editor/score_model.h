@@ -1,6 +1,6 @@
 #pragma once
 // The editor's score model: a piece is a row of software measures (two musical measures each)
-// of S sixteenth-note steps, cell = measure x S + step in every row of the shared tables. Rows
+// of S sixteenth-note steps, cell = measure x S + step in every row of editor::piece(). Rows
 // 0..6 hold two-character tokens, rows 7..11 "O" (hit) or "-". These functions are what the
 // window's rows, step boxes and commands do to the tables; they need no widget.
 //

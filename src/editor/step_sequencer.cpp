@@ -85,19 +85,20 @@ void sendStepExpression(int16_t crescLevel, int16_t accentLevel)
 bool preparePlayback(const RowInstruments& instruments, int S, int32_t shownMeasure, int32_t lastMeasure)
 {
     auto& s = midi::state();
+    auto& p = piece();
     auto& f = fields();
     if (S <= 0 || !pieceFits(lastMeasure, S) || !pieceFits(shownMeasure, S) || shownMeasure < 0) return false;
     const int32_t cells = (lastMeasure + 1) * S;
     for (int r = 0; r < kMelodyRows; ++r)
         for (int32_t cell = 0; cell < cells; ++cell) {
-            f.CurToken = s.CellTokens[r][cell];
+            f.CurToken = p.CellTokens[r][cell];
             SYYPSB();
-            s.CellNotes[r][cell] = s.TokenNote;
+            p.CellNotes[r][cell] = p.TokenNote;
         }
     for (int r = kMelodyRows; r < kRows; ++r) {
         for (int k = 0; k < S; ++k) preparePercussionCell(instruments, r, shownMeasure * S + k);
         for (int32_t cell = 0; cell < cells; ++cell)
-            s.PercussionCells[r - kMelodyRows][cell].Hit = s.CellTokens[r][cell] == QLatin1String("O") ? -1 : 0;
+            s.PercussionCells[r - kMelodyRows][cell].Hit = p.CellTokens[r][cell] == QLatin1String("O") ? -1 : 0;
     }
     return true;
 }
@@ -112,14 +113,15 @@ bool preparePercussionStep(const RowInstruments& instruments, int32_t cell)
 bool soundStep(const RowInstruments& instruments)
 {
     auto& s = midi::state();
+    auto& p = piece();
     auto& f = fields();
     const int32_t cell = s.CurStep;
     if (!inCells(cell)) return false;
     midi::PlayCurStep();
     for (int t = 0; t < kMelodyRows; ++t) {
-        const int code = s.CellNotes[t][cell];
+        const int code = p.CellNotes[t][cell];
         const bool sounding = instruments[t] >= 1;
-        switch (cellAction(code, s.CellTokens[t][cell])) {
+        switch (cellAction(code, p.CellTokens[t][cell])) {
         case CellAction::Note:
             releaseRow(t);
             if (sounding) {

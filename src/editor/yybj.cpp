@@ -151,7 +151,7 @@ void YYBJ::AllNotesOff() { allMelodyNotesOff(); }
 
 void YYBJ::RememberSavedPiece()
 {
-    savedPiece_ = linesAsSaved(fields(), midi::state().MeasureTotal, Steps());
+    savedPiece_ = linesAsSaved(fields(), piece().MeasureTotal, Steps());
 }
 
 bool YYBJ::MayClose()
@@ -161,7 +161,7 @@ bool YYBJ::MayClose()
     const QString typed = row >= 0 ? YF1[row]->text() : QString();
     const int cursor = row >= 0 ? YF1[row]->cursorPosition() : 0;
     CommitEditedRow();
-    if (linesAsSaved(fields(), midi::state().MeasureTotal, Steps()) == savedPiece_) return true;
+    if (linesAsSaved(fields(), piece().MeasureTotal, Steps()) == savedPiece_) return true;
     const forms::Answer answer =
         forms::AskYesNoCancel(QStringLiteral("正在编辑的音乐已经修改，还没有保存。退出前要保存编辑吗？"), this);
     if (answer == forms::Answer::No || (answer == forms::Answer::Yes && BCBJWJ())) return true;

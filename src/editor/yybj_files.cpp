@@ -117,12 +117,12 @@ void YYBJ::BCBJ_Click() { BCBJWJ(); }
 bool YYBJ::BCBJWJ()
 {
     CommitEditedRow();
-    auto& s = midi::state();
+    auto& p = piece();
     auto& f = fields();
     // The piece is made whole before the dialog: every empty cell written out, every measure
     // without a header numbered.
-    normaliseForSaving(s, f, s.MeasureTotal, Steps());
-    const QStringList lines = editFileLines(s, f, s.MeasureTotal, Steps());
+    normaliseForSaving(p, f, p.MeasureTotal, Steps());
+    const QStringList lines = editFileLines(p, f, p.MeasureTotal, Steps());
     // A character the edit file's encoding lacks would be written as "?": nothing is written,
     // and the user is told which character it is.
     if (const QString bad = forms::charOutsideGbk(lines.join(QString())); !bad.isEmpty()) {
@@ -156,7 +156,7 @@ void YYBJ::DkBianji_Click()
     EndPlayback();   // the piece is replaced: what plays ends first
     if (!isOpen()) return;
     editor::QKYP();
-    loadEditPiece(*read.piece, midi::state(), f);
+    loadEditPiece(*read.piece, piece(), f);
     DKBJ();
     RememberSavedPiece();
 }
@@ -174,13 +174,13 @@ void YYBJ::DKBJ()
     DKJZWJ();
     {
         QSignalBlocker block(HScroll1);
-        HScroll1->setMaximum(midi::state().MeasureTotal);
+        HScroll1->setMaximum(piece().MeasureTotal);
         HScroll1->setValue(0);
     }
     // Measure 0 shown afresh: its header, rows, step boxes and captions.
     if (hasHeader(f.MeasureHeaders[0])) CXTSB();
     ShowMeasure();
-    f.LastStep = midi::state().MeasureTotal * S + S - 1;
+    f.LastStep = piece().MeasureTotal * S + S - 1;
 }
 
 void YYBJ::DKJZWJ()

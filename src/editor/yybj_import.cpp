@@ -54,10 +54,11 @@ void YYBJ::DRYP_Click()
 ImportWalk YYBJ::YUEPUSB()
 {
     auto& s = midi::state();
+    auto& p = piece();
     auto& f = fields();
     const int S = Steps();
-    const ImportWalk walk = walkScore(s.ScoreText, S, f, s);
-    s.MeasureTotal = walk.measureTotal;
+    const ImportWalk walk = walkScore(s.ScoreText, S, f, p, s);
+    p.MeasureTotal = walk.measureTotal;
     {
         QSignalBlocker block(HScroll1);
         HScroll1->setMaximum(walk.measureTotal);
@@ -69,13 +70,13 @@ ImportWalk YYBJ::YUEPUSB()
 
 void YYBJ::DrYpsb()
 {
-    auto& s = midi::state();
+    auto& p = piece();
     const int S = Steps();
-    rebuildImportedRows(s, s.MeasureTotal, S);
+    rebuildImportedRows(p, p.MeasureTotal, S);
     // Measure 0 is shown from the tables even when the bar already stood there: the boxes must
     // not keep the old piece's hits.
     ShowMeasure();
-    fields().LastStep = S * s.MeasureTotal + S - 1;
+    fields().LastStep = S * p.MeasureTotal + S - 1;
 }
 
 }  // namespace editor

@@ -331,7 +331,7 @@ void YYBJ::JPFL_Click(int Index)
     JZXSGC();
     // The measure bar reaches every measure of the piece and none past the last one that fits,
     // and the measure shown is shown again as the new time signature cuts it.
-    HScroll1->setMaximum(std::min(std::max(HScroll1->maximum(), midi::state().MeasureTotal), maxMeasureTotal(newS)));
+    HScroll1->setMaximum(std::min(std::max(HScroll1->maximum(), piece().MeasureTotal), maxMeasureTotal(newS)));
     if (f.CurMeasure > maxMeasureTotal(newS)) f.CurMeasure = maxMeasureTotal(newS);
     ShowMeasure();
 }

@@ -87,19 +87,19 @@ void YYBJ::ShowBarMeasure()
 void YYBJ::ShowMeasure()
 {
     auto& f = fields();
-    const auto& s = midi::state();
+    const auto& p = piece();
     // No measure past the cells is ever shown.
     f.CurMeasure = std::clamp(f.CurMeasure, 0, maxMeasureTotal(Steps()));
     const int32_t m = f.CurMeasure;
     XJZS->setText(QString::number(m));
     XJXSS->setText(QStringLiteral("实际小节数是(%1-%2)小节").arg(2 * m + 1).arg(2 * m + 2));
-    for (int i = 0; i < 7; ++i) YF1[i]->showText(s.MeasureText[i][m]);
+    for (int i = 0; i < 7; ++i) YF1[i]->showText(p.MeasureText[i][m]);
     ShowStepBoxes();
 }
 
 void YYBJ::ShowStepBoxes()
 {
-    const auto& s = midi::state();
+    const auto& p = piece();
     const int S = Steps();
     const int32_t m = fields().CurMeasure;
     if (!pieceFits(m, S)) return;
@@ -107,7 +107,7 @@ void YYBJ::ShowStepBoxes()
     // would: the cells it reads are what it records.
     for (int r = 0; r < 5; ++r)
         for (int k = 0; k < std::min<int>(S, int(DJY[r].size())); ++k)
-            DJY[r][k]->setChecked(s.CellTokens[kMelodyRows + r][m * S + k] == QLatin1String("O"));
+            DJY[r][k]->setChecked(p.CellTokens[kMelodyRows + r][m * S + k] == QLatin1String("O"));
 }
 
 // The command buttons take the focus when clicked: a row being edited has been committed into
@@ -137,7 +137,7 @@ void YYBJ::CHARU_Click()
     for (MelodyRowEdit* row : YF1) row->showText(QString());
     ShowStepBoxes();
     XJZS->setText(QString::number(fields().CurMeasure));
-    HScroll1->setMaximum(midi::state().MeasureTotal);
+    HScroll1->setMaximum(piece().MeasureTotal);
 }
 
 void YYBJ::ZDXJZS_Click()
@@ -153,7 +153,7 @@ void YYBJ::ZDXJZS_Click()
     EndPlayback();   // the piece changes length: what plays ends first
     if (!isOpen()) return;
     setMeasureTotal(r.measureTotal, S);
-    HScroll1->setMaximum(midi::state().MeasureTotal);
+    HScroll1->setMaximum(piece().MeasureTotal);
 }
 
 }  // namespace editor

@@ -60,7 +60,7 @@ bool YYBJ::MayStartPlayback()
     QString refusal;
     if (midi::state().MidiOutHandle == 0)
         refusal = QStringLiteral("没有打开MIDI输出设备，不能演奏！请在设备列表中选择一个可用的设备。");
-    else if (!pieceFits(midi::state().MeasureTotal, S))
+    else if (!pieceFits(piece().MeasureTotal, S))
         refusal = QStringLiteral("乐曲太长，超出了最多%1个软件小节，不能演奏！请用“设置”减少小节总数。")
                       .arg(maxMeasureTotal(S) + 1);
     if (refusal.isEmpty()) return true;
@@ -77,6 +77,7 @@ bool YYBJ::MayStartPlayback()
 void YYBJ::ST1_Click()
 {
     auto& s = midi::state();
+    auto& p = piece();
     auto& f = fields();
     const int S = Steps();
     if (!MayStartPlayback()) return;
@@ -86,7 +87,7 @@ void YYBJ::ST1_Click()
     const double typed = std::nearbyint(forms::Val(XJZS->text()));
     const int32_t audited = typed >= 0 ? int32_t(std::min(typed, double(highest))) : 0;
     // Within the cells: the piece was checked, the measures shown and auditioned are held there.
-    preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, std::max(s.MeasureTotal, audited));
+    preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, std::max(p.MeasureTotal, audited));
     f.CurMeasure = audited;
     f.LastStep = S * f.CurMeasure + S - 1;
     s.StepsLeft = S;
@@ -101,14 +102,15 @@ void YYBJ::ST1_Click()
 void YYBJ::ST2_Click()
 {
     auto& s = midi::state();
+    auto& p = piece();
     auto& f = fields();
     const int S = Steps();
-    f.LastStep = int32_t(std::clamp<int64_t>(int64_t(S) * s.MeasureTotal + S - 1, INT32_MIN, INT32_MAX));
+    f.LastStep = int32_t(std::clamp<int64_t>(int64_t(S) * p.MeasureTotal + S - 1, INT32_MIN, INT32_MAX));
     if (ST2->isChecked()) {
         if (!MayStartPlayback()) return;
         f.CurMeasure = 0;
         s.CurStep = 0;
-        preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, s.MeasureTotal);   // checked to fit
+        preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, p.MeasureTotal);   // checked to fit
         ST2->setText(verticalCaption(kStopCaption));
         ST1->setEnabled(false);
         XJZS->setText(QString::number(f.CurMeasure));
@@ -253,11 +255,12 @@ void YYBJ::XJFS()
 void YYBJ::STBXJYY()
 {
     auto& s = midi::state();
+    auto& p = piece();
     auto& f = fields();
     const int S = Steps();
     const int32_t m = f.CurMeasure;
     if (!pieceFits(m, S) || m < 0) return;
-    for (int r = 0; r < kMelodyRows; ++r) s.MeasureText[r][m] = YF1[r]->text();
+    for (int r = 0; r < kMelodyRows; ++r) p.MeasureText[r][m] = YF1[r]->text();
     const std::array<int, 12> instruments = RowInstrumentIndexes();
     for (int r = 0; r < kRows; ++r) {
         s.TrackVolume[r] = RowVolume(r);
@@ -268,16 +271,16 @@ void YYBJ::STBXJYY()
         if (s.TrackInstrument[r] >= 0) midi::ProgramChange(int16_t(r), 0, int16_t(s.TrackInstrument[r]));
     for (int r = 0; r < kMelodyRows; ++r)
         for (int k = 0; k < S; ++k) {
-            f.CurToken = s.CellTokens[r][m * S + k];
+            f.CurToken = p.CellTokens[r][m * S + k];
             SYYPSB();
-            s.CellNotes[r][m * S + k] = s.TokenNote;
+            p.CellNotes[r][m * S + k] = p.TokenNote;
         }
     for (int k = 0; k < S; ++k) {
         const int32_t cell = m * S + k;
         preparePercussionStep(instruments, cell);
         for (int j = 0; j < kPercussionRows; ++j) {
             const bool hit = k < int(DJY[j].size()) && DJY[j][k]->isChecked();
-            s.CellTokens[kMelodyRows + j][cell] = hit ? QStringLiteral("O") : QStringLiteral("-");
+            p.CellTokens[kMelodyRows + j][cell] = hit ? QStringLiteral("O") : QStringLiteral("-");
             s.PercussionCells[j][cell].Hit = hit ? -1 : 0;
         }
     }

@@ -116,12 +116,13 @@ void YYBJ::Check1_Click(int Index)
 void YYBJ::SYYQ_Change(int Index)
 {
     auto& s = midi::state();
+    auto& p = piece();
     const int k = SYYQ[Index]->currentIndex();
     if (k < 0) return;
     if (Index < kMelodyRows) {
         if (k >= 1) midi::ProgramChange(int16_t(Index), 0, int16_t(k - 1));
         // A held note of the row ends; after playback the step stands past the cells.
-        if (s.CurStep >= 0 && s.CurStep < kCells && s.CellNotes[Index][s.CurStep] == midi::kHoldCode) {
+        if (s.CurStep >= 0 && s.CurStep < kCells && p.CellNotes[Index][s.CurStep] == midi::kHoldCode) {
             const int note = fields().PrevNote[Index] + s.BaseNote;
             midi::NoteOff(int16_t(Index), int16_t(note));
             releaseStartedNotes(Index, note, note);   // also a chord's, or a note of another key

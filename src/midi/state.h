@@ -17,7 +17,6 @@ struct PercussionCell {
 
 constexpr int kPercussionColumns = 7;   // 0..4 percussion parts, 5 keypad digits, 6 unused
 constexpr int kSteps = 10000;           // steps 0..9999
-constexpr int kEditorRows = 17;         // editor grid rows 0..16 (0..11 in use)
 
 struct SharedState {
     // Device and channels
@@ -69,14 +68,6 @@ struct SharedState {
     int16_t SoundFlags = 0;
     QString RhythmFileText;
     QString AppFolder;
-
-    // Score editor grids
-    int32_t MeasureTotal = 0;
-    std::array<std::array<QString, kSteps>, kEditorRows> CellTokens;
-    std::array<std::array<QString, kSteps>, kEditorRows> MeasureText;
-    std::array<std::array<int16_t, kSteps>, kEditorRows> CellNotes{};
-    int16_t TokenNote = 0;
-    std::array<QString, kSteps> EditFileLines;
 };
 
 // The run's one instance (created on first use).

@@ -17,7 +17,7 @@ protected:
         midi::resetState();
         editor::resetFields();
     }
-    static midi::SharedState& st() { return midi::state(); }
+    static editor::Piece& piece() { return editor::piece(); }
     static editor::EditorFields& f() { return editor::fields(); }
     QTemporaryDir dir;
 
@@ -38,9 +38,9 @@ protected:
 
     QString save(int measureTotal, int steps, const char* name)
     {
-        editor::normaliseForSaving(st(), f(), measureTotal, steps);
+        editor::normaliseForSaving(piece(), f(), measureTotal, steps);
         const QString p = path(name);
-        EXPECT_TRUE(editor::writeEditFile(p, editor::editFileLines(st(), f(), measureTotal, steps)));
+        EXPECT_TRUE(editor::writeEditFile(p, editor::editFileLines(piece(), f(), measureTotal, steps)));
         return p;
     }
 };
@@ -73,24 +73,24 @@ TEST_F(EditFile, OneEmptyMeasureAtTwoFourIsWrittenByteForByte)
     EXPECT_EQ(bytes(p), emptyMeasureBytes("0000", 16));
     // Saving normalised the tables in place.
     EXPECT_EQ(f().MeasureHeaders[0], "0000");
-    EXPECT_EQ(st().CellTokens[3][15], "--");
-    EXPECT_EQ(st().CellTokens[9][15], "-");
-    EXPECT_EQ(st().MeasureText[0][0], QString(32, '-'));
+    EXPECT_EQ(piece().CellTokens[3][15], "--");
+    EXPECT_EQ(piece().CellTokens[9][15], "-");
+    EXPECT_EQ(piece().MeasureText[0][0], QString(32, '-'));
 }
 
 TEST_F(EditFile, SavedPieceReopensWithTheSameCellsHeadersAndSteps)
 {
     // Two measures at 4/4: measure 0 with a header and notes, measure 1 without a header.
     const int S = 32;
-    st().CellTokens[0][0] = "KC";
-    st().CellTokens[0][5] = "XZ";
-    st().CellTokens[2][S + 31] = "CC";
-    st().CellTokens[6][S] = "TZ";
-    st().CellTokens[7][0] = "O";
-    st().CellTokens[11][S + 7] = "O";
-    st().CellTokens[8][3] = " ";   // a blank sorts before "1": saved as an empty step
-    st().CellTokens[1][3] = "0A";  // so does anything starting with "0"
-    st().CellTokens[1][2] = "12";  // typed digits from "1" on are kept
+    piece().CellTokens[0][0] = "KC";
+    piece().CellTokens[0][5] = "XZ";
+    piece().CellTokens[2][S + 31] = "CC";
+    piece().CellTokens[6][S] = "TZ";
+    piece().CellTokens[7][0] = "O";
+    piece().CellTokens[11][S + 7] = "O";
+    piece().CellTokens[8][3] = " ";   // a blank sorts before "1": saved as an empty step
+    piece().CellTokens[1][3] = "0A";  // so does anything starting with "0"
+    piece().CellTokens[1][2] = "12";  // typed digits from "1" on are kept
     editor::MeasureSettings settings;
     settings.instrumentIndex = {2, 52, 79, 83, 5, 5, 5, 1, 3, 4, 41, 17};
     settings.volume.fill(90);
@@ -105,26 +105,26 @@ TEST_F(EditFile, SavedPieceReopensWithTheSameCellsHeadersAndSteps)
     ASSERT_TRUE(read.piece);
     EXPECT_EQ(read.piece->steps, 32);
     EXPECT_EQ(read.piece->measureTotal, 1);
-    editor::loadEditPiece(*read.piece, st(), f());
-    EXPECT_EQ(st().MeasureTotal, 1);
+    editor::loadEditPiece(*read.piece, piece(), f());
+    EXPECT_EQ(piece().MeasureTotal, 1);
     EXPECT_EQ(f().MeasureHeaders[0], header0);
     EXPECT_EQ(f().StepsPerMeasure, 32);
     EXPECT_EQ(f().MeasureHeaders[1], "0001");
     EXPECT_FALSE(editor::hasHeader(f().MeasureHeaders[1]));   // not applied when shown
-    EXPECT_EQ(st().CellTokens[0][0], "KC");
-    EXPECT_EQ(st().CellNotes[0][0], 24);
-    EXPECT_EQ(st().CellNotes[0][5], 254);
-    EXPECT_EQ(st().CellTokens[2][S + 31], "CC");
-    EXPECT_EQ(st().CellNotes[2][S + 31], 65);
-    EXPECT_EQ(st().CellTokens[6][S], "TZ");
-    EXPECT_EQ(st().CellTokens[7][0], "O");
-    EXPECT_EQ(st().CellTokens[11][S + 7], "O");
-    EXPECT_EQ(st().CellTokens[8][3], "-");
-    EXPECT_EQ(st().CellTokens[1][3], "--");
-    EXPECT_EQ(st().CellTokens[1][2], "12");
-    EXPECT_EQ(st().CellTokens[3][40], "--");
-    EXPECT_EQ(st().CellNotes[3][40], 255);
-    EXPECT_EQ(st().MeasureText[0][0].left(12), "KC--------XZ");
+    EXPECT_EQ(piece().CellTokens[0][0], "KC");
+    EXPECT_EQ(piece().CellNotes[0][0], 24);
+    EXPECT_EQ(piece().CellNotes[0][5], 254);
+    EXPECT_EQ(piece().CellTokens[2][S + 31], "CC");
+    EXPECT_EQ(piece().CellNotes[2][S + 31], 65);
+    EXPECT_EQ(piece().CellTokens[6][S], "TZ");
+    EXPECT_EQ(piece().CellTokens[7][0], "O");
+    EXPECT_EQ(piece().CellTokens[11][S + 7], "O");
+    EXPECT_EQ(piece().CellTokens[8][3], "-");
+    EXPECT_EQ(piece().CellTokens[1][3], "--");
+    EXPECT_EQ(piece().CellTokens[1][2], "12");
+    EXPECT_EQ(piece().CellTokens[3][40], "--");
+    EXPECT_EQ(piece().CellNotes[3][40], 255);
+    EXPECT_EQ(piece().MeasureText[0][0].left(12), "KC--------XZ");
 }
 
 TEST_F(EditFile, ShortFilesGiveEmptyRowsAndEmptyCells)
@@ -143,7 +143,7 @@ TEST_F(EditFile, ShortFilesGiveEmptyRowsAndEmptyCells)
     for (QString& line : longer) line.replace('-', 'O');
     r = editor::parseEditFile(longer);
     ASSERT_TRUE(r.piece);
-    editor::loadEditPiece(*r.piece, st(), f());
+    editor::loadEditPiece(*r.piece, piece(), f());
 
     QStringList shortFile = emptyPieceLines(2, 16).mid(0, 20);
     shortFile[2] = QStringLiteral("KCKD");   // row 1 cut short: its other cells are "--"
@@ -151,16 +151,16 @@ TEST_F(EditFile, ShortFilesGiveEmptyRowsAndEmptyCells)
     r = editor::parseEditFile(shortFile);
     ASSERT_TRUE(r.piece);
     EXPECT_EQ(r.piece->steps, 16);
-    editor::loadEditPiece(*r.piece, st(), f());
-    EXPECT_EQ(st().MeasureTotal, 1);
-    EXPECT_EQ(st().CellTokens[1][1], "KD");
-    EXPECT_EQ(st().CellTokens[1][2], "--");
-    EXPECT_EQ(st().CellNotes[1][2], 255);
-    EXPECT_EQ(st().CellTokens[9][0], "O");
-    EXPECT_EQ(st().CellTokens[9][1], "");
-    for (int row = 6; row < 12; ++row) EXPECT_TRUE(st().MeasureText[row][1].isEmpty()) << row;
-    EXPECT_EQ(st().CellTokens[6][16], "--");
-    EXPECT_EQ(st().CellTokens[10][16], "");
+    editor::loadEditPiece(*r.piece, piece(), f());
+    EXPECT_EQ(piece().MeasureTotal, 1);
+    EXPECT_EQ(piece().CellTokens[1][1], "KD");
+    EXPECT_EQ(piece().CellTokens[1][2], "--");
+    EXPECT_EQ(piece().CellNotes[1][2], 255);
+    EXPECT_EQ(piece().CellTokens[9][0], "O");
+    EXPECT_EQ(piece().CellTokens[9][1], "");
+    for (int row = 6; row < 12; ++row) EXPECT_TRUE(piece().MeasureText[row][1].isEmpty()) << row;
+    EXPECT_EQ(piece().CellTokens[6][16], "--");
+    EXPECT_EQ(piece().CellTokens[10][16], "");
 }
 
 TEST_F(EditFile, OtherStepCountsLoadAndUnloadableFilesAreRefused)
@@ -217,8 +217,8 @@ TEST_F(EditFile, FilesAreReadWithAnyLineEndsAndHugeFilesUnread)
 TEST_F(EditFile, LargestPiecesAreWrittenWithinTheCellsAndOpen)
 {
     // A measure total past the cells writes the 625 measures that fit at 2/4, each numbered.
-    editor::normaliseForSaving(st(), f(), 700, 16);
-    const QStringList lines = editor::editFileLines(st(), f(), 700, 16);
+    editor::normaliseForSaving(piece(), f(), 700, 16);
+    const QStringList lines = editor::editFileLines(piece(), f(), 700, 16);
     EXPECT_EQ(lines.size(), 625 * 13);
     EXPECT_EQ(f().MeasureHeaders[10], "0010");
     EXPECT_EQ(lines[624 * 13], "0624");

@@ -85,6 +85,7 @@ protected:
         return on;
     }
     midi::SharedState& s() { return midi::state(); }
+    editor::Piece& p() { return editor::piece(); }
 };
 
 const QString kScale = "LCLDLELFLGLALBWCWDWEWFWGWAWBKCKD";   // sixteen notes: 36, 38, .. 62
@@ -135,9 +136,9 @@ TEST_F(EditorPlayback, APieceOfOneMeasurePlaysFromTheStartAndStops)
 TEST_F(EditorPlayback, AuditionPlaysTheMeasureInTheNumberBox)
 {
     editor::YYBJ& e = openActive();
-    s().MeasureTotal = 3;
-    for (int k = 0; k < 16; ++k) s().CellTokens[2][32 + k] = kScale.mid(2 * k, 2);
-    s().CellTokens[2][31] = "MG";   // the step before the measure: never heard
+    p().MeasureTotal = 3;
+    for (int k = 0; k < 16; ++k) p().CellTokens[2][32 + k] = kScale.mid(2 * k, 2);
+    p().CellTokens[2][31] = "MG";   // the step before the measure: never heard
     typeMeasureNumber(e, "2");
     midi.clear();
     QTest::mouseClick(e.ST1, Qt::LeftButton);
@@ -181,7 +182,7 @@ TEST_F(EditorPlayback, AuditionPlaysTheMeasureInTheNumberBox)
 TEST_F(EditorPlayback, TheNumberBoxIsHeldToTheMeasureBar)
 {
     editor::YYBJ& e = openActive();
-    s().MeasureTotal = 200;
+    p().MeasureTotal = 200;
     const struct {
         QString typed;
         int measure;
@@ -206,7 +207,7 @@ TEST_F(EditorPlayback, TheNumberBoxIsHeldToTheMeasureBar)
 TEST_F(EditorPlayback, AMeasureBeyondThePieceAuditionsAsWrittenNotAsAnEarlierPieceLeftIt)
 {
     editor::YYBJ& e = openActive();
-    for (int k = 0; k < 16; ++k) s().CellNotes[1][80 + k] = 30;   // codes an earlier piece left
+    for (int k = 0; k < 16; ++k) p().CellNotes[1][80 + k] = 30;   // codes an earlier piece left
     typeMeasureNumber(e, "5");
     midi.clear();
     QTest::mouseClick(e.ST1, Qt::LeftButton);
@@ -265,7 +266,7 @@ TEST_F(EditorPlayback, CrescendoAsHeardFromTheStart)
 
     // Falling by 20: full in the first half of each measure, then down to 0.
     e.HScroll3->setValue(-20);
-    s().MeasureTotal = 1;
+    p().MeasureTotal = 1;
     midi.clear();
     QTest::mouseClick(e.ST2, Qt::LeftButton);
     const std::vector<int> half = {120, 120, 120, 120, 120, 120, 120, 120, 100, 80, 60, 40, 20, 0, 0, 0};
@@ -376,7 +377,7 @@ TEST_F(EditorPlayback, AKeyChangedWhileANoteRingsLeavesNothingSounding)
 TEST_F(EditorPlayback, UntickingStopsAndEveryNoteEnds)
 {
     editor::YYBJ& e = openActive();
-    s().MeasureTotal = 4;
+    p().MeasureTotal = 4;
     typeRow(e, 0, "mg");
     typeRow(e, 4, "am");
     midi.clear();
@@ -437,7 +438,7 @@ TEST_F(EditorPlayback, WithoutADeviceNothingStartsAndOneBoxSaysWhy)
 TEST_F(EditorPlayback, APieceBeyondTheCellsIsRefused)
 {
     editor::YYBJ& e = openActive();
-    s().MeasureTotal = 625;   // 626 measures of 16 steps: one too many
+    p().MeasureTotal = 625;   // 626 measures of 16 steps: one too many
     dialogs.messages.clear();
     midi.clear();
     QTest::mouseClick(e.ST2, Qt::LeftButton);
@@ -506,7 +507,7 @@ TEST_F(EditorPlayback, AWindowClosedFromABoxAMeasuresHeaderRaisedSoundsNothingMo
     typeRow(e, 0, "kd");
     QTest::mouseClick(e.BCBXJ, Qt::LeftButton);   // measure 1 keeps its settings
     e.HScroll1->setValue(0);
-    ASSERT_EQ(s().MeasureTotal, 1);
+    ASSERT_EQ(p().MeasureTotal, 1);
 
     midi.clear();
     dialogs.messages.clear();
@@ -531,7 +532,7 @@ TEST_F(EditorPlayback, AWindowClosedFromABoxAMeasuresHeaderRaisedSoundsNothingMo
 TEST_F(EditorPlayback, TheClockWaitsWhileAMidiErrorBoxIsOpenOnly)
 {
     editor::YYBJ& e = openActive();
-    s().MeasureTotal = 1;
+    p().MeasureTotal = 1;
     QTest::mouseClick(e.ST2, Qt::LeftButton);
     int stepInBox = -1;
     dialogs.onMessage = [&] {
@@ -629,8 +630,8 @@ TEST_F(EditorPlayback, CommandsThatReshapeOrReplaceThePieceFirstEndWhatPlays)
     EXPECT_EQ(e.XJZS->text(), "1");
     QTest::mouseClick(e.YF1[0], Qt::LeftButton);
     QTest::mouseClick(e.YF1[1], Qt::LeftButton);
-    EXPECT_EQ(s().MeasureText[0][0], kScale);
-    EXPECT_EQ(s().CellTokens[0][15], "KD");
+    EXPECT_EQ(p().MeasureText[0][0], kScale);
+    EXPECT_EQ(p().CellTokens[0][15], "KD");
 
     // "设置" during an audition: a cancelled box ends nothing.
     play(e.ST1);
@@ -639,7 +640,7 @@ TEST_F(EditorPlayback, CommandsThatReshapeOrReplaceThePieceFirstEndWhatPlays)
     dialogs.inputs.push_back(QString("5"));
     QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
     expectEnded("设置");
-    EXPECT_EQ(s().MeasureTotal, 5);
+    EXPECT_EQ(p().MeasureTotal, 5);
 
     // A time signature while the piece plays.
     e.HScroll1->setValue(0);
@@ -660,7 +661,7 @@ TEST_F(EditorPlayback, CommandsThatReshapeOrReplaceThePieceFirstEndWhatPlays)
     QTest::mouseClick(e.DkBianji, Qt::LeftButton);
     expectEnded("打开编辑文件");
     EXPECT_TRUE(e.JPFL[0]->isChecked());
-    EXPECT_EQ(s().MeasureTotal, 0);
+    EXPECT_EQ(p().MeasureTotal, 0);
     EXPECT_EQ(e.HScroll1->value(), 0);
     EXPECT_EQ(e.YF1[0]->text(), kScale);
 
@@ -673,7 +674,7 @@ TEST_F(EditorPlayback, CommandsThatReshapeOrReplaceThePieceFirstEndWhatPlays)
     expectEnded("导入记录乐谱");
     EXPECT_EQ(e.YF1[0]->text(), "KC--KD--KE--KC--" + QString(16, '-'));
     EXPECT_EQ(e.XJZS->text(), "0");
-    EXPECT_EQ(s().CellTokens[0][14], "--");
+    EXPECT_EQ(p().CellTokens[0][14], "--");
 }
 
 TEST_F(EditorPlayback, OneStepFromTheWindowCommitsTheMeasureShown)
@@ -681,26 +682,26 @@ TEST_F(EditorPlayback, OneStepFromTheWindowCommitsTheMeasureShown)
     editor::YYBJ& e = openActive();
     e.HScroll1->setValue(1);
     e.YF1[0]->showText("KC--");         // shown, never committed
-    s().CellTokens[0][16] = "HC";       // what the cells hold
-    s().CellTokens[1][16] = "CC";
+    p().CellTokens[0][16] = "HC";       // what the cells hold
+    p().CellTokens[1][16] = "CC";
     e.SYYQ[2]->setCurrentIndex(0);
     e.SYYQ[9]->setCurrentIndex(7);
     e.YQYL[9]->setEditText("95");
     e.DJY[2][0]->setChecked(true);
-    s().CellTokens[9][17] = "O";       // no box ticked at step 1: taken out
+    p().CellTokens[9][17] = "O";       // no box ticked at step 1: taken out
     s().PercussionCells[2][17].Hit = -1;
     s().CurStep = 16;
     midi.clear();
     e.STBXJYY();
 
-    EXPECT_EQ(s().MeasureText[0][1], "KC--");
+    EXPECT_EQ(p().MeasureText[0][1], "KC--");
     EXPECT_EQ(s().TrackVolume[9], 95);
     EXPECT_EQ(s().TrackInstrument[9], 7);   // a percussion row keeps its list index
     EXPECT_EQ(s().TrackInstrument[0], 1);
     EXPECT_EQ(s().TrackInstrument[2], -1);
-    EXPECT_EQ(s().CellNotes[0][16], 36);
-    EXPECT_EQ(s().CellTokens[9][16], "O");
-    EXPECT_EQ(s().CellTokens[9][17], "-");
+    EXPECT_EQ(p().CellNotes[0][16], 36);
+    EXPECT_EQ(p().CellTokens[9][16], "O");
+    EXPECT_EQ(p().CellTokens[9][17], "-");
     EXPECT_EQ(s().PercussionCells[2][17].Hit, 0);
     const Msgs m = messages();
     Msgs programs;
@@ -717,14 +718,14 @@ TEST_F(EditorPlayback, OneStepFromTheWindowCommitsTheMeasureShown)
 TEST_F(EditorPlayback, ARowTypedWhilePlayingLandsInTheMeasureItWasTypedIn)
 {
     editor::YYBJ& e = openActive();
-    s().MeasureTotal = 1;
+    p().MeasureTotal = 1;
     const QString next = "KD" + QString(30, '-');
     editor::commitMelodyRow(2, 1, next, 16);
     QTest::mouseClick(e.ST2, Qt::LeftButton);
     typeRow(e, 2, "hc");   // into measure 0 as it plays, the row not left
     while (fields().CurMeasure == 0) tick(e);
-    EXPECT_EQ(s().CellTokens[2][0], "HC");
-    EXPECT_EQ(s().CellTokens[2][16], "KD");
+    EXPECT_EQ(p().CellTokens[2][0], "HC");
+    EXPECT_EQ(p().CellTokens[2][16], "KD");
     EXPECT_EQ(e.YF1[2]->text(), next);   // the view follows the piece to measure 1
 }
 
@@ -740,7 +741,7 @@ TEST_F(EditorPlayback, AMeasuresHeaderTakesEffectWhenItsMeasureBegins)
     e.HScroll1->setValue(0);
     e.DQYD->setCurrentIndex(0);
     typeTempo(e, "80");
-    ASSERT_EQ(s().MeasureTotal, 1);
+    ASSERT_EQ(p().MeasureTotal, 1);
 
     midi.clear();
     QTest::mouseClick(e.ST2, Qt::LeftButton);
@@ -776,10 +777,10 @@ TEST_F(EditorPlayback, DamagedHeadersMetDuringPlaybackLeaveItGoingOn)
 {
     editor::YYBJ& e = openActive();
     typeRow(e, 0, "kc--kd");
-    s().MeasureTotal = 2;
+    p().MeasureTotal = 2;
     fields().MeasureHeaders[1] = QString(60, 'Z');
     fields().MeasureHeaders[2] = QStringLiteral("0002FF");
-    for (int k = 0; k < 16; ++k) s().CellTokens[0][32 + k] = "KE";
+    for (int k = 0; k < 16; ++k) p().CellTokens[0][32 + k] = "KE";
     midi.clear();
     QTest::mouseClick(e.ST2, Qt::LeftButton);
     int steps = 1;

@@ -105,7 +105,7 @@ protected:
     // Writes row `row`'s tokens from cell 0 on and prepares the tables of a one-measure piece.
     void write(int row, const QStringList& tokens)
     {
-        for (int i = 0; i < tokens.size(); ++i) midi::state().CellTokens[row][i] = tokens[i];
+        for (int i = 0; i < tokens.size(); ++i) editor::piece().CellTokens[row][i] = tokens[i];
         ASSERT_TRUE(editor::preparePlayback(rows, 16, 0, 0));
     }
     // Sounds cell `cell` and returns what went out.
@@ -218,17 +218,18 @@ TEST_F(StepSound, NothingSoundsForACellBeyondTheTables)
 TEST_F(StepSound, PreparationRebuildsCodesHitsAndTheShownMeasuresMessages)
 {
     auto& s = midi::state();
-    s.MeasureTotal = 2;
-    s.CellTokens[0][47] = "MG";
-    s.CellNotes[0][0] = 24;           // a stale code of an empty cell
-    s.CellTokens[8][40] = "O";
-    s.CellTokens[8][41] = "o";
+    auto& p = editor::piece();
+    p.MeasureTotal = 2;
+    p.CellTokens[0][47] = "MG";
+    p.CellNotes[0][0] = 24;           // a stale code of an empty cell
+    p.CellTokens[8][40] = "O";
+    p.CellTokens[8][41] = "o";
     s.PercussionCells[1][41].Hit = -1;
     s.PercussionCells[1][48].Hit = -1;   // beyond the piece: left alone
     s.TrackVolume[8] = 90;
-    ASSERT_TRUE(editor::preparePlayback(rows, 16, 1, s.MeasureTotal));
-    EXPECT_EQ(s.CellNotes[0][47], 55);
-    EXPECT_EQ(s.CellNotes[0][0], 255);
+    ASSERT_TRUE(editor::preparePlayback(rows, 16, 1, p.MeasureTotal));
+    EXPECT_EQ(p.CellNotes[0][47], 55);
+    EXPECT_EQ(p.CellNotes[0][0], 255);
     EXPECT_EQ(s.PercussionCells[1][40].Hit, -1);
     EXPECT_EQ(s.PercussionCells[1][41].Hit, 0);
     EXPECT_EQ(s.PercussionCells[1][48].Hit, -1);
@@ -238,13 +239,13 @@ TEST_F(StepSound, PreparationRebuildsCodesHitsAndTheShownMeasuresMessages)
     EXPECT_EQ(s.PercussionCells[1][0].Msg, 0);
 
     // A measure beyond the piece is prepared when asked for: its cells lose an earlier piece's codes.
-    s.CellNotes[0][60] = 24;
+    p.CellNotes[0][60] = 24;
     ASSERT_TRUE(editor::preparePlayback(rows, 16, 0, 3));
-    EXPECT_EQ(s.CellNotes[0][60], 255);
+    EXPECT_EQ(p.CellNotes[0][60], 255);
 
-    s.CellTokens[0][47] = "KC";
+    p.CellTokens[0][47] = "KC";
     EXPECT_FALSE(editor::preparePlayback(rows, 16, 0, 625));   // 626 measures of 16 steps do not fit
-    EXPECT_EQ(s.CellNotes[0][47], 55);
+    EXPECT_EQ(p.CellNotes[0][47], 55);
     EXPECT_FALSE(editor::preparePlayback(rows, 16, 625, 0));
 }
 

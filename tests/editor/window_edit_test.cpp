@@ -24,6 +24,7 @@ protected:
         QApplication::sendEvent(w, &ev);
     }
     midi::SharedState& s() { return midi::state(); }
+    editor::Piece& p() { return editor::piece(); }
 };
 
 TEST_F(EditorEditing, ARowTypedLandsInTheMeasureItWasTypedIn)
@@ -33,19 +34,19 @@ TEST_F(EditorEditing, ARowTypedLandsInTheMeasureItWasTypedIn)
     EXPECT_EQ(e.YF1[0]->text(), "kckd");   // upper case when committed
     wheelDown(e.HScroll1);                  // the bar takes no focus: the row is still being edited
     ASSERT_EQ(fields().CurMeasure, 1);      // one notch, one measure
-    EXPECT_EQ(s().MeasureText[0][0], "KCKD" + QString(28, '-'));
-    EXPECT_EQ(s().CellTokens[0][1], "KD");
-    EXPECT_EQ(s().CellNotes[0][1], 26);
-    EXPECT_TRUE(s().CellTokens[0][16].isEmpty());
+    EXPECT_EQ(p().MeasureText[0][0], "KCKD" + QString(28, '-'));
+    EXPECT_EQ(p().CellTokens[0][1], "KD");
+    EXPECT_EQ(p().CellNotes[0][1], 26);
+    EXPECT_TRUE(p().CellTokens[0][16].isEmpty());
     EXPECT_TRUE(e.YF1[0]->text().isEmpty());
 
     // Leaving the row for a step box commits into the measure shown now.
     typeRow(e, 4, "XZ");
     QTest::mouseClick(e.DJY[4][15], Qt::LeftButton);
     EXPECT_EQ(e.YF1[4]->text(), "XZ" + QString(30, '-'));
-    EXPECT_EQ(s().CellNotes[4][16], 254);
-    EXPECT_EQ(s().CellTokens[11][31], "O");
-    EXPECT_EQ(s().MeasureTotal, 1);   // what was written in measure 1 belongs to the piece
+    EXPECT_EQ(p().CellNotes[4][16], 254);
+    EXPECT_EQ(p().CellTokens[11][31], "O");
+    EXPECT_EQ(p().MeasureTotal, 1);   // what was written in measure 1 belongs to the piece
 
     // Another window in front commits nothing; the edit goes on.
     typeRow(e, 5, "hc");
@@ -53,7 +54,7 @@ TEST_F(EditorEditing, ARowTypedLandsInTheMeasureItWasTypedIn)
     other.show();
     QApplication::setActiveWindow(&other);
     EXPECT_EQ(e.YF1[5]->text(), "hc");
-    EXPECT_TRUE(s().MeasureText[5][1].isEmpty());
+    EXPECT_TRUE(p().MeasureText[5][1].isEmpty());
 }
 
 TEST_F(EditorEditing, TypingIsHeldToTheRowWhileCodeShowsTextsWhole)
@@ -67,7 +68,7 @@ TEST_F(EditorEditing, TypingIsHeldToTheRowWhileCodeShowsTextsWhole)
     QApplication::sendEvent(QApplication::focusWidget(), &wide);
     EXPECT_EQ(e.YF1[1]->text(), QString("kc").repeated(15) + "k");
     const QString longer = QString("KD").repeated(20);
-    s().MeasureText[1][2] = longer;
+    p().MeasureText[1][2] = longer;
     e.HScroll1->setValue(2);
     EXPECT_EQ(e.YF1[1]->text(), longer);
     // Typing does not make it longer.
@@ -82,28 +83,28 @@ TEST_F(EditorEditing, ClearAndInsertThroughTheButtons)
     editor::YYBJ& e = openActive();
     typeRow(e, 0, "kckdke");
     QTest::mouseClick(e.DJY[1][3], Qt::LeftButton);
-    EXPECT_EQ(s().MeasureText[8][0], "---O------------");
+    EXPECT_EQ(p().MeasureText[8][0], "---O------------");
     QTest::mouseClick(e.QinKong, Qt::LeftButton);   // "清空"
     EXPECT_TRUE(e.YF1[0]->text().isEmpty());
     EXPECT_FALSE(e.DJY[1][3]->isChecked());
-    EXPECT_EQ(s().CellTokens[0][0], "--");
-    EXPECT_EQ(s().CellNotes[0][0], 255);
-    EXPECT_EQ(s().CellTokens[8][3], "-");
+    EXPECT_EQ(p().CellTokens[0][0], "--");
+    EXPECT_EQ(p().CellNotes[0][0], 255);
+    EXPECT_EQ(p().CellTokens[8][3], "-");
 
     // "插入" moves on to an emptied measure 1; measure 0 keeps its hit and the row just typed.
     QTest::mouseClick(e.DJY[2][7], Qt::LeftButton);
-    s().CellTokens[0][16] = "KC";
+    p().CellTokens[0][16] = "KC";
     typeRow(e, 3, "hc");
     QTest::mouseClick(e.CHARU, Qt::LeftButton);
-    EXPECT_EQ(s().MeasureText[3][0], "HC" + QString(30, '-'));
+    EXPECT_EQ(p().MeasureText[3][0], "HC" + QString(30, '-'));
     EXPECT_TRUE(e.YF1[3]->text().isEmpty());
     EXPECT_EQ(fields().CurMeasure, 1);
     EXPECT_EQ(e.XJZS->text(), "1");
-    EXPECT_EQ(s().MeasureTotal, 2);
+    EXPECT_EQ(p().MeasureTotal, 2);
     EXPECT_EQ(e.HScroll1->maximum(), 2);
     EXPECT_FALSE(e.DJY[2][7]->isChecked());
-    EXPECT_EQ(s().CellTokens[9][7], "O");
-    EXPECT_EQ(s().CellTokens[0][16], "--");
+    EXPECT_EQ(p().CellTokens[9][7], "O");
+    EXPECT_EQ(p().CellTokens[0][16], "--");
 
     // At the last measure that fits, "插入" is refused with a message.
     dialogs.inputs.push_back(QString("624"));
@@ -113,7 +114,7 @@ TEST_F(EditorEditing, ClearAndInsertThroughTheButtons)
     QTest::mouseClick(e.CHARU, Qt::LeftButton);
     EXPECT_EQ(dialogs.messages, QStringList{"已经到了最后一个软件小节（最多625个），不能再插入新的小节！"});
     EXPECT_EQ(fields().CurMeasure, 624);
-    EXPECT_EQ(s().MeasureTotal, 624);
+    EXPECT_EQ(p().MeasureTotal, 624);
 }
 
 TEST_F(EditorEditing, MeasureCountAnswers)
@@ -122,14 +123,14 @@ TEST_F(EditorEditing, MeasureCountAnswers)
     e.JPFL[1]->click();
     dialogs.inputs = {QString("3"), std::nullopt, QString("abc"), QString("0"), QString("-1"), QString("416")};
     QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
-    EXPECT_EQ(s().MeasureTotal, 3);
+    EXPECT_EQ(p().MeasureTotal, 3);
     EXPECT_EQ(fields().LastStep, 95);
     EXPECT_EQ(e.HScroll1->maximum(), 3);
     for (int i = 0; i < 3; ++i) QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
     EXPECT_TRUE(dialogs.messages.isEmpty());
     for (int i = 0; i < 2; ++i) QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
     EXPECT_EQ(dialogs.messages, QStringList(2, "小节总数只能是1到415之间的整数！"));
-    EXPECT_EQ(s().MeasureTotal, 3);
+    EXPECT_EQ(p().MeasureTotal, 3);
     EXPECT_EQ(e.HScroll1->maximum(), 3);
 }
 
@@ -145,18 +146,18 @@ TEST_F(EditorEditing, TimeSignatureChangesKeepTheCellsAndShowThemAnew)
     EXPECT_TRUE(e.YF1[0]->text().isEmpty());        // measure 1 of 4/4 holds nothing
     e.HScroll1->setValue(0);
     EXPECT_EQ(e.YF1[0]->text(), "KC" + QString(30, '-') + "----KD" + QString(26, '-'));
-    EXPECT_EQ(s().MeasureTotal, 0);
-    EXPECT_EQ(s().CellTokens[0][18], "KD");
+    EXPECT_EQ(p().MeasureTotal, 0);
+    EXPECT_EQ(p().CellTokens[0][18], "KD");
     // Entering and leaving the row writes back what it shows: the cells stay as they are.
     QTest::mouseClick(e.YF1[0], Qt::LeftButton);
     QTest::mouseClick(e.YF1[1], Qt::LeftButton);
-    EXPECT_EQ(s().CellTokens[0][0], "KC");
-    EXPECT_EQ(s().CellTokens[0][18], "KD");
-    EXPECT_EQ(s().CellTokens[0][16], "--");
+    EXPECT_EQ(p().CellTokens[0][0], "KC");
+    EXPECT_EQ(p().CellTokens[0][18], "KD");
+    EXPECT_EQ(p().CellTokens[0][16], "--");
 
     // Back to 2/4: the piece still reaches its last cell.
     QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
-    EXPECT_EQ(s().MeasureTotal, 1);
+    EXPECT_EQ(p().MeasureTotal, 1);
     EXPECT_EQ(e.YF1[0]->text(), "KC" + QString(30, '-'));
 
     // A piece that would not fit 3/4 keeps 2/4.
@@ -168,7 +169,7 @@ TEST_F(EditorEditing, TimeSignatureChangesKeepTheCellsAndShowThemAnew)
     EXPECT_FALSE(e.JPFL[1]->isChecked());
     EXPECT_EQ(fields().GridLastStep, 15);
     EXPECT_EQ(e.DJY[0].size(), 16u);
-    EXPECT_EQ(s().MeasureTotal, 624);
+    EXPECT_EQ(p().MeasureTotal, 624);
 
     // The measure bar never passes the last measure a time signature can hold.
     dialogs.inputs.push_back(QString("300"));
@@ -176,7 +177,7 @@ TEST_F(EditorEditing, TimeSignatureChangesKeepTheCellsAndShowThemAnew)
     dialogs.inputs.push_back(QString("400"));
     QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
     e.HScroll1->setValue(400);
-    s().MeasureTotal = 100;
+    p().MeasureTotal = 100;
     QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
     EXPECT_EQ(e.HScroll1->maximum(), 311);
     EXPECT_EQ(fields().CurMeasure, 311);
@@ -188,17 +189,17 @@ TEST_F(EditorEditing, TheMeasureBarReachesEveryMeasureOfThePieceAfterEveryChange
     // The bar covers 0..MeasureTotal within the cells, and its last measure is shown when asked.
     auto expectReach = [&](const char* change) {
         SCOPED_TRACE(change);
-        EXPECT_GE(e.HScroll1->maximum(), s().MeasureTotal);
+        EXPECT_GE(e.HScroll1->maximum(), p().MeasureTotal);
         EXPECT_LE(e.HScroll1->maximum(), 10000 / (fields().GridLastStep + 1) - 1);
-        e.HScroll1->setValue(s().MeasureTotal);
-        EXPECT_EQ(fields().CurMeasure, s().MeasureTotal);
+        e.HScroll1->setValue(p().MeasureTotal);
+        EXPECT_EQ(fields().CurMeasure, p().MeasureTotal);
     };
     QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
     dialogs.inputs.push_back(QString("1"));
     QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
     expectReach("设置");
     QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
-    EXPECT_EQ(s().MeasureTotal, 3);
+    EXPECT_EQ(p().MeasureTotal, 3);
     expectReach("2/4");
     QTest::mouseClick(e.JPFL[1], Qt::LeftButton);
     expectReach("3/4");
@@ -210,14 +211,14 @@ TEST_F(EditorEditing, TheMeasureBarReachesEveryMeasureOfThePieceAfterEveryChange
     dialogs.inputs.push_back(QString("8"));
     QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
     QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
-    ASSERT_EQ(s().MeasureTotal, 4);
+    ASSERT_EQ(p().MeasureTotal, 4);
     e.HScroll1->setValue(4);
     typeRow(e, 3, QString(40, '-') + "kc");   // cell 4 x 32 + 20
     QTest::mouseClick(e.YF1[4], Qt::LeftButton);
     expectReach("a commit");
     QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
     expectReach("2/4 after the commit");
-    EXPECT_EQ(s().MeasureTotal, 9);
+    EXPECT_EQ(p().MeasureTotal, 9);
     EXPECT_EQ(e.YF1[3]->text(), QString(8, '-') + "KC" + QString(22, '-'));
 
     // Opening and import.
@@ -228,14 +229,14 @@ TEST_F(EditorEditing, TheMeasureBarReachesEveryMeasureOfThePieceAfterEveryChange
     QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
     dialogs.openFiles.push_back(testing_support::ScriptedDialogs::file(path));
     QTest::mouseClick(e.DkBianji, Qt::LeftButton);
-    ASSERT_EQ(s().MeasureTotal, 9);
+    ASSERT_EQ(p().MeasureTotal, 9);
     expectReach("打开编辑文件");
     QFile score(recordFolder() + "/x.txt");
     ASSERT_TRUE(score.open(QIODevice::WriteOnly) && score.write("KC99KD99KE99KF99") > 0);
     score.close();
     dialogs.openFiles.push_back(testing_support::ScriptedDialogs::file(score.fileName()));
     QTest::mouseClick(e.DRYP, Qt::LeftButton);
-    ASSERT_EQ(s().MeasureTotal, 12);
+    ASSERT_EQ(p().MeasureTotal, 12);
     expectReach("导入记录乐谱");
 }
 
@@ -262,22 +263,22 @@ TEST_F(EditorEditing, TimeSignaturesChangedBackAndForthGiveThePieceBack)
             EXPECT_GE(fields().LastStep, 143) << option;
             EXPECT_GE(e.HScroll1->maximum(), 143 / (fields().GridLastStep + 1)) << option;
         }
-    EXPECT_EQ(s().MeasureTotal, 8);
+    EXPECT_EQ(p().MeasureTotal, 8);
     EXPECT_EQ(fields().LastStep, 143);
     EXPECT_EQ(save(), before);
 
     // Nine measures of 2/4 take five of 4/4; four measures set at 4/4 take six of 3/4, eight of
     // 2/4, and come back.
     QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
-    EXPECT_EQ(s().MeasureTotal, 4);
+    EXPECT_EQ(p().MeasureTotal, 4);
     dialogs.inputs.push_back(QString("3"));
     QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
     QTest::mouseClick(e.JPFL[1], Qt::LeftButton);
-    EXPECT_EQ(s().MeasureTotal, 5);
+    EXPECT_EQ(p().MeasureTotal, 5);
     QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
-    EXPECT_EQ(s().MeasureTotal, 7);
+    EXPECT_EQ(p().MeasureTotal, 7);
     QTest::mouseClick(e.JPFL[2], Qt::LeftButton);
-    EXPECT_EQ(s().MeasureTotal, 3);
+    EXPECT_EQ(p().MeasureTotal, 3);
 }
 
 TEST_F(EditorEditing, TempoTypedAndLeft)
@@ -393,7 +394,7 @@ TEST_F(EditorEditing, AnInstrumentEndsTheRowsHeldNoteOnlyWithinTheCells)
     EXPECT_EQ(messages(), (Msgs{{0xB3, 0, 0}, {0xC3, 19, 0}}));
     midi.clear();
     s().CurStep = 5;
-    s().CellNotes[3][5] = 255;
+    p().CellNotes[3][5] = 255;
     e.SYYQ[3]->setCurrentIndex(0);   // "0.无声": no program, the held note ends
     EXPECT_EQ(messages(), (Msgs{{0x83, 60, 0}}));
     // The notes of a chord the row started end with the held one, each once.

@@ -21,6 +21,7 @@ const QString kOpening = QStringLiteral("0000014633464E4652460446044604460146034
 class EditorFiles : public EditorFixture {
 protected:
     midi::SharedState& s() { return midi::state(); }
+    editor::Piece& p() { return editor::piece(); }
     QString file(const char* name) const { return recordFolder() + "/" + QString::fromUtf8(name); }
     QByteArray bytes(const QString& path) const
     {
@@ -157,13 +158,13 @@ TEST_F(EditorFiles, AHeaderSavedBeyondThePieceIsWrittenAndReadBack)
     for (int n = 0; n < 3; ++n) wheel(e.HScroll1, 1);   // measure 3 of a one-measure piece
     typeTempo(e, "100");
     QTest::mouseClick(e.BCBXJ, Qt::LeftButton);
-    EXPECT_EQ(s().MeasureTotal, 3);
+    EXPECT_EQ(p().MeasureTotal, 3);
     EXPECT_EQ(fields().LastStep, 63);
     const QString piece = file("远处.lnk");
     saveAs(e, piece);
     typeTempo(e, "60");
     openFile(e, piece);
-    ASSERT_EQ(s().MeasureTotal, 3);
+    ASSERT_EQ(p().MeasureTotal, 3);
     EXPECT_EQ(fields().MeasureHeaders[3].right(2), "64");
     e.HScroll1->setValue(3);
     EXPECT_EQ(e.DQSUDU->currentText(), "100");
@@ -202,7 +203,7 @@ TEST_F(EditorFiles, AppliedHeaderSendsItsMessagesInOrder)
     m.vibrato = 1;
     m.tempo = 120;
     fields().MeasureHeaders[1] = editor::packMeasureHeader(1, m).header;
-    s().CellTokens[7][16] = "O";
+    p().CellTokens[7][16] = "O";
     s().PercussionCells[5][16].Msg = 12345;   // the keypad drums' column is not the editor's
     midi.clear();
     wheel(e.HScroll1, 1);
@@ -249,7 +250,7 @@ TEST_F(EditorFiles, EditFileIsWrittenAndReadBackWhole)
     saveAs(e, piece);
     QStringList cells;   // rows 0..11 of the three measures, as saved
     for (int r = 0; r < 12; ++r)
-        for (int c = 0; c < 96; ++c) cells << s().CellTokens[r][c];
+        for (int c = 0; c < 96; ++c) cells << p().CellTokens[r][c];
     const QByteArray dashes(64, '-');
     EXPECT_TRUE(bytes(piece).startsWith(header0.toLatin1() + "\r\nKC--KDXZ---"));
     EXPECT_TRUE(bytes(piece).contains("\r\n0001\r\n" + dashes + "\r\n" + dashes + "\r\nCC--"));
@@ -264,11 +265,11 @@ TEST_F(EditorFiles, EditFileIsWrittenAndReadBackWhole)
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(dialogs.openRequests.back().filter, "编辑记录|*.lnk");
     EXPECT_EQ(dialogs.openRequests.back().flags, 16);
-    EXPECT_EQ(s().MeasureTotal, 2);
+    EXPECT_EQ(p().MeasureTotal, 2);
     EXPECT_EQ(fields().MeasureHeaders[0], header0);
     EXPECT_EQ(fields().MeasureHeaders[1], "0001");
     for (int r = 0; r < 12; ++r)
-        for (int c = 0; c < 96; ++c) ASSERT_EQ(s().CellTokens[r][c], cells[r * 96 + c]) << r << " " << c;
+        for (int c = 0; c < 96; ++c) ASSERT_EQ(p().CellTokens[r][c], cells[r * 96 + c]) << r << " " << c;
     EXPECT_EQ(fields().GridLastStep, 31);
     EXPECT_TRUE(e.JPFL[2]->isChecked());
     EXPECT_EQ(e.DJY[0].size(), 32u);
@@ -308,7 +309,7 @@ TEST_F(EditorFiles, SaveRefusesACharacterTheEditFileCannotHold)
     b.replace(b.indexOf("\r\n") + 2, 6, "KC\xF0\x9F\x98\x80HC");   // row 0: KC, a face, HC
     writeFile(odd, b);
     openFile(e, odd);
-    ASSERT_EQ(s().CellTokens[0][1], QString::fromUtf8("\xF0\x9F\x98\x80"));
+    ASSERT_EQ(p().CellTokens[0][1], QString::fromUtf8("\xF0\x9F\x98\x80"));
     const QString target = file("odd-copy.lnk");
     saveAs(e, target);
     ASSERT_EQ(dialogs.messages.size(), 1);
@@ -336,8 +337,8 @@ TEST_F(EditorFiles, FilesThatCannotBeLoadedLeaveThePieceAsItWas)
     for (const QString& p : {blank, noSteps, wide, tooLong, file("none.lnk")}) openFile(e, p);
     QTest::mouseClick(e.DkBianji, Qt::LeftButton);   // cancelled: quiet
     EXPECT_EQ(dialogs.messages.size(), 5);
-    EXPECT_EQ(s().CellTokens[1][1], "KE");
-    EXPECT_EQ(s().CellTokens[8][4], "O");
+    EXPECT_EQ(p().CellTokens[1][1], "KE");
+    EXPECT_EQ(p().CellTokens[8][4], "O");
     EXPECT_EQ(e.YF1[1]->text(), "KDKE" + QString(28, '-'));
     EXPECT_TRUE(e.DJY[1][4]->isChecked());
     EXPECT_EQ(fields().EditFileName, file("none.lnk"));
@@ -350,10 +351,10 @@ TEST_F(EditorFiles, FilesThatCannotBeLoadedLeaveThePieceAsItWas)
     EXPECT_EQ(e.DJY[0].size(), 20u);
     EXPECT_EQ(fields().GridLastStep, 19);
     EXPECT_TRUE(e.JPFL[0]->isChecked());
-    EXPECT_EQ(s().MeasureTotal, 1);
+    EXPECT_EQ(p().MeasureTotal, 1);
     EXPECT_EQ(e.YF1[1]->text(), QString(40, '-'));
     EXPECT_FALSE(e.DJY[1][4]->isChecked());
-    EXPECT_TRUE(s().CellTokens[1][1].startsWith('-'));
+    EXPECT_TRUE(p().CellTokens[1][1].startsWith('-'));
 }
 
 TEST_F(EditorFiles, AFileOfAnotherStepCountIsShownWholeInTheLayoutThatHoldsIt)
@@ -372,8 +373,8 @@ TEST_F(EditorFiles, AFileOfAnotherStepCountIsShownWholeInTheLayoutThatHoldsIt)
         openFile(e, path);
         ASSERT_EQ(fields().GridLastStep, c.steps - 1);
         EXPECT_TRUE(e.JPFL[0]->isChecked());   // no time signature, no conversion
-        EXPECT_EQ(s().MeasureTotal, 1);
-        EXPECT_EQ(s().CellTokens[0][2 * c.steps - 1], "KD");   // the cells as the file has them
+        EXPECT_EQ(p().MeasureTotal, 1);
+        EXPECT_EQ(p().CellTokens[0][2 * c.steps - 1], "KD");   // the cells as the file has them
         EXPECT_EQ(e.Picture1->width(), c.gridWidth);
         EXPECT_EQ(e.Picture3->x(), c.gridWidth + 175);
         EXPECT_EQ(e.width(), 175 + c.gridWidth + 104 + 3);
@@ -406,20 +407,20 @@ TEST_F(EditorFiles, ImportTurnsAScoreFileIntoRowsZeroAndOne)
     EXPECT_EQ(dialogs.openRequests.back().flags, 16);
     EXPECT_EQ(fields().EditFileName, score);
     EXPECT_EQ(s().ScoreText, "KC8KD8KE8TZ");
-    EXPECT_EQ(s().MeasureTotal, 1);
+    EXPECT_EQ(p().MeasureTotal, 1);
     EXPECT_EQ(e.HScroll1->maximum(), 1);
     EXPECT_EQ(fields().LastStep, 31);
     EXPECT_EQ(e.YF1[0]->text(), "KC------KD------KE------TZ------");
     EXPECT_EQ(e.YF1[1]->text(), e.YF1[0]->text());
     EXPECT_TRUE(e.YF1[3]->text().isEmpty());
     EXPECT_FALSE(e.DJY[0][2]->isChecked());   // the old piece's hit is gone from the boxes
-    EXPECT_NE(s().CellTokens[7][2], "O");
+    EXPECT_NE(p().CellTokens[7][2], "O");
     EXPECT_EQ(fields().TokenDuration, 8);
 
     // Cancel keeps the piece and the score text.
     QTest::mouseClick(e.DRYP, Qt::LeftButton);
     EXPECT_EQ(s().ScoreText, "KC8KD8KE8TZ");
-    EXPECT_EQ(s().CellTokens[0][4], "KD");
+    EXPECT_EQ(p().CellTokens[0][4], "KD");
     // A file that cannot be read says so and changes nothing.
     import(e, file("没有.txt"));
     ASSERT_EQ(dialogs.messages.size(), 1);
@@ -437,7 +438,7 @@ TEST_F(EditorFiles, ImportTurnsAScoreFileIntoRowsZeroAndOne)
     const QString next = file("next.txt");
     writeFile(next, "KDKEKFKGKA");
     import(e, next);
-    EXPECT_EQ(s().MeasureTotal, 1);
+    EXPECT_EQ(p().MeasureTotal, 1);
     EXPECT_EQ(e.HScroll1->value(), 0);
     EXPECT_EQ(fields().CurMeasure, 0);
     EXPECT_EQ(e.XJZS->text(), "0");
@@ -467,13 +468,13 @@ TEST_F(EditorFiles, AFileWithoutANoteRestOrStopIsNotImported)
         ASSERT_EQ(dialogs.messages.size(), 1);
         EXPECT_TRUE(dialogs.messages[0].contains("没有")) << dialogs.messages[0].toStdString();
         EXPECT_EQ(s().ScoreText, "KC8");
-        EXPECT_EQ(s().CellTokens[2][1], "HD");
+        EXPECT_EQ(p().CellTokens[2][1], "HD");
         EXPECT_EQ(e.YF1[2]->text().left(4), "HCHD");
     }
     dialogs.messages.clear();
     import(e, restOnly);   // a rest is a score
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(s().CellTokens[0][2], "XZ");
+    EXPECT_EQ(p().CellTokens[0][2], "XZ");
 }
 
 TEST_F(EditorFiles, ScoreLongerThanTheEditorHoldsIsCutWithAMessage)
@@ -484,7 +485,7 @@ TEST_F(EditorFiles, ScoreLongerThanTheEditorHoldsIsCutWithAMessage)
     import(e, score);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].contains("624"));
-    EXPECT_EQ(s().MeasureTotal, 624);
+    EXPECT_EQ(p().MeasureTotal, 624);
     EXPECT_EQ(e.HScroll1->maximum(), 624);
     EXPECT_EQ(s().CurStep, 9999);
     EXPECT_EQ(fields().LastStep, 9999);

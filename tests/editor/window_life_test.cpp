@@ -59,7 +59,7 @@ protected:
         EXPECT_EQ(fields().CrescStep, 0);
         EXPECT_EQ(fields().CrescLevel, 120);
         for (auto* row : e.YF1) EXPECT_TRUE(row->text().isEmpty());
-        EXPECT_EQ(midi::state().MeasureTotal, 0);
+        EXPECT_EQ(editor::piece().MeasureTotal, 0);
         EXPECT_EQ(e.windowTitle(), "音乐编辑器");
         EXPECT_TRUE(e.isVisible());
         EXPECT_FALSE(form->isVisible());
@@ -96,7 +96,7 @@ TEST_F(EditorWindow, EveryOpeningStartsFromTheDesignedWindowAndAnEmptyScore)
 {
     editor::YYBJ& e = open();
     QApplication::setActiveWindow(&e);
-    auto& s = midi::state();
+    auto& p = editor::piece();
     e.JPFL[2]->click();
     e.SYYQ[1]->setCurrentIndex(7);
     e.YQYL[3]->setEditText("110");
@@ -107,8 +107,8 @@ TEST_F(EditorWindow, EveryOpeningStartsFromTheDesignedWindowAndAnEmptyScore)
     QTest::keyClicks(QApplication::focusWidget(), "kckdke");
     e.HScroll1->setValue(3);
     QTest::mouseClick(e.DJY[0][5], Qt::LeftButton);
-    ASSERT_EQ(s.CellTokens[2][0], "KC");
-    ASSERT_EQ(s.CellTokens[7][3 * 32 + 5], "O");
+    ASSERT_EQ(p.CellTokens[2][0], "KC");
+    ASSERT_EQ(p.CellTokens[7][3 * 32 + 5], "O");
 
     e.close();
     EXPECT_TRUE(form->isVisible());
@@ -116,9 +116,9 @@ TEST_F(EditorWindow, EveryOpeningStartsFromTheDesignedWindowAndAnEmptyScore)
     midi.clear();
     open();
     expectDesignedWindow(e);
-    EXPECT_TRUE(s.CellTokens[2][0].isEmpty());
-    EXPECT_TRUE(s.CellTokens[7][3 * 32 + 5].isEmpty());
-    EXPECT_TRUE(s.MeasureText[2][0].isEmpty());
+    EXPECT_TRUE(p.CellTokens[2][0].isEmpty());
+    EXPECT_TRUE(p.CellTokens[7][3 * 32 + 5].isEmpty());
+    EXPECT_TRUE(p.MeasureText[2][0].isEmpty());
     bool mapperOpened = false;
     for (const auto& ev : midi.events) mapperOpened |= ev.kind == platform::CaptureMidiService::Kind::Open && ev.device == -1;
     EXPECT_TRUE(mapperOpened);
@@ -183,7 +183,7 @@ TEST_F(EditorWindow, ClosingUnsavedWorkAsksWhetherToSaveItFirst)
     EXPECT_TRUE(form->isVisible());
     ASSERT_EQ(dialogs.saveRequests.size(), 2u);
     EXPECT_TRUE(QFile::exists(path));
-    EXPECT_EQ(midi::state().CellTokens[0][0], "HD");
+    EXPECT_EQ(editor::piece().CellTokens[0][0], "HD");
 
     // "否" closes as designed: the rows fall silent twice after "退出窗口".
     openActive();
@@ -250,10 +250,10 @@ TEST_F(EditorWindow, TheMeasureBarShowsTheMeasureAndItsMusicalMeasures)
 {
     editor::YYBJ& e = open();
     EXPECT_EQ(e.XJXSS->text(), "实际小节数是(1-2)小节");
-    auto& s = midi::state();
-    s.MeasureText[0][5] = "HCHD";
-    s.CellTokens[9][5 * 16 + 2] = "O";
-    s.CellTokens[9][5 * 16 + 3] = "o";   // only "O" ticks a box
+    auto& p = editor::piece();
+    p.MeasureText[0][5] = "HCHD";
+    p.CellTokens[9][5 * 16 + 2] = "O";
+    p.CellTokens[9][5 * 16 + 3] = "o";   // only "O" ticks a box
     e.HScroll1->setValue(5);
     EXPECT_EQ(fields().CurMeasure, 5);
     EXPECT_EQ(e.XJZS->text(), "5");
@@ -263,7 +263,7 @@ TEST_F(EditorWindow, TheMeasureBarShowsTheMeasureAndItsMusicalMeasures)
     EXPECT_FALSE(e.DJY[2][3]->isChecked());
     // The ticked box recorded its step: the row's text of the measure is whole, its other
     // marks kept.
-    EXPECT_EQ(s.MeasureText[9][5], "--Oo" + QString(12, '-'));
+    EXPECT_EQ(p.MeasureText[9][5], "--Oo" + QString(12, '-'));
 }
 
 TEST_F(EditorWindow, EachTimeSignatureHasItsLayout)
