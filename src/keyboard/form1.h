@@ -11,6 +11,7 @@
 #include "forms/dialogs.h"
 #include "forms/form_timer.h"
 #include "keyboard/score_box.h"
+#include "keyboard/score_player.h"
 #include "midi/recorder_session.h"
 
 #include <QCheckBox>
@@ -128,22 +129,17 @@ public:
     void SilenceScoreNote();
     // Note-off of every on-screen key on channels 0..lastChannel (a rest or the end of a score).
     void SilenceMelodyRange(int16_t lastChannel);
-    // Focus and selection of the score box at the read position.
-    void ShowScorePosition();
+    // Selection of the score box at read position `readAt`.
+    void ShowScorePosition(int32_t readAt);
     // Caption "试听", Auditioning False, and the score box open for typing again.
     void EndScorePlayback();
     // A score is playing (or halted at a tempo it cannot take, until it is stopped).
     bool ScorePlaying() const;
 
     forms::FormTimer* Timer3 = nullptr;   // score clock
-    int32_t ScorePos = 0;
-    int32_t ScoreLen = 0;
-    QString CurToken;
-    int16_t TokenTicks = 0;
-    int32_t NoteTick = 0;
+    ScorePlayer Player;                   // the read position and the counts of the score
     bool Auditioning = false;
     int32_t PlaybackTicks = 0;   // ticks of the score clock since playback started (title line)
-    int16_t ScoreKey = 0;   // the note the score clock sounds next (254 rest, 255 stop)
 
     // --------------------------------------------------- score panel (form1_scorepanel.cpp)
     void Yuepu_Click(int Index);
@@ -164,7 +160,8 @@ public:
     void HaltScorePlayback();
     // The stop of "停止": HaltScorePlayback and the free rhythm off.
     void StopScorePlayback();
-    // Auditioning True, caption "停止", the playing hint, then the first token.
+    // From the first character: Auditioning True, caption "停止", the playing hint, then the
+    // first token.
     void StartScorePlayback();
     // ScoreText from the score box (upper-cased for playing); a key code shown in the box
     // gives way to the recorded score.

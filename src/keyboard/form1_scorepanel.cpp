@@ -16,8 +16,6 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <algorithm>
-#include <climits>
 
 namespace keyboard {
 namespace {
@@ -131,6 +129,7 @@ void Form1::StopScorePlayback()
 void Form1::StartScorePlayback()
 {
     PlaybackTicks = 0;
+    Player.rewind();
     Auditioning = true;
     Yuepu[0]->setText(QStringLiteral("停止"));
     XSWB->setText(QString::fromUtf8(kPlayingHint));
@@ -173,7 +172,6 @@ void Form1::Yuepu_Click(int Index)
         }
         EndLiveTake();
         ReleaseKeyPicture(s.LastKey);
-        ScorePos = 1;
         TakeScoreFromBox(true);
         StartScorePlayback();
         return;
@@ -230,8 +228,6 @@ void Form1::Yuepu_Click(int Index)
         s.CurStep = 0;
         s.RhythmStep = 0;
         s.ChordIndex = 1;
-        ScoreLen = int32_t(std::min<qsizetype>(s.ScoreText.size(), INT32_MAX - 2));
-        ScorePos = 1;
         FJWZ->setText(QStringLiteral("自动演奏中。。。"));
         StartScorePlayback();
         return;

@@ -224,17 +224,17 @@ TEST_F(PlaybackTest, TheScoreClockWaitsWhileAMidiErrorBoxIsOpen)
 {
     play("KC4KD4TZ");
     tickN(1);
-    const int32_t tick = f().NoteTick;
+    const int32_t tick = f().Player.NoteTick;
     // A key played along has its messages refused: the score clock fires while the box is open.
     midi.refuseSend = platform::kMidiNotReady;
     dialogs.onMessage = [this] { f().Timer3->tick(); };
     QTest::keyClick(f().SFYXYZ, Qt::Key_G);
     ASSERT_FALSE(dialogs.messages.isEmpty());
-    EXPECT_EQ(f().NoteTick, tick);
+    EXPECT_EQ(f().Player.NoteTick, tick);
     dialogs.onMessage = nullptr;
     midi.refuseSend = 0;
     tickN(1);
-    EXPECT_EQ(f().NoteTick, tick + 1);
+    EXPECT_EQ(f().Player.NoteTick, tick + 1);
 }
 
 // The user clicked into the score box while it played: at its end the keys play again.
@@ -302,7 +302,7 @@ TEST_F(PlaybackTest, ExampleScoreWithStopPlaysAllNotesAndRewinds)
     EXPECT_EQ(started.at(37), 35);   // "KB" for 4 ticks
     EXPECT_EQ(ticks, 40);
     EXPECT_TRUE(idle());
-    EXPECT_EQ(f().ScorePos, 1);
+    EXPECT_EQ(f().Player.ScorePos, 1);
     EXPECT_EQ(midi::state().CurKey, 255);
     EXPECT_TRUE(dialogs.messages.isEmpty());
     // Everything up to the chord voices is silenced at the end.
@@ -455,7 +455,7 @@ TEST_F(PlaybackTest, ARestSilencesAndTheEndStopsEverything)
     EXPECT_EQ(s.CurStep, 0);
     EXPECT_EQ(s.RhythmStep, 0);
     EXPECT_EQ(s.ChordIndex, 1);
-    EXPECT_EQ(f().NoteTick, 0);
+    EXPECT_EQ(f().Player.NoteTick, 0);
     EXPECT_TRUE(sentStatus(0x84));   // the chord voices are silenced too
     sent = midi.sent();
     const uint32_t kdOff = 0x80u | (uint32_t(26 + s.BaseNote) << 8);
@@ -583,7 +583,7 @@ TEST_F(PlaybackTest, LongScoresPlay)
     const auto started = run();
     EXPECT_EQ(started, (std::map<int, int>{{1, 24}, {3, 26}}));
     EXPECT_TRUE(idle());
-    EXPECT_EQ(f().ScorePos, 1);
+    EXPECT_EQ(f().Player.ScorePos, 1);
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 

@@ -101,9 +101,9 @@ TEST_F(ScoreBoxTest, PositionsAndEditingWorkOnTheTextItself)
     f.Yuepu[0]->click();
     int checked = 0;
     while (f.Auditioning && checked < 3) {
-        const int readAt = f.ScorePos;   // where the next reading starts and selects
+        const int readAt = f.Player.ScorePos;   // where the next reading starts and selects
         f.Timer3->tick();
-        if (f.ScorePos == readAt || readAt < 200) continue;
+        if (f.Player.ScorePos == readAt || readAt < 200) continue;
         const QTextCursor c = f.Text3->textCursor();
         EXPECT_EQ(c.selectionStart(), readAt);
         EXPECT_EQ(c.selectedText(), longer.mid(readAt, 1));
