@@ -166,8 +166,8 @@ public:
     int melodyRowOf(const QObject* control) const;
     // Shows measure CurMeasure: its rows, its step boxes (ticked for "O") and its captions.
     void ShowMeasure();
-    // Ticks the step boxes of the measure shown where its cells hold "O"; each box that changes
-    // runs its click handler, as a user's click would.
+    // Ticks the step boxes of the measure shown where its cells hold "O", without running their
+    // click handlers: showing a measure leaves the piece as it is.
     void ShowStepBoxes();
     // Steps of one software measure: GridLastStep + 1.
     int Steps() const;

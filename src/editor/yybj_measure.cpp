@@ -103,11 +103,13 @@ void YYBJ::ShowStepBoxes()
     const int S = Steps();
     const int32_t m = fields().CurMeasure;
     if (!pieceFits(m, S)) return;
-    // A box whose state changes records its step in the measure shown, as the user's click
-    // would: the cells it reads are what it records.
+    // The boxes show the cells; their click handler, which records a user's click into the
+    // piece, does not run.
     for (int r = 0; r < 5; ++r)
-        for (int k = 0; k < std::min<int>(S, int(DJY[r].size())); ++k)
+        for (int k = 0; k < std::min<int>(S, int(DJY[r].size())); ++k) {
+            const QSignalBlocker block(DJY[r][k]);
             DJY[r][k]->setChecked(p.CellTokens[kMelodyRows + r][m * S + k] == QLatin1String("O"));
+        }
 }
 
 // The command buttons take the focus when clicked: a row being edited has been committed into

@@ -281,6 +281,41 @@ TEST_F(EditorEditing, TimeSignaturesChangedBackAndForthGiveThePieceBack)
     EXPECT_EQ(p().MeasureTotal, 3);
 }
 
+TEST_F(EditorEditing, ShowingAMeasureLeavesThePieceAsItWas)
+{
+    editor::YYBJ& e = openActive();
+    auto tables = [&] {
+        QStringList t{QString::number(p().MeasureTotal), QString::number(fields().PieceCells)};
+        for (int r = 0; r < 12; ++r)
+            for (int m = 0; m < 6; ++m) t << p().MeasureText[r][m];
+        for (int r = 0; r < 12; ++r)
+            for (int c = 0; c < 96; ++c) t << p().CellTokens[r][c] + QString::number(p().CellNotes[r][c]);
+        return t.join('|').toStdString();
+    };
+    QTest::mouseClick(e.DJY[0][2], Qt::LeftButton);   // a hit in measure 0
+    dialogs.inputs.push_back(QString("2"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    const std::string before = tables();
+    wheelDown(e.HScroll1);
+    EXPECT_FALSE(e.DJY[0][2]->isChecked());   // measure 1 shown, its empty steps untouched
+    wheelDown(e.HScroll1);
+    e.HScroll1->setValue(0);
+    EXPECT_TRUE(e.DJY[0][2]->isChecked());
+    EXPECT_EQ(tables(), before);
+
+    // A hit left behind the piece's end by "设置" is shown by 3/4 without joining the piece:
+    // back at 2/4 the piece has the measures it had.
+    e.HScroll1->setValue(2);
+    QTest::mouseClick(e.DJY[1][5], Qt::LeftButton);   // cell 2 x 16 + 5
+    dialogs.inputs.push_back(QString("1"));
+    QTest::mouseClick(e.ZDXJZS, Qt::LeftButton);
+    ASSERT_EQ(fields().CurMeasure, 1);
+    QTest::mouseClick(e.JPFL[1], Qt::LeftButton);
+    EXPECT_TRUE(e.DJY[1][13]->isChecked());
+    QTest::mouseClick(e.JPFL[0], Qt::LeftButton);
+    EXPECT_EQ(p().MeasureTotal, 1);
+}
+
 TEST_F(EditorEditing, TempoTypedAndLeft)
 {
     editor::YYBJ& e = openActive();

@@ -261,9 +261,6 @@ TEST_F(EditorWindow, TheMeasureBarShowsTheMeasureAndItsMusicalMeasures)
     EXPECT_EQ(e.YF1[0]->text(), "HCHD");
     EXPECT_TRUE(e.DJY[2][2]->isChecked());
     EXPECT_FALSE(e.DJY[2][3]->isChecked());
-    // The ticked box recorded its step: the row's text of the measure is whole, its other
-    // marks kept.
-    EXPECT_EQ(p.MeasureText[9][5], "--Oo" + QString(12, '-'));
 }
 
 TEST_F(EditorWindow, EachTimeSignatureHasItsLayout)
