@@ -75,6 +75,10 @@ struct Piece {
     std::array<std::array<QString, kMeasureSlots>, kRowSlots> MeasureText;
     std::array<std::array<int16_t, kCells>, kRowSlots> CellNotes{};
     int16_t TokenNote = 0;           // the code the token converter gave last
+    // Per row, the instrument its steps play, as the row's instrument list was last set: rows
+    // 0..6 the GM program (-1 for the silent "0.无声"), rows 7..11 the percussion list index
+    // (key - 35). The rows' velocities are the shared TrackVolume, which chords also use.
+    std::array<int32_t, 16> TrackInstrument{};
 };
 
 // The run's one instance of each (created on first use).

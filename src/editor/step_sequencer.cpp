@@ -40,11 +40,11 @@ void rememberStartedNote(int row, int note)
 }
 
 // The percussion message of row `row` (7..11) as its instrument and volume stand now.
-void preparePercussionCell(const RowInstruments& instruments, int row, int32_t cell)
+void preparePercussionCell(int row, int32_t cell)
 {
     auto& s = midi::state();
     midi::PercussionCell& c = s.PercussionCells[row - kMelodyRows][cell];
-    c.Note = int16_t(instruments[row] + kLowestKey);
+    c.Note = int16_t(piece().TrackInstrument[row] + kLowestKey);
     c.Volume = s.TrackVolume[row];
     c.Msg = midi::PercussionMsg(c.Note, c.Volume);
 }
@@ -82,7 +82,7 @@ void sendStepExpression(int16_t crescLevel, int16_t accentLevel)
     for (int16_t c : {5, 6, 9}) midi::SendShortMsg(int16_t(0xB0 + c), 11, accentLevel);
 }
 
-bool preparePlayback(const RowInstruments& instruments, int S, int32_t shownMeasure, int32_t lastMeasure)
+bool preparePlayback(int S, int32_t shownMeasure, int32_t lastMeasure)
 {
     auto& s = midi::state();
     auto& p = piece();
@@ -96,21 +96,21 @@ bool preparePlayback(const RowInstruments& instruments, int S, int32_t shownMeas
             p.CellNotes[r][cell] = p.TokenNote;
         }
     for (int r = kMelodyRows; r < kRows; ++r) {
-        for (int k = 0; k < S; ++k) preparePercussionCell(instruments, r, shownMeasure * S + k);
+        for (int k = 0; k < S; ++k) preparePercussionCell(r, shownMeasure * S + k);
         for (int32_t cell = 0; cell < cells; ++cell)
             s.PercussionCells[r - kMelodyRows][cell].Hit = p.CellTokens[r][cell] == QLatin1String("O") ? -1 : 0;
     }
     return true;
 }
 
-bool preparePercussionStep(const RowInstruments& instruments, int32_t cell)
+bool preparePercussionStep(int32_t cell)
 {
     if (!inCells(cell)) return false;
-    for (int r = kMelodyRows; r < kRows; ++r) preparePercussionCell(instruments, r, cell);
+    for (int r = kMelodyRows; r < kRows; ++r) preparePercussionCell(r, cell);
     return true;
 }
 
-bool soundStep(const RowInstruments& instruments)
+bool soundStep()
 {
     auto& s = midi::state();
     auto& p = piece();
@@ -120,7 +120,7 @@ bool soundStep(const RowInstruments& instruments)
     midi::PlayCurStep();
     for (int t = 0; t < kMelodyRows; ++t) {
         const int code = p.CellNotes[t][cell];
-        const bool sounding = instruments[t] >= 1;
+        const bool sounding = p.TrackInstrument[t] >= 0;   // not the silent "0.无声"
         switch (cellAction(code, p.CellTokens[t][cell])) {
         case CellAction::Note:
             releaseRow(t);

@@ -2,7 +2,9 @@
 // The editor's playback step, free of the window: the crescendo and beat-accent arithmetic, what
 // a melody cell does to its row, the preparation of the playback tables and the sounding of one
 // cell of every row. The window's step clock (yybj_sequencer.cpp) runs these in the order of a
-// step; tests call them directly against the capture MIDI service.
+// step; tests call them directly against the capture MIDI service. None of them reads a control:
+// each row plays its instrument in the piece's TrackInstrument at its velocity in TrackVolume, both
+// written by the handlers of the row's lists.
 //
 // A melody row remembers the MIDI notes it really started (a note, or the four notes of a
 // chord), so that releasing the row ends exactly those, also after the key has changed.
@@ -41,24 +43,21 @@ int16_t beatAccentLevel(int S, int stepInMeasure, int16_t crescLevel);
 // Expression of one step: the crescendo level on channels 0..4, the accent on 5, 6 and 9.
 void sendStepExpression(int16_t crescLevel, int16_t accentLevel);
 
-// The instrument list index of every row (rows 0..6: item 0 silent; rows 7..11: key - 35).
-using RowInstruments = std::array<int, kRows>;
-
 // Prepares the tables a playback reads, from the tokens of measures 0..lastMeasure of S steps
 // (the piece, and an auditioned measure beyond it, whose cells may still hold the codes of an
 // earlier piece): the code of every melody cell, the hit of every percussion cell, and the
 // percussion messages of the cells of measure `shownMeasure` from the rows' instruments and
 // volumes. False, with nothing changed, when those measures lie beyond the cells.
-bool preparePlayback(const RowInstruments& instruments, int S, int32_t shownMeasure, int32_t lastMeasure);
+bool preparePlayback(int S, int32_t shownMeasure, int32_t lastMeasure);
 
 // Rebuilds the prepared message of the five percussion rows at `cell` from the instrument and
 // volume each row has now; the hits stay. False when `cell` lies beyond the cells.
-bool preparePercussionStep(const RowInstruments& instruments, int32_t cell);
+bool preparePercussionStep(int32_t cell);
 
 // Sounds cell CurStep: the percussion hits, then each melody row's note, chord, release or hold.
 // A note or a chord on a silent row sounds nothing but still becomes the row's last code. False,
 // with nothing sent, when CurStep lies beyond the cells.
-bool soundStep(const RowInstruments& instruments);
+bool soundStep();
 
 // Releases melody row `row`: after a chord the 65 notes from BaseNote, else the row's last note
 // above BaseNote; and every note the row really started that these missed.

@@ -225,8 +225,6 @@ public:
     // Commits the measure shown from the window (rows, volumes, instruments, step boxes) and
     // sounds one step. No control calls it.
     void STBXJYY();
-    // The instrument list index of every row.
-    std::array<int, 12> RowInstrumentIndexes() const;
     // Stops the step clock; closing the window does it before the rows fall silent.
     void StopStepClock();
     // Ends an audition or a playback through the stop path (every melody note off, the buttons

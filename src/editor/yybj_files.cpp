@@ -63,13 +63,14 @@ void YYBJ::BCXJ()
     reachHeaderMeasure(f.CurMeasure, Steps());
     for (int i = 0; i < kRows; ++i) {
         s.TrackVolume[i] = int16_t(packed.trackVolume[i]);
-        s.TrackInstrument[i] = packed.trackInstrument[i];
+        piece().TrackInstrument[i] = packed.trackInstrument[i];
     }
 }
 
 void YYBJ::CXTSB()
 {
     auto& s = midi::state();
+    auto& p = piece();
     auto& f = fields();
     const int32_t m = f.CurMeasure;
     if (m < 0 || m >= kMeasureSlots) return;
@@ -82,7 +83,7 @@ void YYBJ::CXTSB()
             setComboText(YQYL[i], QString::number(*h.volume[i]));
         }
         if (const auto index = h.instrumentIndex[i]) {
-            s.TrackInstrument[i] = trackInstrumentForIndex(i, *index);
+            p.TrackInstrument[i] = trackInstrumentForIndex(i, *index);
             SYYQ[i]->setCurrentIndex(*index);
             if (!isOpen()) return;   // closed from a box the instrument change raised
         }
@@ -99,14 +100,14 @@ void YYBJ::CXTSB()
     // The rows' instruments go out again, and the measure's percussion hits take the rows'
     // keys and volumes.
     for (int i = 0; i < kMelodyRows; ++i) {
-        const int program = SYYQ[i]->currentIndex() - 1;
+        const int program = p.TrackInstrument[i];
         if (program >= 0) midi::ProgramChange(int16_t(i), 0, int16_t(program));
         if (!isOpen()) return;   // closed from the box of a refused message
     }
     const int S = Steps();
     if (pieceFits(m, S))
         for (int i = kMelodyRows; i < kRows; ++i) {
-            const int32_t msg = midi::PercussionMsg(SYYQ[i]->currentIndex() + 35, s.TrackVolume[i]);
+            const int32_t msg = midi::PercussionMsg(p.TrackInstrument[i] + 35, s.TrackVolume[i]);
             for (int c = m * S; c < m * S + S; ++c) s.PercussionCells[i - kMelodyRows][c].Msg = msg;
         }
     if (h.tempo) s.StepMs = int16_t(15000 / *h.tempo);

@@ -42,13 +42,6 @@ void YYBJ::wireSequencer()
     YYDS->onTick([this] { YYDS_Timer(); });
 }
 
-std::array<int, 12> YYBJ::RowInstrumentIndexes() const
-{
-    std::array<int, 12> indexes{};
-    for (int r = 0; r < kRows; ++r) indexes[r] = SYYQ[r]->currentIndex();
-    return indexes;
-}
-
 void YYBJ::StopStepClock()
 {
     if (YYDS) YYDS->setEnabled(false);
@@ -87,7 +80,7 @@ void YYBJ::ST1_Click()
     const double typed = std::nearbyint(forms::Val(XJZS->text()));
     const int32_t audited = typed >= 0 ? int32_t(std::min(typed, double(highest))) : 0;
     // Within the cells: the piece was checked, the measures shown and auditioned are held there.
-    preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, std::max(p.MeasureTotal, audited));
+    preparePlayback(S, f.CurMeasure, std::max(p.MeasureTotal, audited));
     f.CurMeasure = audited;
     f.LastStep = S * f.CurMeasure + S - 1;
     s.StepsLeft = S;
@@ -110,7 +103,7 @@ void YYBJ::ST2_Click()
         if (!MayStartPlayback()) return;
         f.CurMeasure = 0;
         s.CurStep = 0;
-        preparePlayback(RowInstrumentIndexes(), S, f.CurMeasure, p.MeasureTotal);   // checked to fit
+        preparePlayback(S, f.CurMeasure, p.MeasureTotal);   // checked to fit
         ST2->setText(verticalCaption(kStopCaption));
         ST1->setEnabled(false);
         XJZS->setText(QString::number(f.CurMeasure));
@@ -223,7 +216,7 @@ bool YYBJ::YYSB()
     s.StepInMeasure = int16_t(s.CurStep % S);
     f.AccentLevel = beatAccentLevel(S, s.StepInMeasure, f.CrescLevel);
     sendStepExpression(f.CrescLevel, f.AccentLevel);
-    if (!preparePercussionStep(RowInstrumentIndexes(), s.CurStep)) return false;
+    if (!preparePercussionStep(s.CurStep)) return false;
     XJFS();
     return true;
 }
@@ -247,7 +240,7 @@ void YYBJ::XJFS()
 {
     auto& s = midi::state();
     auto& f = fields();
-    if (!soundStep(RowInstrumentIndexes())) return;
+    if (!soundStep()) return;
     f.AppliedMeasure = int16_t(f.CurMeasure);
     s.CurStep = int16_t(s.CurStep + 1);
 }
@@ -261,14 +254,13 @@ void YYBJ::STBXJYY()
     const int32_t m = f.CurMeasure;
     if (!pieceFits(m, S) || m < 0) return;
     for (int r = 0; r < kMelodyRows; ++r) p.MeasureText[r][m] = YF1[r]->text();
-    const std::array<int, 12> instruments = RowInstrumentIndexes();
     for (int r = 0; r < kRows; ++r) {
         s.TrackVolume[r] = RowVolume(r);
-        s.TrackInstrument[r] = trackInstrumentForIndex(r, instruments[r]);
+        p.TrackInstrument[r] = trackInstrumentForIndex(r, SYYQ[r]->currentIndex());
     }
     // A silent row ("0.无声") has no program to send.
     for (int r = 0; r < kMelodyRows; ++r)
-        if (s.TrackInstrument[r] >= 0) midi::ProgramChange(int16_t(r), 0, int16_t(s.TrackInstrument[r]));
+        if (p.TrackInstrument[r] >= 0) midi::ProgramChange(int16_t(r), 0, int16_t(p.TrackInstrument[r]));
     for (int r = 0; r < kMelodyRows; ++r)
         for (int k = 0; k < S; ++k) {
             f.CurToken = p.CellTokens[r][m * S + k];
@@ -277,7 +269,7 @@ void YYBJ::STBXJYY()
         }
     for (int k = 0; k < S; ++k) {
         const int32_t cell = m * S + k;
-        preparePercussionStep(instruments, cell);
+        preparePercussionStep(cell);
         for (int j = 0; j < kPercussionRows; ++j) {
             const bool hit = k < int(DJY[j].size()) && DJY[j][k]->isChecked();
             p.CellTokens[kMelodyRows + j][cell] = hit ? QStringLiteral("O") : QStringLiteral("-");

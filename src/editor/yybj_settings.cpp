@@ -2,6 +2,7 @@
 // depth, the vibrato and crescendo flags and the MIDI output device.
 #include "editor/editor_fields.h"
 #include "editor/grid_limits.h"
+#include "editor/measure_header.h"
 #include "editor/step_sequencer.h"
 #include "editor/yybj.h"
 #include "forms/conv.h"
@@ -119,6 +120,7 @@ void YYBJ::SYYQ_Change(int Index)
     auto& p = piece();
     const int k = SYYQ[Index]->currentIndex();
     if (k < 0) return;
+    p.TrackInstrument[Index] = trackInstrumentForIndex(Index, k);   // what the row's steps play
     if (Index < kMelodyRows) {
         if (k >= 1) midi::ProgramChange(int16_t(Index), 0, int16_t(k - 1));
         // A held note of the row ends; after playback the step stands past the cells.

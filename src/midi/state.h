@@ -25,7 +25,6 @@ struct SharedState {
     std::array<int16_t, 16> ChannelProgram{};
     std::array<int16_t, 16> ChannelVelocity{};
     std::array<int16_t, 16> TrackVolume{};
-    std::array<int32_t, 16> TrackInstrument{};
 
     // Keyboard, clock and score
     int16_t BaseNote = 0;

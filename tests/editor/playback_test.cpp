@@ -696,9 +696,9 @@ TEST_F(EditorPlayback, OneStepFromTheWindowCommitsTheMeasureShown)
 
     EXPECT_EQ(p().MeasureText[0][1], "KC--");
     EXPECT_EQ(s().TrackVolume[9], 95);
-    EXPECT_EQ(s().TrackInstrument[9], 7);   // a percussion row keeps its list index
-    EXPECT_EQ(s().TrackInstrument[0], 1);
-    EXPECT_EQ(s().TrackInstrument[2], -1);
+    EXPECT_EQ(p().TrackInstrument[9], 7);   // a percussion row keeps its list index
+    EXPECT_EQ(p().TrackInstrument[0], 1);
+    EXPECT_EQ(p().TrackInstrument[2], -1);
     EXPECT_EQ(p().CellNotes[0][16], 36);
     EXPECT_EQ(p().CellTokens[9][16], "O");
     EXPECT_EQ(p().CellTokens[9][17], "-");

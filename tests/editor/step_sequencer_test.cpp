@@ -93,27 +93,28 @@ TEST(StepArithmetic, WhatACellDoesToItsRow)
 
 class StepSound : public MidiFixture {
 protected:
-    editor::RowInstruments rows{2, 52, 79, 83, 5, 5, 5, 1, 3, 4, 41, 17};
-
     StepSound()
     {
         openDevice();
         auto& s = midi::state();
         s.BaseNote = 36;
         s.TrackVolume.fill(70);
+        // Melody rows GM programs, percussion rows list indexes (key - 35).
+        const std::array<int32_t, 12> instruments{1, 51, 78, 82, 4, 4, 4, 1, 3, 4, 41, 17};
+        std::copy(instruments.begin(), instruments.end(), editor::piece().TrackInstrument.begin());
     }
     // Writes row `row`'s tokens from cell 0 on and prepares the tables of a one-measure piece.
     void write(int row, const QStringList& tokens)
     {
         for (int i = 0; i < tokens.size(); ++i) editor::piece().CellTokens[row][i] = tokens[i];
-        ASSERT_TRUE(editor::preparePlayback(rows, 16, 0, 0));
+        ASSERT_TRUE(editor::preparePlayback(16, 0, 0));
     }
     // Sounds cell `cell` and returns what went out.
     std::vector<Msg> step(int cell)
     {
         midi.clear();
         midi::state().CurStep = int16_t(cell);
-        EXPECT_TRUE(editor::soundStep(rows));
+        EXPECT_TRUE(editor::soundStep());
         return sent();
     }
     std::vector<Msg> sent() const
@@ -159,7 +160,7 @@ TEST_F(StepSound, AChordIsReleasedWholeBeforeTheNextSoundOfItsRow)
 
 TEST_F(StepSound, ANoteOnASilentRowSoundsNothingButIsReleasedLater)
 {
-    rows[5] = 0;
+    editor::piece().TrackInstrument[5] = -1;   // "0.无声"
     write(5, {"HC", "HD"});
     EXPECT_EQ(step(0), (std::vector<Msg>{{0x85, 36, 0}}));   // the release of the code before
     EXPECT_EQ(editor::fields().PrevNote[5], 36);
@@ -171,7 +172,7 @@ TEST_F(StepSound, PercussionHitsGoFirstThenTheRowsInOrder)
     write(7, {"O", "-"});
     write(11, {"O", "-"});
     write(1, {"KE", "--"});
-    ASSERT_TRUE(editor::preparePercussionStep(rows, 0));
+    ASSERT_TRUE(editor::preparePercussionStep(0));
     const std::vector<Msg> m = step(0);
     ASSERT_GE(m.size(), 2u);
     EXPECT_EQ(m[0], (Msg{0x99, 36, 70}));
@@ -208,10 +209,10 @@ TEST_F(StepSound, AKeyChangeWhileANoteRingsLeavesNothingSounding)
 TEST_F(StepSound, NothingSoundsForACellBeyondTheTables)
 {
     midi::state().CurStep = 10000;
-    EXPECT_FALSE(editor::soundStep(rows));
+    EXPECT_FALSE(editor::soundStep());
     midi::state().CurStep = -1;
-    EXPECT_FALSE(editor::soundStep(rows));
-    EXPECT_FALSE(editor::preparePercussionStep(rows, 10000));
+    EXPECT_FALSE(editor::soundStep());
+    EXPECT_FALSE(editor::preparePercussionStep(10000));
     EXPECT_TRUE(midi.sent().empty());
 }
 
@@ -227,7 +228,7 @@ TEST_F(StepSound, PreparationRebuildsCodesHitsAndTheShownMeasuresMessages)
     s.PercussionCells[1][41].Hit = -1;
     s.PercussionCells[1][48].Hit = -1;   // beyond the piece: left alone
     s.TrackVolume[8] = 90;
-    ASSERT_TRUE(editor::preparePlayback(rows, 16, 1, p.MeasureTotal));
+    ASSERT_TRUE(editor::preparePlayback(16, 1, p.MeasureTotal));
     EXPECT_EQ(p.CellNotes[0][47], 55);
     EXPECT_EQ(p.CellNotes[0][0], 255);
     EXPECT_EQ(s.PercussionCells[1][40].Hit, -1);
@@ -240,13 +241,13 @@ TEST_F(StepSound, PreparationRebuildsCodesHitsAndTheShownMeasuresMessages)
 
     // A measure beyond the piece is prepared when asked for: its cells lose an earlier piece's codes.
     p.CellNotes[0][60] = 24;
-    ASSERT_TRUE(editor::preparePlayback(rows, 16, 0, 3));
+    ASSERT_TRUE(editor::preparePlayback(16, 0, 3));
     EXPECT_EQ(p.CellNotes[0][60], 255);
 
     p.CellTokens[0][47] = "KC";
-    EXPECT_FALSE(editor::preparePlayback(rows, 16, 0, 625));   // 626 measures of 16 steps do not fit
+    EXPECT_FALSE(editor::preparePlayback(16, 0, 625));   // 626 measures of 16 steps do not fit
     EXPECT_EQ(p.CellNotes[0][47], 55);
-    EXPECT_FALSE(editor::preparePlayback(rows, 16, 625, 0));
+    EXPECT_FALSE(editor::preparePlayback(16, 625, 0));
 }
 
 TEST_F(StepSound, ExpressionGoesToTheCrescendoAndAccentChannels)

@@ -92,8 +92,8 @@ TEST_F(EditorFiles, SaveKeepsTheMeasureSettingsAndShowingTheMeasureBringsThemBac
     wheel(e.HScroll1, 1);
     wheel(e.HScroll1, -1);
     EXPECT_EQ(s().StepMs, 187);   // the header's tempo 80 gives its own step length
-    EXPECT_EQ(s().TrackInstrument[2], 78);
-    EXPECT_EQ(s().TrackInstrument[10], 41);
+    EXPECT_EQ(p().TrackInstrument[2], 78);
+    EXPECT_EQ(p().TrackInstrument[10], 41);
 
     // Tempo 100, row 3 silent, row 8 louder, vibrato, key "D", depth +20: saved on measure 0.
     typeTempo(e, "100");
@@ -111,7 +111,7 @@ TEST_F(EditorFiles, SaveKeepsTheMeasureSettingsAndShowingTheMeasureBringsThemBac
     EXPECT_EQ(fields().MeasureTempo[0], "64");
     EXPECT_EQ(fields().MeasureKey[0], "02");
     EXPECT_EQ(fields().MeasureDepth[0], "40");
-    EXPECT_EQ(s().TrackInstrument[3], -1);
+    EXPECT_EQ(p().TrackInstrument[3], -1);
 
     // Measure 1 has no header: showing it changes nothing.
     typeTempo(e, "60");
