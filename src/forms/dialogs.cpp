@@ -92,8 +92,8 @@ private:
 
 Dialogs* g_override = nullptr;
 int g_open = 0;
-// MIDI error boxes: the text of the one showing, the boxes waiting (with the window that raised
-// each), and the texts already shown during the user's action now being handled.
+// MIDI error boxes: the text of the one showing, the texts waiting (with the window that raised
+// each), and the texts shown since the waiting texts began to be shown.
 struct MidiBox {
     QString text;
     QPointer<QWidget> window;
@@ -101,34 +101,13 @@ struct MidiBox {
 QString g_midiShowing;
 int g_midiOpen = 0;
 std::deque<MidiBox> g_midiQueue;
-QStringList g_midiShownThisAction;
-bool g_actionEndPosted = false;
-bool g_actionEndAfterBox = false;
+QStringList g_midiShownThisRound;
+bool g_midiShowPosted = false;
 
 struct OpenGuard {
     OpenGuard() { ++g_open; }
     ~OpenGuard() { --g_open; }
 };
-
-// One user action (a key, a click, a clock tick, the start-up) is everything handled before the
-// program waits for the next event again: the posted call below runs then. While a box is open
-// its own event loop runs the call too early; it waits for the box to close and is posted again.
-void endOfAction()
-{
-    g_actionEndPosted = false;
-    if (g_open > 0) {
-        g_actionEndAfterBox = true;
-        return;
-    }
-    g_midiShownThisAction.clear();
-}
-
-void postEndOfAction()
-{
-    if (g_actionEndPosted || !QCoreApplication::instance()) return;
-    g_actionEndPosted = true;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &endOfAction, Qt::QueuedConnection);
-}
 
 // The window a refusal comes from is the one the user acts in: the active window, or the window
 // under the dialog that is open over it.
@@ -139,30 +118,38 @@ QWidget* raisingWindow()
     return w;
 }
 
-void showMidiBox(const QString& text, QWidget* window)
+void showWaitingMidiBoxes();
+
+// The waiting texts are shown once the handler that raised them has returned: a zero-delay call,
+// run when the program is back in its event loop.
+void postMidiBoxes()
 {
-    g_midiShownThisAction << text;
-    postEndOfAction();
-    g_midiShowing = text;
-    ++g_midiOpen;
-    MsgBox(text, window);
-    --g_midiOpen;
-    g_midiShowing.clear();
+    if (g_midiShowPosted || g_midiQueue.empty()) return;
+    g_midiShowPosted = true;
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &showWaitingMidiBoxes, Qt::QueuedConnection);
 }
 
-void afterBox()
+// Shows the waiting texts one after the other. While another box is open (its own event loop
+// runs this call) they wait for it to close, and are posted again then.
+void showWaitingMidiBoxes()
 {
+    g_midiShowPosted = false;
     if (g_open > 0) return;
-    if (g_actionEndAfterBox) {
-        g_actionEndAfterBox = false;
-        postEndOfAction();
-    }
-    while (g_open == 0 && !g_midiQueue.empty()) {
+    while (!g_midiQueue.empty()) {
         const MidiBox box = g_midiQueue.front();
+        g_midiShowing = box.text;
+        ++g_midiOpen;
         g_midiQueue.pop_front();
-        showMidiBox(box.text, box.window);
+        g_midiShownThisRound << box.text;
+        MsgBox(box.text, box.window);
+        --g_midiOpen;
+        g_midiShowing.clear();
     }
+    g_midiShownThisRound.clear();
 }
+
+// A box has closed: texts that waited for it are posted.
+void afterBox() { postMidiBoxes(); }
 
 }  // namespace
 
@@ -176,12 +163,12 @@ void setDialogs(Dialogs* d)
 {
     g_override = d;
     g_midiQueue.clear();
-    g_midiShownThisAction.clear();
+    g_midiShownThisRound.clear();
 }
 
 bool boxOpen() { return g_open > 0; }
 
-bool midiErrorBoxOpen() { return g_midiOpen > 0; }
+bool midiErrorBoxOpen() { return g_midiOpen > 0 || !g_midiQueue.empty(); }
 
 void MsgBox(const QString& text, QWidget* parent)
 {
@@ -250,15 +237,12 @@ std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent)
 
 void MidiErrorBox(const QString& text)
 {
-    // A refusal whose text is showing, waiting or already shown for this action adds no box.
-    if (text == g_midiShowing || g_midiShownThisAction.contains(text) ||
+    // A refusal whose text is showing, waiting or already shown in this round adds no box.
+    if (text == g_midiShowing || g_midiShownThisRound.contains(text) ||
         std::any_of(g_midiQueue.begin(), g_midiQueue.end(), [&](const MidiBox& b) { return b.text == text; }))
         return;
-    if (g_open > 0) {
-        g_midiQueue.push_back({text, raisingWindow()});
-        return;
-    }
-    showMidiBox(text, raisingWindow());
+    g_midiQueue.push_back({text, raisingWindow()});
+    postMidiBoxes();
 }
 
 std::unique_ptr<QTranslator> qtChineseTexts()

@@ -58,8 +58,8 @@ void setDialogs(Dialogs* d);
 
 // True while a modal box or dialog shown through the seam is open.
 bool boxOpen();
-// True while a MIDI error box is open. Music clocks skip their ticks while it is; file dialogs
-// and other boxes do not stop the music.
+// True while a MIDI error box is open or a MIDI error text waits to be shown. Music clocks skip
+// their ticks while it is; file dialogs and other boxes do not stop the music.
 bool midiErrorBoxOpen();
 
 // Shows a message box through the seam.
@@ -71,11 +71,12 @@ std::optional<QString> InputBox(const QString& prompt, const QString& title = QS
 std::optional<FileChoice> ShowOpen(const FileRequest& request, QWidget* parent = nullptr);
 std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent = nullptr);
 
-// A MIDI error box never nests: while any box is open the text waits in a queue and is shown
-// when the open box has closed. A text that is showing, waiting, or was shown already during
-// the user action being handled is not shown again: one action (a key, a click, a clock tick,
-// the start-up) shows at most one box per distinct text. The box is centred on the window the
-// refusal came from (the active one).
+// A MIDI error box never opens inside the handler whose send was refused, and never nests: the
+// text waits and is shown right after that handler has returned and any box open then has
+// closed, one box after the other. A text that is showing or waiting, or was shown already
+// since the waiting texts began to be shown, is not queued again: one action (a key, a click, a
+// clock tick, the start-up) shows at most one box per distinct text. The box is centred on the
+// window the refusal came from (the active one then), also when that has closed meanwhile.
 void MidiErrorBox(const QString& text);
 
 // Qt's own texts (file dialogs, standard buttons) in Chinese: Qt's zh_CN translation from Qt's

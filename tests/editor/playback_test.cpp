@@ -489,7 +489,10 @@ TEST_F(EditorPlayback, AWindowClosedFromABoxDuringPlaybackStopsItQuietly)
         // At the end of an audition, or through the stop path of a piece played from the start.
         QTest::mouseClick(fromStart ? static_cast<QAbstractButton*>(e.ST2) : e.ST1, Qt::LeftButton);
         midi.refuseValues = {0x00002480};   // NoteOff(0, 36)
-        for (int k = 0; k < 16 && e.isOpen(); ++k) e.YYDS->tick();
+        for (int k = 0; k < 16 && e.isOpen(); ++k) {
+            e.YYDS->tick();
+            afterHandler();
+        }
         EXPECT_FALSE(e.isOpen()) << fromStart;
         EXPECT_EQ(dialogs.messages.size(), 1) << fromStart;
         dialogs.onMessage = nullptr;
@@ -518,15 +521,51 @@ TEST_F(EditorPlayback, AWindowClosedFromABoxAMeasuresHeaderRaisedSoundsNothingMo
     for (int k = 0; k < 20 && e.isOpen(); ++k) {
         const Msgs m = tick(e);
         all.insert(all.end(), m.begin(), m.end());
+        midi.clear();
+        afterHandler();
     }
+    const Msgs closing = messages();
+    all.insert(all.end(), closing.begin(), closing.end());
     EXPECT_FALSE(e.isOpen());
     EXPECT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(hanging(all).empty());   // measure 1's note did not begin after the close
-    EXPECT_EQ(std::count(all.begin(), all.end(), Msg{0x90, 38, 70}), 0);
+    // The step that began measure 1 ended before its box showed; the close ended its note, and
+    // nothing began after it.
+    EXPECT_EQ(std::count(all.begin(), all.end(), Msg{0x90, 62, 70}), 1);
+    EXPECT_TRUE(notesOn(closing).empty());
+    EXPECT_TRUE(hanging(all).empty());
     dialogs.onMessage = nullptr;
     midi.refuseValues.clear();
     ASSERT_TRUE(form->isVisible());
     QTest::qWait(10);
+}
+
+TEST_F(EditorPlayback, ARefusedStartShowsOneBoxAfterTheClickHasStartedThePiece)
+{
+    editor::YYBJ& e = openActive();
+    typeRow(e, 0, "kc");
+    // Every message of the start is refused, all with one text: nothing shows inside the click,
+    // then one box, with the piece already playing.
+    QString captionAtBox;
+    bool clockAtBox = false;
+    dialogs.onMessage = [&] {
+        captionAtBox = caption(e.ST2);
+        clockAtBox = e.YYDS->running();
+    };
+    midi.refuseSend = platform::kMidiNotReady;
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(s().CurStep, 1);
+    afterHandler();
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(captionAtBox, "停止当前演奏");
+    EXPECT_TRUE(clockAtBox);
+    // The next step is another action: its refusals show the text once more.
+    tick(e);
+    afterHandler();
+    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(s().CurStep, 2);
+    dialogs.onMessage = nullptr;
+    midi.refuseSend = 0;
 }
 
 TEST_F(EditorPlayback, TheClockWaitsWhileAMidiErrorBoxIsOpenOnly)
@@ -541,11 +580,14 @@ TEST_F(EditorPlayback, TheClockWaitsWhileAMidiErrorBoxIsOpenOnly)
     };
     midi.refuseValues = {0x000001B0};   // vibrato off on channel 0, sent on every step
     e.YYDS->tick();
+    e.YYDS->tick();   // the box waits for the step to end: this tick does nothing
+    afterHandler();
     EXPECT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(stepInBox, 1);             // the tick within the box did nothing
+    EXPECT_EQ(stepInBox, 2);             // the tick within the box did nothing
     EXPECT_EQ(s().CurStep, 2);
     EXPECT_EQ(s().StepsLeft, 31);
     // Under an ordinary box the music goes on.
+    midi.refuseValues.clear();
     forms::MsgBox("x");
     EXPECT_EQ(stepInBox, 3);
 }
@@ -556,17 +598,19 @@ TEST_F(EditorPlayback, ClosingDuringPlaybackStopsTheClockBeforeTheNotesEnd)
     typeRow(e, 0, "kc");
     QTest::mouseClick(e.ST2, Qt::LeftButton);
     tick(e);
-    // The first note-off is refused: its box finds the clock already off.
-    bool clockOnAtFirstBox = true;
+    // The first note-off is refused: its box shows once the window has closed.
+    bool openAtFirstBox = true;
     dialogs.onMessage = [&] {
-        if (dialogs.messages.size() == 1) clockOnAtFirstBox = e.YYDS->running();
+        if (dialogs.messages.size() == 1) openAtFirstBox = e.isOpen();
     };
     dialogs.messages.clear();
     midi.refuseValues = {0x00002480};   // NoteOff(0, 36)
     e.close();
-    EXPECT_FALSE(clockOnAtFirstBox);
-    EXPECT_GE(dialogs.messages.size(), 1);
     EXPECT_FALSE(e.isOpen());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    afterHandler();
+    EXPECT_FALSE(openAtFirstBox);
+    EXPECT_EQ(dialogs.messages.size(), 1);
     // Nothing more sounds afterwards.
     midi.clear();
     QTest::qWait(3 * 188);

@@ -502,6 +502,7 @@ TEST_F(ChordWindow, ChordClockWithTheFirstInstrumentAndUnderAMidiErrorBox)
         step = midi::state().CurStep;
     };
     forms::MidiErrorBox(QStringLiteral("设备出错"));
+    afterHandler();
     dialogs.onMessage = nullptr;
     EXPECT_TRUE(silent);
     EXPECT_EQ(step, 1);

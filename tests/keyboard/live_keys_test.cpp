@@ -347,9 +347,9 @@ TEST_F(Refusals, OneBoxPerTextForEachAction)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
     ASSERT_EQ(midi::state().MidiOutHandle, 0);
     int most = 0;
+    endAction();
     EXPECT_GE(boxesSince(most), 1);   // the start-up
     EXPECT_EQ(most, 1);
-    endAction();
 
     f.SFYXYZ->setFocus();
     f.Check5->setChecked(true);
@@ -357,19 +357,20 @@ TEST_F(Refusals, OneBoxPerTextForEachAction)
     boxesSince(most);
     for (int k : {Qt::Key_G, Qt::Key_H, Qt::Key_Backspace, Qt::Key_F1, Qt::Key_Q, Qt::Key_Space}) {
         key(k);
+        endAction();
         EXPECT_GE(boxesSince(most), 1) << k;
         EXPECT_EQ(most, 1) << k;
-        endAction();
     }
     // A click, and a tick of the score clock.
     f.Text3->setPlainText("KC2KD2TZ");
     endAction();
     boxesSince(most);
     QTest::mouseClick(f.Yuepu[0], Qt::LeftButton);
+    endAction();
     boxesSince(most);
     EXPECT_LE(most, 1);
-    endAction();
     f.Timer3->tick();
+    endAction();
     EXPECT_GE(boxesSince(most), 1);
     EXPECT_EQ(most, 1);
     EXPECT_TRUE(midi.sent().empty());   // nothing reaches a device

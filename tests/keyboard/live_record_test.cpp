@@ -212,6 +212,7 @@ TEST_F(LiveClock, StandsStillWhileABoxIsOpen)
     midi.refuseSend = platform::kMidiNotReady;
     dialogs.onMessage = [&f] { f.Timer1->tick(); };
     key(Qt::Key_H);
+    afterHandler();
     EXPECT_FALSE(dialogs.messages.isEmpty());
     EXPECT_EQ(s.ScoreText, "KC4KD");
     EXPECT_EQ(s.HoldTicks, 0);

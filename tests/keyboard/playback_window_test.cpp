@@ -225,10 +225,14 @@ TEST_F(PlaybackTest, TheScoreClockWaitsWhileAMidiErrorBoxIsOpen)
     play("KC4KD4TZ");
     tickN(1);
     const int32_t tick = f().Player.NoteTick;
-    // A key played along has its messages refused: the score clock fires while the box is open.
+    // A key played along has its messages refused: the score clock fires before its box shows
+    // and while the box is open.
     midi.refuseSend = platform::kMidiNotReady;
     dialogs.onMessage = [this] { f().Timer3->tick(); };
     QTest::keyClick(f().SFYXYZ, Qt::Key_G);
+    f().Timer3->tick();
+    EXPECT_EQ(f().Player.NoteTick, tick);
+    afterHandler();
     ASSERT_FALSE(dialogs.messages.isEmpty());
     EXPECT_EQ(f().Player.NoteTick, tick);
     dialogs.onMessage = nullptr;

@@ -76,21 +76,22 @@ TEST_F(MidiOutTest, Data1OutsideItsRangeIsDroppedSilently)
 
 TEST_F(MidiOutTest, SendWithoutDeviceShowsOneBoxPerTextAndAction)
 {
-    // Every call is refused, but one action shows its text once.
+    // Every call is refused, but one action shows its text once, after its handler returned;
+    // another text in the same action has its own box.
     midi::NoteOff(0, 60);
     midi::NoteOff(0, 61);
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages[0], platform::midiErrorText(platform::kMidiInvalidHandle));
-    EXPECT_FALSE(dialogs.messages[0].isEmpty());
-    // Another text in the same action has its own box.
     midi.refuseOpen = platform::kMidiError;
     EXPECT_FALSE(midi::OpenMidiDevice(0));
-    EXPECT_EQ(dialogs.messages.size(), 2);
     midi::NoteOff(0, 62);
-    EXPECT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    afterHandler();
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.messages[0], platform::midiErrorText(platform::kMidiInvalidHandle));
+    EXPECT_FALSE(dialogs.messages[0].isEmpty());
+    EXPECT_NE(dialogs.messages[1], dialogs.messages[0]);
     // The next action shows the text again.
-    QCoreApplication::processEvents();
     midi::NoteOff(0, 63);
+    afterHandler();
     EXPECT_EQ(dialogs.messages.size(), 3);
     EXPECT_EQ(midi.sent().size(), 0u);
 }
@@ -109,16 +110,30 @@ TEST_F(MidiOutTest, AnErrorBoxStandsOnTheWindowThatRaisedIt)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     midi.refuseOpen = platform::kMidiError;
     EXPECT_FALSE(midi::OpenMidiDevice(0));
+    afterHandler();
     ASSERT_EQ(dialogs.messages.size(), 2);
     EXPECT_EQ(dialogs.messageParents, (std::vector<QWidget*>{&window, &window}));
+    // The window closed before the box shows: the box still stands where the window stood.
+    midi::NoteOff(0, 61);
+    dialog.hide();
+    window.hide();
+    afterHandler();
+    ASSERT_EQ(dialogs.messages.size(), 3);
+    EXPECT_EQ(dialogs.messageParents[2], &window);
 }
 
 TEST_F(MidiOutTest, TheBoxsOwnEventLoopDoesNotHideTheTextFromTheNextAction)
 {
-    dialogs.onMessage = [] { QCoreApplication::processEvents(); };
+    // The box runs its own event loop; a refusal within it adds nothing.
+    dialogs.onMessage = [] {
+        QCoreApplication::processEvents();
+        midi::NoteOff(0, 1);
+        QCoreApplication::processEvents();
+    };
     midi::NoteOff(0, 60);   // no device open
-    QCoreApplication::processEvents();
+    afterHandler();
     midi::NoteOff(0, 61);   // the next action: the same refusal shows again
+    afterHandler();
     EXPECT_EQ(dialogs.messages.size(), 2);
 }
 
@@ -130,6 +145,7 @@ TEST_F(MidiOutTest, OpenClosesThePreviousDeviceAndKeepsZeroOnFailure)
     midi.refuseOpenIds = {0};
     EXPECT_FALSE(midi::OpenMidiDevice(0));
     EXPECT_EQ(midi::state().MidiOutHandle, 0);
+    afterHandler();
     ASSERT_EQ(dialogs.messages.size(), 1);
     ASSERT_GE(midi.events.size(), 3u);
     EXPECT_EQ(midi.events[1].kind, Kind::Close);
@@ -146,8 +162,10 @@ TEST_F(MidiOutTest, FailedCloseStillClearsHandle)
     midi.refuseClose = platform::kMidiError;
     midi::CloseMidiDevice();
     EXPECT_EQ(midi::state().MidiOutHandle, 0);
+    afterHandler();
     EXPECT_EQ(dialogs.messages.size(), 1);
     midi::CloseMidiDevice();   // nothing open: no call, no box
+    afterHandler();
     EXPECT_EQ(dialogs.messages.size(), 1);
 }
 
@@ -189,6 +207,7 @@ TEST_F(MidiOutTest, ErrorBoxesDoNotNest)
         shownWhileOpen = dialogs.messages.size();
     };
     midi::NoteOff(0, 0);
+    afterHandler();
     EXPECT_EQ(shownWhileOpen, 2);   // the refusals waited for the first box to close
     EXPECT_EQ(dialogs.messages,
               QStringList({platform::midiErrorText(platform::kMidiInvalidHandle), "inner", "b", "c"}));
@@ -198,6 +217,8 @@ TEST_F(MidiOutTest, ErrorBoxesDoNotNest)
     dialogs.messages.clear();
     dialogs.onQuestion = [] { forms::MidiErrorBox("d"); };
     forms::AskYesNo("q");
+    EXPECT_EQ(dialogs.messages, QStringList({"q"}));
+    afterHandler();
     EXPECT_EQ(dialogs.messages, QStringList({"q", "d"}));
     // An ordinary box does not stop the clocks.
     dialogs.onMessage = [&] { clocksStoodStill = forms::midiErrorBoxOpen(); };

@@ -33,6 +33,7 @@ TEST_F(PercussionTest, StepShowsAtMostOneBoxForTheLastMessage)
     s.CurStep = 0;
     for (int c = 0; c < 5; ++c) s.PercussionCells[c][0] = {-1, 36, 100, midi::PercussionMsg(36, 100)};
     midi::PlayCurStep();   // no device: five refusals, one box
+    afterHandler();
     EXPECT_EQ(dialogs.messages.size(), 1);
 }
 
@@ -45,6 +46,7 @@ TEST_F(PercussionTest, RefusalFollowedBySuccessStillShowsItsBox)
     s.PercussionCells[1][2] = {-1, 38, 100, midi::PercussionMsg(38, 100)};
     midi.refuseValues = {uint32_t(midi::PercussionMsg(36, 100))};
     midi::PlayRhythmStep();
+    afterHandler();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages[0], platform::midiErrorText(platform::kMidiNotReady));
     EXPECT_EQ(midi.sent(), (std::vector<uint32_t>{0x00642699}));

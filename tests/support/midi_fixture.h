@@ -7,6 +7,8 @@
 #include "platform/capture_midi_service.h"
 #include "support/scripted_dialogs.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <gtest/gtest.h>
 
 namespace testing_support {
@@ -32,6 +34,10 @@ protected:
     {
         EXPECT_FALSE(forms::boxOpen() || forms::midiErrorBoxOpen()) << "a box is open as the test " << when;
     }
+
+    // The handler being run has returned to the event loop: the calls it posted run, among them
+    // the MIDI error boxes it raised. Only posted calls: a real clock's tick due meanwhile waits.
+    static void afterHandler() { QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); }
 
     // Opens the capture device on the shared handle and forgets the open event.
     void openDevice()
