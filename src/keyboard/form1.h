@@ -142,7 +142,13 @@ public:
     int32_t PlaybackTicks = 0;   // ticks of the score clock since playback started (title line)
 
     // --------------------------------------------------- score panel (form1_scorepanel.cpp)
+    // A click on score button Index runs its command.
     void Yuepu_Click(int Index);
+    void PlayOrStopScore();   // "试听" / "停止"
+    void DeleteScoreFile();   // "删除"
+    void OpenScoreFile();     // "打开": the file chosen plays at once
+    void ClearScore();        // "清空"
+    void SaveScoreFile();     // "保存"
     void Yuepu_MouseDown(int Index);
     void XINJIAN_Click();
     void Text3_Change();

@@ -160,125 +160,133 @@ void Form1::Yuepu_MouseDown(int Index)
 
 void Form1::Yuepu_Click(int Index)
 {
-    auto& s = midi::state();
     switch (Index) {
-    case 0:
-        if (PressStoppedPlayback || Auditioning) {
-            // The press has stopped it already, unless the click came without one.
-            if (!PressStoppedPlayback) StopScorePlayback();
-            PressStoppedPlayback = false;
-            YXYZ();
-            return;
-        }
-        EndLiveTake();
-        ReleaseKeyPicture(s.LastKey);
-        TakeScoreFromBox(true);
-        StartScorePlayback();
-        return;
+    case 0: PlayOrStopScore(); return;
+    case 1: DeleteScoreFile(); return;
+    case 2: OpenScoreFile(); return;
+    case 3: ClearScore(); return;
+    case 4: SaveScoreFile(); return;
+    default: return;
+    }
+}
 
-    case 1: {
-        // Only the score file this panel opened or saved is deleted.
-        const QString path = ScoreFilePath;
-        const bool isScoreFile = path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
-        if (path.isEmpty() || !isScoreFile || !QFileInfo(path).isFile()) {
-            FJWZ->setText(QStringLiteral("没有可删除的乐谱文件。。。"));
-            return;
-        }
-        // Nothing is deleted without the question, which names the file: the box may show
-        // another score by now, or none.
-        if (!forms::AskYesNo(QStringLiteral("确实要删除乐谱文件“%1”吗？").arg(QFileInfo(path).fileName()), this))
-            return;
-        if (!QFile::remove(path)) {
-            FJWZ->setText(QStringLiteral("删除文件失败。。。"));
-            return;
-        }
-        // The score goes with its file: its playback and a take being recorded end first.
-        if (ScorePlaying()) HaltScorePlayback();
-        EndLiveTake();
-        ScoreFilePath.clear();
-        s.ScoreText.clear();
-        Text3->clear();
-        FJWZ->setText(QStringLiteral("成功删除文件。。。"));
+void Form1::PlayOrStopScore()
+{
+    if (PressStoppedPlayback || Auditioning) {
+        // The press has stopped it already, unless the click came without one.
+        if (!PressStoppedPlayback) StopScorePlayback();
+        PressStoppedPlayback = false;
+        YXYZ();
         return;
     }
+    EndLiveTake();
+    ReleaseKeyPicture(midi::state().LastKey);
+    TakeScoreFromBox(true);
+    StartScorePlayback();
+}
 
-    case 2: {
-        // Playback and a take being recorded stop; the free rhythm goes on.
-        HaltScorePlayback();
-        EndLiveTake();
-        forms::FileRequest request{QString::fromUtf8(kScoreFilter), CommonDialog1.InitDir,
-                                   kFlagHelpButton, QString()};
-        const auto choice = forms::ShowOpen(request, this);
-        if (!choice) return;   // cancelled: the score stays
-        forms::ReadFailure why = forms::ReadFailure::None;
-        const auto score = midi::readScoreFile(choice->path, &why);
-        if (!score) {
-            // A file that cannot be read, or is too large to be a score: the score stays.
-            forms::MsgBox(midi::scoreFileRefusalText(why), this);
-            return;
-        }
-        CommonDialog1.FileName = choice->path;
-        CommonDialog1.FileTitle = choice->title;
-        LastFilePath = choice->path;
-        // "删除" removes only a file this panel really read or wrote.
-        ScoreFilePath = choice->path;
-        s.ScoreText = *score;
-        File1->setVisible(false);
-        Text3->setPlainText(s.ScoreText);
-        s.CurStep = 0;
-        s.RhythmStep = 0;
-        s.ChordIndex = 1;
-        FJWZ->setText(QStringLiteral("自动演奏中。。。"));
-        StartScorePlayback();
+void Form1::DeleteScoreFile()
+{
+    // Only the score file this panel opened or saved is deleted.
+    const QString path = ScoreFilePath;
+    const bool isScoreFile = path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
+    if (path.isEmpty() || !isScoreFile || !QFileInfo(path).isFile()) {
+        FJWZ->setText(QStringLiteral("没有可删除的乐谱文件。。。"));
         return;
     }
-
-    case 3:
-        // A score that is playing stops before it is cleared: it ends without a score error.
-        if (ScorePlaying()) HaltScorePlayback();
-        EndLiveTake();
-        Text3->clear();
-        s.ScoreText.clear();
-        s.CurStep = 0;
-        s.RhythmStep = 0;
-        s.ChordIndex = 1;
-        SFYXYZ->setEnabled(true);
-        SFYXYZ->setFocus();
-        FJWZ->setText(QStringLiteral("成功清空乐谱。。。"));
+    // Nothing is deleted without the question, which names the file: the box may show
+    // another score by now, or none.
+    if (!forms::AskYesNo(QStringLiteral("确实要删除乐谱文件“%1”吗？").arg(QFileInfo(path).fileName()), this))
         return;
-
-    case 4: {
-        // Playback stops; the free rhythm goes on.
-        HaltScorePlayback();
-        TakeScoreFromBox(false);
-        // A character the score file's encoding lacks would be written as "?": nothing is
-        // written, and the user is told which character it is.
-        if (const QString refusal = unsavableScoreText(s.ScoreText); !refusal.isEmpty()) {
-            forms::MsgBox(refusal, this);
-            FJWZ->setText(QStringLiteral("乐谱保存失败。。。"));
-            return;
-        }
-        forms::FileRequest request{QString::fromUtf8(kScoreFilter), CommonDialog1.InitDir,
-                                   kFlagAskOverwrite, QString()};
-        const auto choice = forms::ShowSave(request, this);
-        if (!choice) return;   // cancelled: nothing written
-        CommonDialog1.FileName = choice->path;
-        CommonDialog1.FileTitle = choice->title;
-        LastFilePath = choice->path;
-        // A save that writes nothing leaves the file "删除" would remove as it was.
-        if (s.ScoreText.isEmpty()) return;
-        if (!midi::writeScoreFile(LastFilePath, s.ScoreText)) {
-            FJWZ->setText(QStringLiteral("乐谱保存失败。。。"));
-            return;
-        }
-        ScoreFilePath = choice->path;
-        FJWZ->setText(QStringLiteral("成功保存乐谱。。。"));
+    if (!QFile::remove(path)) {
+        FJWZ->setText(QStringLiteral("删除文件失败。。。"));
         return;
     }
+    // The score goes with its file: its playback and a take being recorded end first.
+    if (ScorePlaying()) HaltScorePlayback();
+    EndLiveTake();
+    ScoreFilePath.clear();
+    midi::state().ScoreText.clear();
+    Text3->clear();
+    FJWZ->setText(QStringLiteral("成功删除文件。。。"));
+}
 
-    default:
+void Form1::OpenScoreFile()
+{
+    auto& s = midi::state();
+    // Playback and a take being recorded stop; the free rhythm goes on.
+    HaltScorePlayback();
+    EndLiveTake();
+    forms::FileRequest request{QString::fromUtf8(kScoreFilter), CommonDialog1.InitDir,
+                               kFlagHelpButton, QString()};
+    const auto choice = forms::ShowOpen(request, this);
+    if (!choice) return;   // cancelled: the score stays
+    forms::ReadFailure why = forms::ReadFailure::None;
+    const auto score = midi::readScoreFile(choice->path, &why);
+    if (!score) {
+        // A file that cannot be read, or is too large to be a score: the score stays.
+        forms::MsgBox(midi::scoreFileRefusalText(why), this);
         return;
     }
+    CommonDialog1.FileName = choice->path;
+    CommonDialog1.FileTitle = choice->title;
+    LastFilePath = choice->path;
+    // "删除" removes only a file this panel really read or wrote.
+    ScoreFilePath = choice->path;
+    s.ScoreText = *score;
+    File1->setVisible(false);
+    Text3->setPlainText(s.ScoreText);
+    s.CurStep = 0;
+    s.RhythmStep = 0;
+    s.ChordIndex = 1;
+    FJWZ->setText(QStringLiteral("自动演奏中。。。"));
+    StartScorePlayback();
+}
+
+void Form1::ClearScore()
+{
+    auto& s = midi::state();
+    // A score that is playing stops before it is cleared: it ends without a score error.
+    if (ScorePlaying()) HaltScorePlayback();
+    EndLiveTake();
+    Text3->clear();
+    s.ScoreText.clear();
+    s.CurStep = 0;
+    s.RhythmStep = 0;
+    s.ChordIndex = 1;
+    SFYXYZ->setEnabled(true);
+    SFYXYZ->setFocus();
+    FJWZ->setText(QStringLiteral("成功清空乐谱。。。"));
+}
+
+void Form1::SaveScoreFile()
+{
+    auto& s = midi::state();
+    // Playback stops; the free rhythm goes on.
+    HaltScorePlayback();
+    TakeScoreFromBox(false);
+    // A character the score file's encoding lacks would be written as "?": nothing is
+    // written, and the user is told which character it is.
+    if (const QString refusal = unsavableScoreText(s.ScoreText); !refusal.isEmpty()) {
+        forms::MsgBox(refusal, this);
+        FJWZ->setText(QStringLiteral("乐谱保存失败。。。"));
+        return;
+    }
+    forms::FileRequest request{QString::fromUtf8(kScoreFilter), CommonDialog1.InitDir,
+                               kFlagAskOverwrite, QString()};
+    const auto choice = forms::ShowSave(request, this);
+    if (!choice) return;   // cancelled: nothing written
+    CommonDialog1.FileName = choice->path;
+    CommonDialog1.FileTitle = choice->title;
+    LastFilePath = choice->path;
+    // A save that writes nothing leaves the file "删除" would remove as it was.
+    if (s.ScoreText.isEmpty()) return;
+    if (!midi::writeScoreFile(LastFilePath, s.ScoreText)) {
+        FJWZ->setText(QStringLiteral("乐谱保存失败。。。"));
+        return;
+    }
+    ScoreFilePath = choice->path;
+    FJWZ->setText(QStringLiteral("成功保存乐谱。。。"));
 }
 
 void Form1::XINJIAN_Click()
