@@ -130,7 +130,7 @@ public:
     // Note-off of every on-screen key on channels 0..lastChannel (a rest or the end of a score).
     void SilenceMelodyRange(int16_t lastChannel);
     // Selection of the score box at read position `readAt`.
-    void ShowScorePosition(int32_t readAt);
+    void ShowScorePosition(int64_t readAt);
     // Caption "试听", Auditioning False, and the score box open for typing again.
     void EndScorePlayback();
     // A score is playing (or halted at a tempo it cannot take, until it is stopped).

@@ -49,14 +49,14 @@ void Form1::SilenceMelodyRange(int16_t lastChannel)
     for (int k = 0; k < 12; ++k) midi::NoteOff(2, int16_t(s.BaseNote + k - 12));
 }
 
-void Form1::ShowScorePosition(int32_t readAt)
+void Form1::ShowScorePosition(int64_t readAt)
 {
     // The character behind the token's first letter is selected, so the box shows where
     // playback is. The keyboard focus stays where it is (on the key catcher while playing):
     // the box shows its selection also without the focus.
     const int64_t last = Text3->document()->characterCount() - 1;
     const int from = int(std::min<int64_t>(readAt, last));
-    const int to = int(std::min<int64_t>(int64_t(readAt) + 1, last));
+    const int to = int(std::min<int64_t>(readAt + 1, last));
     Text3->select(from, to);
 }
 

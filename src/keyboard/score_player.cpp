@@ -2,9 +2,6 @@
 
 #include "midi/score_notation.h"
 
-#include <algorithm>
-#include <climits>
-
 namespace keyboard {
 namespace {
 
@@ -40,11 +37,10 @@ bool isScoreCommand(ScoreAction action) { return action <= ScoreAction::Halt; }
 ScoreStep ScorePlayer::read(const QString& score)
 {
     if (ScorePos < 1) ScorePos = 1;
-    const int32_t readAt = ScorePos;
-    const int32_t len = int32_t(std::min<qsizetype>(score.size(), INT32_MAX - 2));
+    const int64_t readAt = ScorePos;
+    const int64_t len = score.size();
     const midi::ScoreRead r = midi::readScoreToken(score, ScorePos);
-    CurToken = r.token;
-    ScorePos = int32_t(r.pos);
+    ScorePos = r.pos;
     if (r.hasLength) TokenTicks = int16_t(r.length);
 
     ScoreStep step;

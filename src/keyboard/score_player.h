@@ -33,7 +33,7 @@ bool isScoreCommand(ScoreAction action);
 struct ScoreStep {
     ScoreAction action = ScoreAction::Error;
     int index = -1;        // tempo entry, rhythm file or instrument group, 0-based; -1 otherwise
-    int32_t readAt = 1;    // the read position the token was read at (1-based)
+    int64_t readAt = 1;    // the read position the token was read at (1-based)
     bool atEnd = false;    // it was one of the text's last two characters: the keys are given back
 };
 
@@ -63,8 +63,7 @@ public:
     ScoreTick tick();
 
     // The window reads these; only the functions above change them.
-    int32_t ScorePos = 0;     // 1-based position of the next token's first letter
-    QString CurToken;         // the two characters read last (fewer at the end of the text)
+    int64_t ScorePos = 0;     // 1-based position of the next token's first letter
     int16_t TokenTicks = 0;   // the current length, kept by tokens without digits
     int32_t NoteTick = 0;     // ticks the current token has run
     int16_t ScoreKey = 0;     // the note the clock sounds (offset above the base note); 254 rest, 255 stop
