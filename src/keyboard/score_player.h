@@ -27,7 +27,7 @@ enum class ScoreAction {
     Error,           // anything else, also the end of the text: the score error
 };
 
-// True for the actions after which the window reads on (passCommand() first).
+// True for the commands, Tempo to Halt: the window carries them out, then calls passCommand().
 bool isScoreCommand(ScoreAction action);
 
 struct ScoreStep {
@@ -56,7 +56,8 @@ public:
     ScoreStep read(const QString& score);
 
     // After the window has carried out a command: the read position moves to the token behind
-    // it and the token's ticks count from 0.
+    // it and the token's ticks count from 0. Until then the clock, ticking under a box the
+    // command opened (a refused rhythm file), finds the count of the token before.
     void passCommand();
 
     // One tick of the score clock while a note or a rest runs. A length of 0 never passes.
