@@ -75,16 +75,12 @@ ScoreStep ScorePlayer::read(const QString& score)
     return step;
 }
 
-void ScorePlayer::passCommand()
-{
-    ++ScorePos;
-    NoteTick = 0;
-}
+void ScorePlayer::passCommand() { ++ScorePos; }
 
 ScoreTick ScorePlayer::tick()
 {
     ScoreTick t;
-    t.soundKey = NoteTick == 0 && ScoreKey < 64;
+    t.soundKey = NoteTick == 0 && ScoreKey < kRestKey;   // a note, not a rest or the stop
     t.accompany = NoteTick % 2 == 0;
     ++NoteTick;
     t.readNext = NoteTick == TokenTicks;

@@ -52,12 +52,13 @@ public:
     // Reads the token at ScorePos (a position below 1 counts as 1) from `score`. Its digits
     // become the current length. The read position stays on the token's last letter or digit
     // for a command until passCommand(); it moves to the next token behind a note or a rest,
-    // back to 1 at "TZ", and stays at the faulty place at the score error.
+    // back to 1 at "TZ", and stays at the faulty place at the score error. Any token but a
+    // command starts its tick count at 0.
     ScoreStep read(const QString& score);
 
     // After the window has carried out a command: the read position moves to the token behind
-    // it and the token's ticks count from 0. Until then the clock, ticking under a box the
-    // command opened (a refused rhythm file), finds the count of the token before.
+    // it. Until then the clock, ticking under a box the command opened (a refused rhythm file),
+    // finds the player as the token before left it.
     void passCommand();
 
     // One tick of the score clock while a note or a rest runs. A length of 0 never passes.
