@@ -1,8 +1,8 @@
 #pragma once
 // The score editor's own fields and the piece it edits: everything the editor window keeps
-// besides what it shares with the main window in midi::state(). The window's controls are
-// created afresh at every opening, but these live for the whole run, so a piece, its headers,
-// flags and the recorder's choices outlast a close and reopen. One heap instance of each; tests
+// besides what it shares with the main window in midi::state(). Every opening sets the window's
+// controls back to their designed values, but these keep what they hold for the whole run, so a
+// piece, its headers, flags and the recorder's choices outlast a close and reopen. One heap instance of each; tests
 // start from fresh ones.
 #include "editor/grid_limits.h"
 #include "midi/recorder_session.h"

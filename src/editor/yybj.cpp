@@ -35,6 +35,8 @@ constexpr int kDefaultTempoItem = 4;    // "80"
 YYBJ::YYBJ(QWidget* parent) : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("音乐编辑器"));
+    createControls();
+    wireControls();
     forms::registerWindow(forms::window::Editor,
                           {[this] { Show(); }, [this] { hide(); }, [this] { return isVisible(); }});
 }
@@ -56,8 +58,8 @@ void YYBJ::Show()
         activateWindow();
         return;
     }
-    createControls();
-    wireControls();
+    open_ = true;
+    setDesignedValues();
     Form_Load();
     show();
     activateWindow();
@@ -165,7 +167,7 @@ bool YYBJ::MayClose()
     const forms::Answer answer =
         forms::AskYesNoCancel(QStringLiteral("正在编辑的音乐已经修改，还没有保存。退出前要保存编辑吗？"), this);
     if (answer == forms::Answer::No || (answer == forms::Answer::Yes && BCBJWJ())) return true;
-    if (row >= 0 && isOpen()) {
+    if (row >= 0) {
         YF1[row]->showText(typed);
         YF1[row]->setCursorPosition(cursor);
     }
@@ -183,21 +185,14 @@ void YYBJ::TUICHU_Click()
 
 void YYBJ::Form_Unload()
 {
-    if (!isOpen()) return;
+    if (!isOpen()) return;   // a close of the closed window: its close step ran already
     StopStepClock();
     CommitEditedRow();
     AllNotesOff();
-    // The window's controls and timers go; its fields stay for the next opening.
+    // The window's timers stop; its controls and fields stay for the next opening.
     for (forms::FormTimer* t : Surface->findChildren<forms::FormTimer*>()) t->setEnabled(false);
-    QWidget* surface = Surface;
-    for (QObject* o : surface->findChildren<QObject*>()) {
-        QObject::disconnect(o, nullptr, this, nullptr);
-        o->removeEventFilter(this);
-    }
-    static_cast<YYBJControls&>(*this) = YYBJControls{};
+    open_ = false;
     hide();
-    surface->hide();
-    surface->deleteLater();   // a control's own handler may be what closes the window
     forms::showWindow(forms::window::Main);
 }
 

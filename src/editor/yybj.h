@@ -4,9 +4,10 @@
 // volumes, key, tempo, time signature, vibrato and crescendo.
 //
 // The window object lives for the whole run (main() creates it and registers it as the editor
-// window); its controls are created afresh at every opening and destroyed when it closes, so
-// every opening starts from the designed window. What outlasts a closing is kept in
-// editor::fields() and midi::state(). The class is split by concern: yybj.cpp life cycle,
+// window), and so do its controls, made and wired once with it: a handler never meets a control
+// that is gone. Every opening sets the controls back to their designed values, so every opening
+// starts from the designed window. What outlasts a closing is kept in editor::fields() and
+// midi::state(). The class is split by concern: yybj.cpp life cycle,
 // yybj_layout.cpp controls and grid, yybj_measure.cpp rows, steps and measure commands,
 // yybj_settings.cpp the settings controls, yybj_sequencer.cpp audition and playback,
 // yybj_recorder.cpp the recorder panel.
@@ -40,9 +41,9 @@ QString verticalCaption(const QString& text);
 // or selected button.
 QString flatButtonStyle(const QColor& colour, const QString& face = QString(), const QString& selected = QString());
 
-// The controls of one opening. Every pointer is null while the window is closed.
+// The window's controls, made with it and kept for the run.
 struct YYBJControls {
-    QWidget* Surface = nullptr;   // holds every control of the opening
+    QWidget* Surface = nullptr;   // holds every control
 
     // ---- top line: flags, crescendo depth, the measure shown
     QWidget* Picture4 = nullptr;
@@ -111,8 +112,8 @@ public:
     ~YYBJ() override;
 
     // ------------------------------------------------------------------ life cycle (yybj.cpp)
-    // Shows the window: creates its controls and runs the load step when it is closed, then
-    // the activation. The window registry's "editor" entry calls this.
+    // Shows the window: sets its controls to their designed values and runs the load step when
+    // it is closed, then the activation. The window registry's "editor" entry calls this.
     void Show();
     void Form_Load();
     void Form_Activate();
@@ -125,8 +126,10 @@ public:
     bool MayClose();
     // The piece as "保存编辑" would write it now is the one opened, saved or imported last.
     void RememberSavedPiece();
-    bool isOpen() const { return Surface != nullptr; }
-    // Connects the controls of an opening to their handlers; each concern adds its wire function.
+    // From an opening to its close.
+    bool isOpen() const { return open_; }
+    // Connects the controls to their handlers, once for the run; each concern adds its wire
+    // function.
     void wireControls();
     // Note-off of the 65 notes from BaseNote on channels 0..6, and of every note playback
     // started that these miss.
@@ -134,6 +137,10 @@ public:
 
     // ------------------------------------------------------ controls and grid (yybj_layout.cpp)
     void createControls();
+    // Every value a use of the window can change, as designed, set without running a handler:
+    // texts, ticks, lists, scroll bars, the step columns, the clocks, the window's size, no
+    // control holding the focus.
+    void setDesignedValues();
     void JZXSGC();
     void JPFL_Click(int Index);
     // Lays out rows, panels and the window for S steps: the layout of 16, 24 or 32 steps, the
@@ -235,12 +242,16 @@ public:
     // ------------------------------------------------------ recorder panel (yybj_recorder.cpp)
     // Builds the panel's controls into Picture6.
     void createRecorderPanel();
+    // The panel's part of setDesignedValues: no button selected, the clock at rest, no quality
+    // chosen.
+    void setRecorderPanelDesigned();
     void LUYINJI_Click(int Index);
     void Lyjsj_Timer();
     void yinzi_Change();
     void yinzi_Click() { yinzi_Change(); }
 
 private:
+    bool open_ = false;
     // The piece as it was last opened, saved or imported, in the lines of its edit file.
     QStringList savedPiece_;
     // The close question was answered by "退出窗口": the close it starts asks no more.

@@ -85,13 +85,11 @@ void YYBJ::CXTSB()
         if (const auto index = h.instrumentIndex[i]) {
             p.TrackInstrument[i] = trackInstrumentForIndex(i, *index);
             SYYQ[i]->setCurrentIndex(*index);
-            if (!isOpen()) return;   // closed from a box the instrument change raised
         }
     }
     f.MeasureKey[m] = h.keyText;
     f.MeasureTempo[m] = h.tempoText;
     if (h.key) DQYD->setCurrentIndex(*h.key);
-    if (!isOpen()) return;
     if (h.tempo) setComboText(DQSUDU, QString::number(*h.tempo));
     if (h.depth) HScroll3->setValue(*h.depth);
     if (h.vibrato) Check1[0]->setChecked(*h.vibrato == 1);
@@ -102,7 +100,6 @@ void YYBJ::CXTSB()
     for (int i = 0; i < kMelodyRows; ++i) {
         const int program = p.TrackInstrument[i];
         if (program >= 0) midi::ProgramChange(int16_t(i), 0, int16_t(program));
-        if (!isOpen()) return;   // closed from the box of a refused message
     }
     const int S = Steps();
     if (pieceFits(m, S))
@@ -155,7 +152,6 @@ void YYBJ::DkBianji_Click()
         return;
     }
     EndPlayback();   // the piece is replaced: what plays ends first
-    if (!isOpen()) return;
     editor::QKYP();
     loadEditPiece(*read.piece, piece(), f);
     DKBJ();

@@ -40,7 +40,6 @@ void YYBJ::DRYP_Click()
     }
 
     EndPlayback();   // the piece is replaced: what plays ends first
-    if (!isOpen()) return;
     // The walk starts at the first character and cell 0 of an empty piece; the rows are shown
     // afresh when it has ended.
     s.ScoreText = *text;

@@ -1,5 +1,5 @@
-// The editor window's controls, created at every opening at their designed places, and the
-// layout of the grid for the three time signatures.
+// The editor window's controls, made once at their designed places and set to their designed
+// values at every opening, and the layout of the grid for the three time signatures.
 //
 // Client area 747 x 543 px at "2/4". Top line: flags, crescendo depth, the measure shown. Left:
 // row captions and instruments; middle: the grid panel (seven melody rows, five rows of step
@@ -18,6 +18,8 @@
 
 #include <QSignalBlocker>
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace editor {
 namespace {
@@ -30,6 +32,7 @@ constexpr int kClientHeight = 543;
 constexpr int kFrameWidth = 6;        // outer width minus client width, in pixels
 constexpr int kStepBoxSize = 20;
 constexpr int kPicture3Gap = 175;     // Picture3's x = Picture1's width + 175
+constexpr int kStepClockInterval = 100;
 
 const QColor kBackground(64, 64, 64);
 const QColor kCommandColour(192, 192, 255);
@@ -77,6 +80,13 @@ void setBackground(QWidget* w, const QColor& c)
 {
     w->setAutoFillBackground(true);
     setColour(w, QPalette::Window, c);
+}
+
+// A list with nothing chosen and, when it can be typed into, no text.
+void chooseNothing(QComboBox* c)
+{
+    c->setCurrentIndex(-1);
+    if (c->isEditable()) c->setEditText(QString());
 }
 
 // A step box: a toggle button in its beat colour, darker and pressed in when ticked.
@@ -138,18 +148,16 @@ void YYBJ::createControls()
         c->setFont(smaller);
         c->setStyleSheet(QStringLiteral("QCheckBox { spacing: 1px; background: rgb(192, 192, 192); color: black; }"));
     }
-    Label7 = label(w, QStringLiteral("深度(-20_20)"), 88, 2, 73, 17);
+    Label7 = label(w, QString(), 88, 2, 73, 17);
     setColour(Label7, QPalette::WindowText, QColor(255, 255, 0));
     Label7->setFont(small);
     HScroll3 = new QScrollBar(Qt::Horizontal, w);
     HScroll3->setGeometry(82, 16, 81, 9);
     HScroll3->setRange(-20, 20);
-    HScroll3->setValue(0);
     XJXS = label(w, QStringLiteral("正在编辑软件第"), 208, 3, 132, 17);
     XJZS = forms::lineEdit(w, 344, 0, 49, 18, 4);
-    XJZS->setText(QStringLiteral("0"));
     Label4 = label(w, QStringLiteral("小节"), 400, 3, 40, 17);
-    XJXSS = label(w, QStringLiteral("实际小节数是(1-2)小节"), 455, 5, 180, 17);
+    XJXSS = label(w, QString(), 455, 5, 180, 17);
     setColour(XJXSS, QPalette::WindowText, QColor(255, 192, 255));
 
     // ---- row captions and instruments
@@ -189,7 +197,7 @@ void YYBJ::createControls()
     DRYP = button(Picture3, verticalCaption(QStringLiteral("导入记录乐谱")), 56, 0, 41, 84);
     DkBianji = button(Picture3, verticalCaption(QStringLiteral("打开编辑文件")), 56, 96, 41, 84);
     ST1 = placed<forms::OptionButton>(Picture3, verticalCaption(QStringLiteral("试听本节效果")), 56, 192, 41, 84);
-    ST2 = placed<QCheckBox>(Picture3, verticalCaption(QStringLiteral("从开始处启动")), 56, 288, 41, 84);
+    ST2 = placed<QCheckBox>(Picture3, QString(), 56, 288, 41, 84);
     // ST1 stands alone: a click only selects it, and the end of playback clears it.
     for (QWidget* b : std::initializer_list<QWidget*>{DRYP, DkBianji, ST1, ST2})
         b->setStyleSheet(flatButtonStyle(kCommandColour, QStringLiteral("padding: 0px 0px 0px 12px; font-size: 7pt;")));
@@ -208,7 +216,6 @@ void YYBJ::createControls()
     ComDevies->setEditable(false);
     HScroll1 = new QScrollBar(Qt::Horizontal, w);
     HScroll1->setGeometry(208, 409, 233, 20);
-    HScroll1->setRange(0, 200);
     HScroll1->setPageStep(1);   // a click beside the handle or a wheel notch: one measure
     ZDXJZS = button(w, QStringLiteral("设置"), 445, 409, 41, 20);
     CHARU = button(w, QStringLiteral("插入"), 494, 409, 41, 20);
@@ -247,7 +254,6 @@ void YYBJ::createControls()
         JPFL[i] = placed<QRadioButton>(Picture2, QString::fromLatin1(metres[i]), 35 * i, 0, 33, 33);
         JPFL[i]->setToolTip(QStringLiteral("选择音乐节奏类型为%1拍！").arg(QString::fromLatin1(metres[i])));
     }
-    JPFL[0]->setChecked(true);
     Picture2->setStyleSheet(flatButtonStyle(QColor(192, 192, 192), QStringLiteral("padding-left: 4px;"),
                                             QStringLiteral("background: rgb(255, 255, 255); font-weight: bold;")));
 
@@ -269,11 +275,52 @@ void YYBJ::createControls()
     Label9->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // ---- timers (designed intervals; both off)
-    YYDS = new forms::FormTimer(Surface, 100, false);
+    YYDS = new forms::FormTimer(Surface, kStepClockInterval, false);
     Lyjsj = new forms::FormTimer(Surface, 1000, false);
-
-    layoutForSteps(16);
     Surface->show();
+}
+
+void YYBJ::setDesignedValues()
+{
+    std::vector<std::unique_ptr<QSignalBlocker>> quiet;
+    for (QWidget* panel : std::initializer_list<QWidget*>{Surface, Picture1, Picture2, Picture3, Picture4, Picture5, Picture6})
+        for (QWidget* control : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            quiet.push_back(std::make_unique<QSignalBlocker>(control));
+
+    // ---- top line
+    for (QCheckBox* c : Check1) c->setChecked(false);
+    Label7->setText(QStringLiteral("深度(-20_20)"));
+    HScroll3->setValue(0);
+    XJZS->setText(QStringLiteral("0"));
+    XJXSS->setText(QStringLiteral("实际小节数是(1-2)小节"));
+
+    // ---- rows: the instrument lists are filled by the first set-up; one column of step boxes
+    for (QComboBox* c : SYYQ) c->clear();
+    for (MelodyRowEdit* row : YF1) row->showText(QString());
+    removeStepColumns();
+    for (const auto& row : DJY) row[0]->setChecked(false);
+    for (QComboBox* c : YQYL) chooseNothing(c);
+    forms::unselectOption(ST1);
+    ST1->setEnabled(true);
+    ST2->setChecked(false);
+    ST2->setEnabled(true);
+    ST2->setText(verticalCaption(QStringLiteral("从开始处启动")));
+    BZWJ->setEnabled(true);
+
+    // ---- bottom: the device list is filled by the activation
+    ComDevies->clear();
+    HScroll1->setRange(0, 200);
+    HScroll1->setValue(0);
+    chooseNothing(DQYD);
+    chooseNothing(DQSUDU);
+    JPFL[0]->setChecked(true);
+    setRecorderPanelDesigned();
+
+    YYDS->setEnabled(false);
+    YYDS->setInterval(kStepClockInterval);
+    DuiHu = forms::CommonDialog{};
+    if (QWidget* focused = focusWidget()) focused->clearFocus();
+    layoutForSteps(16);
 }
 
 void YYBJ::JZXSGC()
@@ -323,7 +370,6 @@ void YYBJ::JPFL_Click(int Index)
         return;
     }
     EndPlayback();   // the measures change: what plays ends first
-    if (!isOpen()) return;
     changeStepsPerMeasure(oldS, newS);
     f.GridLastStep = int16_t(newS - 1);
     layoutForSteps(newS);

@@ -133,7 +133,6 @@ void YYBJ::CHARU_Click()
     }
     // The piece changes shape: what plays ends first.
     EndPlayback();
-    if (!isOpen()) return;
     insertMeasure(S);
     // The measure left keeps its hits: the boxes show the new, empty measure.
     for (MelodyRowEdit* row : YF1) row->showText(QString());
@@ -153,7 +152,6 @@ void YYBJ::ZDXJZS_Click()
         forms::MsgBox(QStringLiteral("小节总数只能是1到%1之间的整数！").arg(r.highest), this);
     if (r.kind != MeasureCountResult::Set) return;
     EndPlayback();   // the piece changes length: what plays ends first
-    if (!isOpen()) return;
     setMeasureTotal(r.measureTotal, S);
     HScroll1->setMaximum(piece().MeasureTotal);
 }

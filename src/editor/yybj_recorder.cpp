@@ -42,12 +42,19 @@ void YYBJ::createRecorderPanel()
     LUYINJI[Save]->setToolTip(QStringLiteral("保存最新的音频记录为wav格式音频文件！"));
     Picture6->setStyleSheet(flatButtonStyle(QColor(192, 192, 255), QStringLiteral("padding-left: 3px;"),
                                             QStringLiteral("font-weight: bold;")));
-    LYSJ = forms::placed<QLabel>(Picture6, restingClockText(), 2, 38, 88, 22);
+    LYSJ = forms::placed<QLabel>(Picture6, QString(), 2, 38, 88, 22);
     yinzi = forms::combo(Picture6, 92, 38, 94, 22,
                          {QStringLiteral("CD音质"), QStringLiteral("好音质"), QStringLiteral("普通音质")});
     yinzi->setEditable(false);
-    yinzi->setCurrentIndex(-1);
     yinzi->setToolTip(QStringLiteral("根据需要选择适应的录音音质！"));
+}
+
+void YYBJ::setRecorderPanelDesigned()
+{
+    for (QRadioButton* b : LUYINJI) forms::unselectOption(b);
+    Lyjsj->setEnabled(false);
+    LYSJ->setText(restingClockText());
+    yinzi->setCurrentIndex(-1);
 }
 
 void YYBJ::wireRecorder()
@@ -88,7 +95,6 @@ void YYBJ::RecorderFailed(const QString& why)
 
 std::optional<QString> YYBJ::RecorderFileChosen(const std::optional<forms::FileChoice>& choice)
 {
-    if (!isOpen()) return std::nullopt;   // the window went while the dialog was open
     if (!choice) {
         UnselectRecorderButtons();
         return std::nullopt;

@@ -44,7 +44,7 @@ void YYBJ::wireSequencer()
 
 void YYBJ::StopStepClock()
 {
-    if (YYDS) YYDS->setEnabled(false);
+    YYDS->setEnabled(false);
 }
 
 bool YYBJ::MayStartPlayback()
@@ -110,7 +110,6 @@ void YYBJ::ST2_Click()
         BZWJ->setEnabled(false);
         // Measure 0's own settings are in force before the clock is set.
         if (hasHeader(f.MeasureHeaders[0])) CXTSB();
-        if (!isOpen()) return;   // closed from a box the header's messages raised
         f.CrescLevel = restingCrescendoLevel(f.CrescStep);
         // Cell 0 sounds now and the others on LastStep ticks; one tick more ends the piece, so
         // that the last cell sounds its whole step.
@@ -132,13 +131,12 @@ void YYBJ::PlaybackToRest()
     ST2->setText(verticalCaption(kStartCaption));
     YYDS->setEnabled(false);
     AllNotesOff();
-    if (!isOpen()) return;
     BZWJ->setEnabled(true);
 }
 
 void YYBJ::EndPlayback()
 {
-    if (!YYDS || !YYDS->enabled()) return;
+    if (!YYDS->enabled()) return;
     if (ST2->isChecked()) ST2->setChecked(false);   // a piece played from the start: its stop path
     else PlaybackToRest();                          // an audition ends the same way
 }
@@ -152,14 +150,12 @@ void YYBJ::YYDS_Timer()
         StepClockTrap();
         return;
     }
-    if (!isOpen()) return;   // closed from within the step
     s.StepsLeft -= 1;
     if (s.StepsLeft < 1) {
         ST1->setEnabled(true);
         ST2->setEnabled(true);
         forms::unselectOption(ST1);
         ST2->setChecked(false);   // a piece played from the start stops through ST2's stop path
-        if (!isOpen()) return;
         ST2->setText(verticalCaption(kStartCaption));
         YYDS->setEnabled(false);
     }
@@ -167,14 +163,11 @@ void YYBJ::YYDS_Timer()
 
 void YYBJ::StepClockTrap()
 {
-    if (!isOpen()) return;
     AllNotesOff();
-    if (!isOpen()) return;
     ST1->setEnabled(true);
     ST2->setEnabled(true);
     forms::unselectOption(ST1);
     ST2->setChecked(false);
-    if (!isOpen()) return;
     ST2->setText(verticalCaption(kStartCaption));
     YYDS->setEnabled(false);
     BZWJ->setEnabled(true);   // an audition ended by the trap leaves the help button usable too
@@ -194,7 +187,6 @@ bool YYBJ::YYSB()
         // ends through ST2's stop path, which turns every note off; an audition does it here.
         if (ST2->isChecked()) ST2->setChecked(false);
         else AllNotesOff();
-        if (!isOpen()) return true;
         forms::unselectOption(ST1);
         BZWJ->setEnabled(true);
         f.CrescLevel = restingCrescendoLevel(f.CrescStep);
@@ -209,9 +201,7 @@ bool YYBJ::YYSB()
     f.CurMeasure = m;
     // A measure's own settings when it begins; the step interval keeps what the start set.
     if (hasHeader(f.MeasureHeaders[m]) && f.AppliedMeasure != m) CXTSB();
-    if (!isOpen()) return true;
     ShowPlayedMeasure(m);
-    if (!isOpen()) return true;
 
     s.StepInMeasure = int16_t(s.CurStep % S);
     f.AccentLevel = beatAccentLevel(S, s.StepInMeasure, f.CrescLevel);

@@ -64,6 +64,35 @@ protected:
         EXPECT_TRUE(e.isVisible());
         EXPECT_FALSE(form->isVisible());
     }
+    // Every control of the window as the user meets it (kind, place, shown, enabled, caption or
+    // text, ticked, list, value, what an undo would bring back), the focus, the clocks, the
+    // window's place, size and title, and the file dialog's last choice.
+    static QStringList controlsAsMet(editor::YYBJ& e)
+    {
+        QStringList out;
+        const QList<QWidget*> all = e.Surface->findChildren<QWidget*>();
+        for (QWidget* w : all) {
+            QString line = QStringLiteral("%1 %2 %3 %4").arg(w->metaObject()->className()).arg(rectText(w->geometry()))
+                               .arg(w->isVisibleTo(&e)).arg(w->isEnabled());
+            if (auto* b = qobject_cast<QAbstractButton*>(w)) line += ' ' + b->text() + (b->isChecked() ? "+" : "-");
+            if (auto* l = qobject_cast<QLabel*>(w)) line += ' ' + l->text();
+            if (auto* t = qobject_cast<QLineEdit*>(w))
+                line += QStringLiteral(" %1 %2 %3").arg(t->text()).arg(t->maxLength()).arg(t->isUndoAvailable());
+            if (auto* c = qobject_cast<QComboBox*>(w))
+                line += QStringLiteral(" %1 %2 %3").arg(c->count()).arg(c->currentIndex()).arg(c->currentText());
+            if (auto* s = qobject_cast<QScrollBar*>(w))
+                line += QStringLiteral(" %1 %2 %3").arg(s->minimum()).arg(s->maximum()).arg(s->value());
+            out << line;
+        }
+        out << QStringLiteral("focus %1").arg(all.indexOf(e.focusWidget()));
+        for (auto* t : e.Surface->findChildren<forms::FormTimer*>()) out << QStringLiteral("clock %1 %2").arg(t->interval()).arg(t->enabled());
+        out << rectText(e.geometry()) << e.windowTitle() << e.DuiHu.FileName << e.DuiHu.FileTitle << e.DuiHu.InitDir;
+        return out;
+    }
+    static QString rectText(const QRect& r)
+    {
+        return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
 };
 
 TEST_F(EditorWindow, OpeningSetsUpTheDesignedWindowAndSendsItsSoundInOrder)
@@ -94,9 +123,22 @@ TEST_F(EditorWindow, OpeningSetsUpTheDesignedWindowAndSendsItsSoundInOrder)
 
 TEST_F(EditorWindow, EveryOpeningStartsFromTheDesignedWindowAndAnEmptyScore)
 {
+    start();
+    midi.clear();
     editor::YYBJ& e = open();
+    const QStringList designed = controlsAsMet(e);
+    const Msgs openingSound = messages();
     QApplication::setActiveWindow(&e);
     auto& p = editor::piece();
+    // Every kind of control used, the piece playing and a row being typed into as it closes.
+    QTest::mouseClick(e.Check1[0], Qt::LeftButton);
+    QTest::mouseClick(e.Check1[1], Qt::LeftButton);
+    dialogs.openFiles.push_back(testing_support::ScriptedDialogs::file(recordFolder() + "/听.wav"));
+    QTest::mouseClick(e.LUYINJI[0], Qt::LeftButton);   // no such file: a box, the panel at rest
+    QTest::mouseClick(e.LUYINJI[1], Qt::LeftButton);
+    e.yinzi->setCurrentIndex(2);
+    typeRow(e, 0, "kc");
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
     e.JPFL[2]->click();
     e.SYYQ[1]->setCurrentIndex(7);
     e.YQYL[3]->setEditText("110");
@@ -109,6 +151,9 @@ TEST_F(EditorWindow, EveryOpeningStartsFromTheDesignedWindowAndAnEmptyScore)
     QTest::mouseClick(e.DJY[0][5], Qt::LeftButton);
     ASSERT_EQ(p.CellTokens[2][0], "KC");
     ASSERT_EQ(p.CellTokens[7][3 * 32 + 5], "O");
+    typeRow(e, 4, "kdke");
+    QTest::mouseClick(e.XJZS, Qt::LeftButton);
+    QTest::keyClicks(e.XJZS, "2");
 
     e.close();
     EXPECT_TRUE(form->isVisible());
@@ -116,6 +161,13 @@ TEST_F(EditorWindow, EveryOpeningStartsFromTheDesignedWindowAndAnEmptyScore)
     midi.clear();
     open();
     expectDesignedWindow(e);
+    const QStringList again = controlsAsMet(e);
+    ASSERT_EQ(again.size(), designed.size());
+    for (int i = 0; i < designed.size(); ++i) EXPECT_EQ(again[i].toStdString(), designed[i].toStdString());
+    // The same sound, apart from the note-offs of notes the last piece left held.
+    Msgs reopeningSound = messages();
+    std::erase_if(reopeningSound, [](const auto& m) { return (m[0] & 0xF0) == 0x80; });
+    EXPECT_EQ(reopeningSound, openingSound);
     EXPECT_TRUE(p.CellTokens[2][0].isEmpty());
     EXPECT_TRUE(p.CellTokens[7][3 * 32 + 5].isEmpty());
     EXPECT_TRUE(p.MeasureText[2][0].isEmpty());
@@ -132,7 +184,7 @@ TEST_F(EditorWindow, ClosingSilencesTheRowsAndShowsTheMainWindow)
     const QPointer<QWidget> controls = e.Surface;
     e.close();   // the close box
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(controls.isNull());   // the opening's controls are gone
+    EXPECT_FALSE(controls.isNull());   // the controls stay for the next opening
     EXPECT_EQ(noteOffs(), 455);
     EXPECT_EQ(messages()[0], (std::array<int, 3>{0x80, 40, 0}));
     EXPECT_EQ(messages()[454], (std::array<int, 3>{0x86, 104, 0}));
