@@ -282,6 +282,9 @@ void YYBJ::createControls()
 
 void YYBJ::setDesignedValues()
 {
+    // The step columns beyond the first go before the controls are held quiet for the rest of
+    // this function: a control must outlive its blocker.
+    removeStepColumns();
     std::vector<std::unique_ptr<QSignalBlocker>> quiet;
     for (QWidget* panel : std::initializer_list<QWidget*>{Surface, Picture1, Picture2, Picture3, Picture4, Picture5, Picture6})
         for (QWidget* control : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -297,7 +300,6 @@ void YYBJ::setDesignedValues()
     // ---- rows: the instrument lists are filled by the first set-up; one column of step boxes
     for (QComboBox* c : SYYQ) c->clear();
     for (MelodyRowEdit* row : YF1) row->showText(QString());
-    removeStepColumns();
     for (const auto& row : DJY) row[0]->setChecked(false);
     for (QComboBox* c : YQYL) chooseNothing(c);
     forms::unselectOption(ST1);
