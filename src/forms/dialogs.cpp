@@ -148,8 +148,17 @@ void showWaitingMidiBoxes()
     g_midiShownThisRound.clear();
 }
 
-// A box has closed: texts that waited for it are posted.
-void afterBox() { postMidiBoxes(); }
+// Shows one box or dialog through the seam: it counts as open while it stands, and once it has
+// closed the MIDI error texts that waited for it are posted.
+template <class Show>
+auto shown(Show show)
+{
+    struct PostWaiting {
+        ~PostWaiting() { postMidiBoxes(); }
+    } afterClose;   // declared first, so it runs after the guard has counted the box closed
+    OpenGuard guard;
+    return show();
+}
 
 }  // namespace
 
@@ -172,67 +181,33 @@ bool midiErrorBoxOpen() { return g_midiOpen > 0 || !g_midiQueue.empty(); }
 
 void MsgBox(const QString& text, QWidget* parent)
 {
-    {
-        OpenGuard guard;
-        dialogs().message(parent, text);
-    }
-    afterBox();
+    shown([&] { dialogs().message(parent, text); });
 }
 
 bool AskYesNo(const QString& text, QWidget* parent)
 {
-    bool yes;
-    {
-        OpenGuard guard;
-        yes = dialogs().question(parent, text);
-    }
-    afterBox();
-    return yes;
+    return shown([&] { return dialogs().question(parent, text); });
 }
 
 Answer AskYesNoCancel(const QString& text, QWidget* parent)
 {
-    Answer a;
-    {
-        OpenGuard guard;
-        a = dialogs().questionWithCancel(parent, text);
-    }
-    afterBox();
-    return a;
+    return shown([&] { return dialogs().questionWithCancel(parent, text); });
 }
 
 std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& initial,
                                 QWidget* parent)
 {
-    std::optional<QString> r;
-    {
-        OpenGuard guard;
-        r = dialogs().input(parent, prompt, title, initial);
-    }
-    afterBox();
-    return r;
+    return shown([&] { return dialogs().input(parent, prompt, title, initial); });
 }
 
 std::optional<FileChoice> ShowOpen(const FileRequest& request, QWidget* parent)
 {
-    std::optional<FileChoice> r;
-    {
-        OpenGuard guard;
-        r = dialogs().openFile(parent, request);
-    }
-    afterBox();
-    return r;
+    return shown([&] { return dialogs().openFile(parent, request); });
 }
 
 std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent)
 {
-    std::optional<FileChoice> r;
-    {
-        OpenGuard guard;
-        r = dialogs().saveFile(parent, request);
-    }
-    afterBox();
-    return r;
+    return shown([&] { return dialogs().saveFile(parent, request); });
 }
 
 void MidiErrorBox(const QString& text)
