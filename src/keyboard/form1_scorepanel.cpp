@@ -58,7 +58,7 @@ void Form1::wireScorePanel()
     connect(Text3, &QPlainTextEdit::textChanged, this, [this] { Text3_Change(); });
     Label11->installEventFilter(this);
     Text3->installEventFilter(this);
-    for (QFrame* panel : Jiezhou) panel->installEventFilter(this);
+    // Moves over the panels reach filterScorePanel through the filter wirePanels installs on them.
     // Playback selects the token it reads while the keyboard focus stays on the key catcher:
     // the selection looks the same with and without the focus.
     QPalette palette = Text3->palette();

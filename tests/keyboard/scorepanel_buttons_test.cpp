@@ -445,17 +445,25 @@ TEST_F(ScorePanelTest, TheTitleLineCountsThePlayedTicks)
     EXPECT_EQ(f().FJWZ->text(), " 1");
 }
 
-TEST_F(ScorePanelTest, RhythmListPopsUpAndDown)
+TEST_F(ScorePanelTest, RhythmListPopsUpOverItsLabelAndHidesOverThePanelsBackground)
 {
-    f().Label11_MouseMove();
-    EXPECT_FALSE(f().File1->isHidden());
-    f().Jiezhou_MouseMove(1);
-    EXPECT_FALSE(f().File1->isHidden());
-    f().Jiezhou_MouseMove(2);
-    EXPECT_TRUE(f().File1->isHidden());
-    f().Label11_MouseMove();
+    QTest::mouseClick(f().Xxk[2], Qt::LeftButton);   // the rhythm tab
+    QWidget* panel = f().Jiezhou[2];
+    const QPoint background(291, 110);   // between the volume list and "启动"
+    ASSERT_EQ(panel->childAt(background), nullptr);
+    QTest::mouseMove(f().Label11, QPoint(20, 12));
+    EXPECT_TRUE(f().File1->isVisible());
+    // Over a control of the panel or over the list itself it stays.
+    QTest::mouseMove(f().Text2, QPoint(300, 10));
+    QTest::mouseMove(f().File1, QPoint(50, 50));
+    EXPECT_TRUE(f().File1->isVisible());
+    QTest::mouseMove(panel, background);
+    EXPECT_FALSE(f().File1->isVisible());
+    // Typing into the score box hides it too.
+    QTest::mouseMove(f().Label11, QPoint(20, 12));
+    ASSERT_TRUE(f().File1->isVisible());
     QTest::keyClicks(f().Text3, "K");
-    EXPECT_TRUE(f().File1->isHidden());
+    EXPECT_FALSE(f().File1->isVisible());
 }
 
 }  // namespace
