@@ -171,7 +171,8 @@ TEST_F(MidiOutTest, FailedCloseStillClearsHandle)
 
 TEST_F(MidiOutTest, DeviceListPutsMapperFirstAndSkipsUnreadable)
 {
-    midi.devices = {"A", "B", "C"};
+    const QString longName = QString(40, 'L');
+    midi.devices = {"A", "B", longName};
     midi.unreadable = {1};
     midi::PlainItemList list;
     list.items.push_back({"old", 5});
@@ -180,10 +181,12 @@ TEST_F(MidiOutTest, DeviceListPutsMapperFirstAndSkipsUnreadable)
     EXPECT_EQ(list.items[0].data, -1);
     EXPECT_EQ(list.items[1].text, "A");
     EXPECT_EQ(list.items[1].data, 0);
-    EXPECT_EQ(list.items[2].text, "C");
+    EXPECT_EQ(list.items[2].text, longName.left(31));   // names are shown cut to 31 characters
     EXPECT_EQ(list.items[2].data, 2);
 
-    midi.devices.clear();
+    midi.devices.clear();   // the mapper alone is a device to choose
+    EXPECT_TRUE(midi::ListMidiDevices(list));
+    EXPECT_EQ(list.items.size(), 1u);
     midi.mapperReadable = false;
     EXPECT_FALSE(midi::ListMidiDevices(list));
     EXPECT_TRUE(list.items.empty());
