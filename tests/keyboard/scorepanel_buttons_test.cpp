@@ -95,6 +95,7 @@ TEST_F(ScorePanelTest, OpenStopsThePlaybackNotTheFreeRhythmAndACancelKeepsTheSco
     playWithFreeRhythm("KC4KDTZ");
     f().Yuepu[2]->click();   // cancelled
     EXPECT_TRUE(stoppedWithTheFreeRhythmOn());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(midi::state().ScoreText, "KC4KDTZ");
     EXPECT_EQ(f().Text3->toPlainText(), "KC4KDTZ");
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
@@ -120,8 +121,16 @@ TEST_F(ScorePanelTest, OpenJoinsTheLinesAndPlaysAtOnce)
     const QString path = scorePath("lines.txt");
     ASSERT_TRUE(forms::writeBytes(path, "KC2\r\nKD\nXZ\r\nKE\r\nTZ\r\n"));
     f().File1->setVisible(true);
+    auto& s = midi::state();
+    s.CurStep = 5;   // where an accompaniment stood
+    s.RhythmStep = 3;
+    s.ChordIndex = 4;
     dialogs.openFiles.push_back(dialogs.file(path));
     f().Yuepu[2]->click();
+    // The opened score's accompaniment starts from the pattern's start and the first chord.
+    EXPECT_EQ(s.CurStep, 0);
+    EXPECT_EQ(s.RhythmStep, 0);
+    EXPECT_EQ(s.ChordIndex, 1);
     EXPECT_EQ(midi::state().ScoreText, "KC2KDXZKETZ");
     EXPECT_EQ(f().Text3->toPlainText(), "KC2KDXZKETZ");
     EXPECT_TRUE(f().File1->isHidden());
