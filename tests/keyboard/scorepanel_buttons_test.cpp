@@ -274,8 +274,15 @@ TEST_F(ScorePanelTest, ClearDuringPlaybackStopsItWithoutTheScoreError)
     playWithFreeRhythm("KC2KDKETZ");
     f().Timer3->tick();
     midi.clear();
+    auto& s = midi::state();
+    s.ChordIndex = 4;   // the accompaniment stood at the fourth chord
     QTest::mouseClick(f().Yuepu[3], Qt::LeftButton);
-    EXPECT_TRUE(midi::state().ScoreText.isEmpty());
+    EXPECT_TRUE(s.ScoreText.isEmpty());
+    EXPECT_TRUE(f().Text3->toPlainText().isEmpty());
+    // A new take's accompaniment starts from the pattern's start and the first chord.
+    EXPECT_EQ(s.CurStep, 0);
+    EXPECT_EQ(s.RhythmStep, 0);
+    EXPECT_EQ(s.ChordIndex, 1);
     EXPECT_EQ(f().FJWZ->text(), QStringLiteral("成功清空乐谱。。。"));
     EXPECT_TRUE(stoppedWithTheFreeRhythmOn());
     const uint32_t noteOff = 0x80u | (uint32_t(24 + midi::state().BaseNote) << 8);
