@@ -36,9 +36,9 @@ namespace editor {
 QString verticalCaption(const QString& text);
 
 // The style of buttons drawn flat in their face colour: push buttons, and option and check boxes
-// drawn as buttons (which show no indicator). Raised, pressed in while held or selected, a grey
-// caption while disabled. `face` and `selected` add to the rules of the face and of the pressed
-// or selected button.
+// drawn as buttons (forms::DrawnAsButton: no indicator, the caption centred). Raised, pressed in
+// while held or selected, a grey caption while disabled. `face` and `selected` add to the rules of
+// the face and of the pressed or selected button.
 QString flatButtonStyle(const QColor& colour, const QString& face = QString(), const QString& selected = QString());
 
 // The window's controls, made with it and kept for the run.

@@ -196,11 +196,12 @@ void YYBJ::createControls()
     for (int i = 0; i < 12; ++i) YQYL[i] = forms::combo(Picture3, 0, volumeY[i], 49, 22, volumes);
     DRYP = button(Picture3, verticalCaption(QStringLiteral("导入记录乐谱")), 56, 0, 41, 84);
     DkBianji = button(Picture3, verticalCaption(QStringLiteral("打开编辑文件")), 56, 96, 41, 84);
-    ST1 = placed<forms::OptionButton>(Picture3, verticalCaption(QStringLiteral("试听本节效果")), 56, 192, 41, 84);
-    ST2 = placed<QCheckBox>(Picture3, QString(), 56, 288, 41, 84);
+    ST1 = placed<forms::DrawnAsButton<forms::OptionButton>>(Picture3, verticalCaption(QStringLiteral("试听本节效果")),
+                                                             56, 192, 41, 84);
+    ST2 = placed<forms::DrawnAsButton<QCheckBox>>(Picture3, QString(), 56, 288, 41, 84);
     // ST1 stands alone: a click only selects it, and the end of playback clears it.
     for (QWidget* b : std::initializer_list<QWidget*>{DRYP, DkBianji, ST1, ST2})
-        b->setStyleSheet(flatButtonStyle(kCommandColour, QStringLiteral("padding: 0px 0px 0px 12px; font-size: 7pt;")));
+        b->setStyleSheet(flatButtonStyle(kCommandColour, QStringLiteral("font-size: 7pt;")));
     DRYP->setToolTip(QStringLiteral("导入用电子琴演奏或编辑的乐谱进行全新编辑！"));
     DkBianji->setToolTip(QStringLiteral("打开以前保存的编辑文件再次进行编辑或录音！"));
     ST1->setToolTip(QStringLiteral("只要有修改的小节都应试听以便软件记住你的修改！"));
@@ -251,10 +252,10 @@ void YYBJ::createControls()
     Picture2->setGeometry(309, 0, 107, 37);
     static const char* const metres[3] = {"2/4", "3/4", "4/4"};
     for (int i = 0; i < 3; ++i) {
-        JPFL[i] = placed<QRadioButton>(Picture2, QString::fromLatin1(metres[i]), 35 * i, 0, 33, 33);
+        JPFL[i] = placed<forms::DrawnAsButton<QRadioButton>>(Picture2, QString::fromLatin1(metres[i]), 35 * i, 0, 33, 33);
         JPFL[i]->setToolTip(QStringLiteral("选择音乐节奏类型为%1拍！").arg(QString::fromLatin1(metres[i])));
     }
-    Picture2->setStyleSheet(flatButtonStyle(QColor(192, 192, 192), QStringLiteral("padding-left: 4px;"),
+    Picture2->setStyleSheet(flatButtonStyle(QColor(192, 192, 192), QString(),
                                             QStringLiteral("background: rgb(255, 255, 255); font-weight: bold;")));
 
     // ---- recorder panel and the two text lines

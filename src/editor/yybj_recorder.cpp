@@ -36,12 +36,12 @@ void YYBJ::createRecorderPanel()
     static const int xs[4] = {0, 43, 86, 129};
     static const int widths[4] = {42, 42, 42, 58};
     for (int i = 0; i < 4; ++i)
-        LUYINJI[i] = forms::placed<QRadioButton>(Picture6, QString::fromUtf8(captions[i]), xs[i], 4, widths[i], 26);
+        LUYINJI[i] = forms::placed<forms::DrawnAsButton<QRadioButton>>(Picture6, QString::fromUtf8(captions[i]), xs[i], 4,
+                                                                       widths[i], 26);
     LUYINJI[Play]->setToolTip(QStringLiteral("播放电子琴演奏或本编辑软件录制的wav格式音频文件或MP3音乐文件！"));
     LUYINJI[Stop]->setToolTip(QStringLiteral("停止当前的放音或录音！"));
     LUYINJI[Save]->setToolTip(QStringLiteral("保存最新的音频记录为wav格式音频文件！"));
-    Picture6->setStyleSheet(flatButtonStyle(QColor(192, 192, 255), QStringLiteral("padding-left: 3px;"),
-                                            QStringLiteral("font-weight: bold;")));
+    Picture6->setStyleSheet(flatButtonStyle(QColor(192, 192, 255), QString(), QStringLiteral("font-weight: bold;")));
     LYSJ = forms::placed<QLabel>(Picture6, QString(), 2, 38, 88, 22);
     yinzi = forms::combo(Picture6, 92, 38, 94, 22,
                          {QStringLiteral("CD音质"), QStringLiteral("好音质"), QStringLiteral("普通音质")});

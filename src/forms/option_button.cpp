@@ -1,5 +1,7 @@
 #include "forms/option_button.h"
 
+#include <QStyle>
+#include <QStylePainter>
 #include <memory>
 
 namespace forms {
@@ -32,6 +34,23 @@ void unselectOption(QAbstractButton* button)
 void OptionButton::nextCheckState()
 {
     if (!isChecked()) setChecked(true);
+}
+
+void paintAsButton(QAbstractButton& button, QStyleOptionButton option)
+{
+    const bool radio = qobject_cast<QRadioButton*>(&button) != nullptr;
+    QStylePainter painter(&button);
+    // The face and the focus frame as the style draws them, without the caption, which would
+    // stand where it sits beside an indicator.
+    QStyleOptionButton face = option;
+    face.text.clear();
+    painter.drawControl(radio ? QStyle::CE_RadioButton : QStyle::CE_CheckBox, face);
+    // The caption drawn by the style's own label element, given exactly the room the text takes
+    // in the middle of the control, so that its left alignment centres it.
+    option.rect = button.style()->itemTextRect(button.fontMetrics(), button.rect(),
+                                               Qt::AlignCenter | Qt::TextShowMnemonic,
+                                               button.isEnabled(), option.text);
+    painter.drawControl(radio ? QStyle::CE_RadioButtonLabel : QStyle::CE_CheckBoxLabel, option);
 }
 
 }  // namespace forms

@@ -5,6 +5,7 @@
 // buttons, the recorder and the window buttons. Bottom: the damper strip and the 65 keys.
 #include "forms/controls.h"
 #include "forms/geometry.h"
+#include "forms/option_button.h"
 #include "keyboard/form1.h"
 #include "keyboard/panel_texts.h"
 #include "resources/pictures.h"
@@ -22,20 +23,20 @@ constexpr int kWhiteKeyWidth = 26;  // 38 white keys = 988 px
 constexpr int kBlackKeyWidth = 16;
 constexpr int kBlackKeyHeight = 64;
 
+// Tabs, help topics and key selectors are option buttons drawn as buttons, their captions centred.
 const char* const kTabStyle =
-    "QRadioButton { border: 1px solid #8a8a8a; border-bottom: none; background: #d8d8d8;"
-    " padding-left: 18px; }"
+    "QRadioButton { border: 1px solid #8a8a8a; border-bottom: none; background: #d8d8d8; }"
     "QRadioButton:checked { background: #f4f4f4; font-weight: bold; }"
     "QRadioButton::indicator { image: none; border: none; width: 0px; height: 0px; margin: 0px; }";
 
 const char* const kTopicStyle =
-    "QRadioButton { border: 1px solid #9a9a9a; background: #e4e4e4; padding-left: 6px; }"
+    "QRadioButton { border: 1px solid #9a9a9a; background: #e4e4e4; }"
     "QRadioButton:checked { background: #ffffff; font-weight: bold; }"
     "QRadioButton::indicator { image: none; border: none; width: 0px; height: 0px; margin: 0px; }";
 
-// The key selectors are narrow: no room between the hidden indicator and the caption.
+// The key selectors look like small keys.
 const char* const kKeyStyle =
-    "QRadioButton { border: 1px solid #9a9a9a; background: #e4e4e4; padding-left: 3px; spacing: 0px; }"
+    "QRadioButton { border: 1px solid #9a9a9a; background: #e4e4e4; }"
     "QRadioButton:checked { background: #ffffff; font-weight: bold; }"
     "QRadioButton::indicator { image: none; border: none; width: 0px; height: 0px; margin: 0px; }";
 
@@ -53,6 +54,7 @@ constexpr auto label = placed<QLabel>;
 constexpr auto button = placed<QPushButton>;
 constexpr auto checkBox = placed<QCheckBox>;
 constexpr auto option = placed<QRadioButton>;
+constexpr auto buttonOption = placed<forms::DrawnAsButton<QRadioButton>>;
 
 const QStringList kVelocities = {QStringLiteral("25"), QStringLiteral("40"), QStringLiteral("55"),
                                  QStringLiteral("70"), QStringLiteral("85"), QStringLiteral("100"),
@@ -81,7 +83,7 @@ void Form1::createControls()
     tabStrip->setGeometry(4, 4, 400, 26);
     tabStrip->setStyleSheet(QString::fromLatin1(kTabStyle));
     for (int i = 0, x = 0; i < 6; ++i) {
-        Xxk[i] = option(tabStrip, tabCaptions[i], x, 2, 78, 24);
+        Xxk[i] = buttonOption(tabStrip, tabCaptions[i], x, 2, 78, 24);
         Xxk[i]->setToolTip(tabHints[i]);
         Jiezhou[i] = new QFrame(this);
         Jiezhou[i]->setGeometry(4, 30, 400, 230);
@@ -204,7 +206,7 @@ void Form1::createControls()
     auto* topicColumn = new QWidget(p);
     topicColumn->setGeometry(6, 6, 84, 218);
     topicColumn->setStyleSheet(QString::fromLatin1(kTopicStyle));
-    for (int i = 0; i < 7; ++i) Option2[i] = option(topicColumn, topics[i], 0, 31 * i, 84, 28);
+    for (int i = 0; i < 7; ++i) Option2[i] = buttonOption(topicColumn, topics[i], 0, 31 * i, 84, 28);
     Text1 = new QPlainTextEdit(p);
     Text1->setGeometry(96, 6, 298, 218);
     Text1->setReadOnly(true);
@@ -228,7 +230,7 @@ void Form1::createControls()
         } else {
             x = 42 * (k - 22), y = 54, w = 40;
         }
-        Option3[k] = option(keyRows, QString::fromLatin1(keyNames[k]), x, y, w, 24);
+        Option3[k] = buttonOption(keyRows, QString::fromLatin1(keyNames[k]), x, y, w, 24);
     }
     for (int j = 0; j < 3; ++j) {
         YQSZLabel[j] = label(p, layerNames[j], 6, 92 + 30 * j, 50, 24);

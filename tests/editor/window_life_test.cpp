@@ -452,4 +452,23 @@ TEST_F(EditorWindow, TheControlsAreDrawnAsDesignedAndReadable)
     EXPECT_TRUE(e.ST2->grab().toImage() != enabled);
 }
 
+TEST_F(EditorWindow, CaptionsOfOptionsDrawnAsButtonsAreCentredAndTheWholeFaceTakesAClick)
+{
+    editor::YYBJ& e = openActive();
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{   // both windows
+             e.JPFL[0], e.JPFL[1], e.JPFL[2], e.LUYINJI[0], e.LUYINJI[3], e.ST2, form->Option2[0], form->Option3[22]}) {
+        const QImage im = b->grab().toImage();
+        int left = im.width(), right = -1;   // the dark caption pixels inside the 2-px bevel
+        for (int y = 2; y < im.height() - 2; ++y)
+            for (int x = 2; x < im.width() - 2; ++x)
+                if (qGray(im.pixel(x, y)) < 110) left = std::min(left, x), right = std::max(right, x);
+        right = im.width() - 1 - right;
+        EXPECT_LE(std::abs(left - right), 2) << b->text().toStdString();
+        EXPECT_GE(right, 3) << b->text().toStdString();   // clear of the right bevel
+        EXPECT_NE(im.pixel(0, 0), im.pixel(im.width() / 2, 3)) << b->text().toStdString();   // a bevel
+    }
+    QTest::mouseClick(e.ST2, Qt::LeftButton, {}, QPoint(4, 42));
+    EXPECT_TRUE(e.ST2->isChecked());
+}
+
 }  // namespace
