@@ -47,6 +47,7 @@ struct EditorFields {
     // ---- playback
     int16_t AppliedMeasure = 0;      // the measure current at the end of the last sounded step
     int16_t AccentLevel = 0;         // beat accent, expression of channels 5, 6 and 9
+    bool PlayingPiece = false;       // the piece plays from its start ("从开始处启动"), not a measure
     // Per melody row 0..6, the MIDI notes playback really started and has not ended yet (a note,
     // or the four of a chord), so that a release reaches them whatever BaseNote is by then.
     std::array<midi::SharedState::SoundingNotes, 7> StartedNotes{};
@@ -79,6 +80,10 @@ struct Piece {
     // 0..6 the GM program (-1 for the silent "0.无声"), rows 7..11 the percussion list index
     // (key - 35). The rows' velocities are the shared TrackVolume, which chords also use.
     std::array<int32_t, 16> TrackInstrument{};
+    // What the steps play on channel 0 and channels 0..4, as the "颤音" and "渐强弱" boxes were
+    // last set: vibrato (controller 1) and the crescendo.
+    bool Vibrato = false;
+    bool Crescendo = false;
 };
 
 // The run's one instance of each (created on first use).

@@ -84,8 +84,12 @@ void YYBJ::Form_Load()
     f.RecRate = QStringLiteral("44100");
     yinzi->setCurrentIndex(1);   // "好音质": its handler sets the same two values
     f.EditorReady = false;
-    // The depth bar is a fresh control at 0: the crescendo step starts there too.
+    // The depth bar is a fresh control at 0, the vibrato, crescendo and start boxes are fresh and
+    // unticked: what the steps play starts there too.
     f.CrescStep = 0;
+    piece().Vibrato = false;
+    piece().Crescendo = false;
+    f.PlayingPiece = false;
     DuiHu.InitDir = midi::state().AppFolder + kRecordFolder + QLatin1Char('/');
 }
 

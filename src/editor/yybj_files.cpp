@@ -92,8 +92,14 @@ void YYBJ::CXTSB()
     if (h.key) DQYD->setCurrentIndex(*h.key);
     if (h.tempo) setComboText(DQSUDU, QString::number(*h.tempo));
     if (h.depth) HScroll3->setValue(*h.depth);
-    if (h.vibrato) Check1[0]->setChecked(*h.vibrato == 1);
-    if (h.crescendo) Check1[1]->setChecked(*h.crescendo == 1);
+    if (h.vibrato) {
+        p.Vibrato = *h.vibrato == 1;
+        Check1[0]->setChecked(p.Vibrato);
+    }
+    if (h.crescendo) {
+        p.Crescendo = *h.crescendo == 1;
+        Check1[1]->setChecked(p.Crescendo);
+    }
 
     // The rows' instruments go out again, and the measure's percussion hits take the rows'
     // keys and volumes.

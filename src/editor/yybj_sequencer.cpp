@@ -7,7 +7,9 @@
 //   playing      on     not selected, disabled   ticked "停止当前演奏"               disabled
 //
 // Unticking ST2 from code runs its stop path, nested, as the user's click would; clearing ST1
-// runs nothing.
+// runs nothing. A step reads no control: whether the piece plays from its start is the
+// sequencer's own PlayingPiece, and the vibrato and crescendo are the piece's, written by the
+// boxes' handlers.
 #include "editor/editor_fields.h"
 #include "editor/grid_limits.h"
 #include "editor/measure_header.h"
@@ -101,6 +103,7 @@ void YYBJ::ST2_Click()
     f.LastStep = int32_t(std::clamp<int64_t>(int64_t(S) * p.MeasureTotal + S - 1, INT32_MIN, INT32_MAX));
     if (ST2->isChecked()) {
         if (!MayStartPlayback()) return;
+        f.PlayingPiece = true;
         f.CurMeasure = 0;
         s.CurStep = 0;
         preparePlayback(S, f.CurMeasure, p.MeasureTotal);   // checked to fit
@@ -130,6 +133,7 @@ void YYBJ::PlaybackToRest()
     forms::unselectOption(ST1);
     ST2->setText(verticalCaption(kStartCaption));
     YYDS->setEnabled(false);
+    fields().PlayingPiece = false;
     AllNotesOff();
     BZWJ->setEnabled(true);
 }
@@ -137,8 +141,8 @@ void YYBJ::PlaybackToRest()
 void YYBJ::EndPlayback()
 {
     if (!YYDS->enabled()) return;
-    if (ST2->isChecked()) ST2->setChecked(false);   // a piece played from the start: its stop path
-    else PlaybackToRest();                          // an audition ends the same way
+    if (fields().PlayingPiece) ST2->setChecked(false);   // a piece played from the start: its stop path
+    else PlaybackToRest();                               // an audition ends the same way
 }
 
 void YYBJ::YYDS_Timer()
@@ -176,16 +180,17 @@ void YYBJ::StepClockTrap()
 bool YYBJ::YYSB()
 {
     auto& s = midi::state();
+    auto& p = piece();
     auto& f = fields();
     const int S = Steps();
 
-    f.CrescLevel = stepCrescendoLevel(f.CrescLevel, Check1[1]->isChecked(), f.CrescStep, s.CurStep, S, f.CurMeasure);
-    midi::SendShortMsg(0xB0, 1, Check1[0]->isChecked() ? 120 : 0);
+    f.CrescLevel = stepCrescendoLevel(f.CrescLevel, p.Crescendo, f.CrescStep, s.CurStep, S, f.CurMeasure);
+    midi::SendShortMsg(0xB0, 1, p.Vibrato ? 120 : 0);
 
     if (s.CurStep > f.LastStep) {
         // The end: nothing sounds, the clock runs out its count. A piece played from the start
         // ends through ST2's stop path, which turns every note off; an audition does it here.
-        if (ST2->isChecked()) ST2->setChecked(false);
+        if (f.PlayingPiece) ST2->setChecked(false);
         else AllNotesOff();
         forms::unselectOption(ST1);
         BZWJ->setEnabled(true);

@@ -107,10 +107,11 @@ void YYBJ::Check1_Click(int Index)
 {
     (void)Index;   // both boxes store the pair of flags
     auto& f = fields();
-    const bool vibrato = Check1[0]->isChecked();
-    const bool crescendo = Check1[1]->isChecked();
-    f.MeasureFlags[f.CurMeasure] = QString::number(int(vibrato)) + QString::number(int(crescendo));
-    midi::SendShortMsg(0xB0, 1, vibrato ? 120 : 0);
+    auto& p = piece();
+    p.Vibrato = Check1[0]->isChecked();     // what the steps play
+    p.Crescendo = Check1[1]->isChecked();
+    f.MeasureFlags[f.CurMeasure] = QString::number(int(p.Vibrato)) + QString::number(int(p.Crescendo));
+    midi::SendShortMsg(0xB0, 1, p.Vibrato ? 120 : 0);
     midi::SendShortMsg(0xB0, 11, f.CrescLevel);
 }
 

@@ -138,7 +138,6 @@ TEST_F(EditorWindow, EveryOpeningStartsFromTheDesignedWindowAndAnEmptyScore)
     QTest::mouseClick(e.LUYINJI[1], Qt::LeftButton);
     e.yinzi->setCurrentIndex(2);
     typeRow(e, 0, "kc");
-    QTest::mouseClick(e.ST2, Qt::LeftButton);
     e.JPFL[2]->click();
     e.SYYQ[1]->setCurrentIndex(7);
     e.YQYL[3]->setEditText("110");
@@ -154,6 +153,8 @@ TEST_F(EditorWindow, EveryOpeningStartsFromTheDesignedWindowAndAnEmptyScore)
     typeRow(e, 4, "kdke");
     QTest::mouseClick(e.XJZS, Qt::LeftButton);
     QTest::keyClicks(e.XJZS, "2");
+    QTest::mouseClick(e.ST2, Qt::LeftButton);
+    ASSERT_TRUE(e.YYDS->enabled());
 
     e.close();
     EXPECT_TRUE(form->isVisible());
@@ -174,6 +175,15 @@ TEST_F(EditorWindow, EveryOpeningStartsFromTheDesignedWindowAndAnEmptyScore)
     bool mapperOpened = false;
     for (const auto& ev : midi.events) mapperOpened |= ev.kind == platform::CaptureMidiService::Kind::Open && ev.device == -1;
     EXPECT_TRUE(mapperOpened);
+
+    // The steps play the reopened window: no vibrato, and an audition ends as auditions do,
+    // turning the rows off, not as the piece that was playing at the close.
+    midi.clear();
+    QTest::mouseClick(e.ST1, Qt::LeftButton);
+    for (int k = 0; k < 16; ++k) e.YYDS->tick();
+    EXPECT_FALSE(e.YYDS->enabled());
+    EXPECT_EQ(std::ranges::count(messages(), std::array<int, 3>{0xB0, 1, 120}), 0);
+    EXPECT_EQ(noteOffs(), 455);
 }
 
 TEST_F(EditorWindow, ClosingSilencesTheRowsAndShowsTheMainWindow)
