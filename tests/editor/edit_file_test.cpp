@@ -3,6 +3,7 @@
 #include "editor/edit_file.h"
 #include "editor/measure_header.h"
 #include "forms/textfile.h"
+#include "support/file_size_limit.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -258,9 +259,13 @@ TEST_F(EditFile, LargestFileTheEditorCanHoldOpensAndAByteMoreIsRefusedUnread)
 
 TEST_F(EditFile, FailedWriteIsReportedAndKeepsTheOldFile)
 {
-    EXPECT_FALSE(editor::writeEditFile(path("no-such-folder/x.lnk"), {QStringLiteral("0000")}));
     const QString p = save(0, 16, "keep.lnk");
     const QByteArray old = bytes(p);
-    EXPECT_FALSE(editor::writeEditFile(dir.path(), {QStringLiteral("0000")}));
+    // The disk fills while the new file over it is written.
+    EXPECT_EQ(testing_support::writeUnderFileSizeLimit(old.size() / 2, [&] {
+                  return editor::writeEditFile(p, emptyPieceLines(4, 16));
+              }),
+              std::optional<bool>(false));
     EXPECT_EQ(bytes(p), old);
+    EXPECT_EQ(testing_support::folderEntries(dir.path()), QStringList{"keep.lnk"});
 }

@@ -86,15 +86,6 @@ TEST(TextFiles, FindsTheFirstCharacterGbkLacks)
     EXPECT_TRUE(forms::charOutsideGbk(QStringLiteral("玻璃1.wav")).isEmpty());
 }
 
-TEST(TextFiles, FailedWriteKeepsTheOldFile)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("keep.txt");
-    ASSERT_TRUE(forms::writeText(path, "old"));
-    EXPECT_FALSE(forms::writeText(dir.filePath("no/such/folder/x.txt"), "new"));
-    EXPECT_EQ(*forms::readText(path), "old");
-}
-
 TEST(TextFiles, AFullDiskLeavesTheOldFileByteForByteAndReportsFailure)
 {
     QTemporaryDir dir;
