@@ -16,6 +16,9 @@ namespace {
 // MP3 files up to this size are scanned for their exact length when they are opened: some
 // eight minutes at 128 kbit/s, scanned in a few tens of milliseconds.
 constexpr qint64 kMp3ScanLimit = 8 * 1024 * 1024;
+// More frames per byte than any MP3 frame holds (1152 frames in 18 bytes): a length beyond that
+// was counted from damaged data, and the file's length is unknown.
+constexpr int64_t kMp3MostFramesPerByte = 64;
 
 // Writes `frames` frames of `channels` interleaved samples as stereo.
 template <typename T, typename Convert>
@@ -157,7 +160,8 @@ std::unique_ptr<AudioFileReader> openMp3Reader(const QString& path, QString* err
     // Without a full scan, files lacking a length header report a wrong length. The scan reads
     // the whole file on the caller's thread: a long file keeps the estimate rather than hold
     // the window (playback reads to the real end either way).
-    if (QFileInfo(path).size() <= kMp3ScanLimit) mpg123_scan(h);
+    const qint64 size = QFileInfo(path).size();
+    if (size <= kMp3ScanLimit) mpg123_scan(h);
     long rate = 0;
     int channels = 0, encoding = 0;
     if (mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK || channels < 1)
@@ -166,7 +170,8 @@ std::unique_ptr<AudioFileReader> openMp3Reader(const QString& path, QString* err
     mpg123_format_none(h);
     mpg123_format(h, rate, channels, encoding);
     const off_t length = mpg123_length(h);
-    return std::make_unique<Mp3Reader>(h, int(rate), channels, length > 0 ? int64_t(length) : 0);
+    const bool believable = length > 0 && int64_t(length) <= size * kMp3MostFramesPerByte;
+    return std::make_unique<Mp3Reader>(h, int(rate), channels, believable ? int64_t(length) : 0);
 }
 
 Resampler::Resampler(int fromRate)
