@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
+#include <vector>
 
 namespace forms {
 
@@ -22,8 +24,12 @@ Encoding encodingOf(const QByteArray& bytes)
     bool ascii = true;
     for (char c : bytes) ascii = ascii && uchar(c) < 0x80;
     if (ascii) return Encoding::Ascii;
+    // A trial decoding, a piece at a time into one small buffer: the text itself is not kept.
     QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString decoded = utf8.decode(bytes);   // decoding is lazy: the text must be taken
+    constexpr qsizetype kPiece = 4096;
+    std::vector<QChar> piece(size_t(utf8.requiredSpace(kPiece)));
+    for (qsizetype at = 0; at < bytes.size() && !utf8.hasError(); at += kPiece)
+        utf8.appendToBuffer(piece.data(), QByteArrayView(bytes).sliced(at, std::min(kPiece, bytes.size() - at)));
     return utf8.hasError() ? Encoding::Gbk : Encoding::Utf8;
 }
 
@@ -124,8 +130,10 @@ std::optional<QByteArray> readBytes(const QString& path, qint64 limit, ReadFailu
     if (info.size() > limit) return failed(ReadFailure::TooLarge);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return failed(ReadFailure::Unreadable);
-    // One byte more than the limit tells a file that grew since it was measured.
-    QByteArray bytes = f.read(limit + 1);
+    // Room for the size measured and a byte more (read() takes room for all it is asked): a file
+    // that grew since it was measured is read on, up to one byte over the limit, which tells it.
+    QByteArray bytes = f.read(info.size() + 1);
+    if (bytes.size() > info.size() && bytes.size() <= limit) bytes += f.read(limit + 1 - bytes.size());
     if (bytes.size() > limit) return failed(ReadFailure::TooLarge);
     if (f.error() != QFileDevice::NoError) return failed(ReadFailure::Unreadable);
     return bytes;
@@ -147,11 +155,18 @@ QString sizeText(qint64 bytes)
 
 QStringList splitLines(const QString& text)
 {
-    QString t = text;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace('\r', '\n');
-    QStringList lines = t.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    // One pass that copies each line once: CR LF, CR and LF each end a line, and a line end at
+    // the end of the text starts no line of its own.
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) continue;
+        lines.append(text.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) ++i;
+        start = i + 1;
+    }
+    if (start < text.size()) lines.append(text.mid(start));
     return lines;
 }
 

@@ -15,7 +15,9 @@ const QString kPatternFileName = QStringLiteral("HxJzMx.txt");
 
 void parseChordPattern(ChordPatternTable& table, const QString& voice1, const QString& voice2)
 {
-    const QString s = voice1 + voice2;
+    // The two lines run on into each other; only as much of them as the steps read is taken.
+    constexpr qsizetype kChars = 4 * kPatternSteps;
+    const QString s = voice1.left(kChars) + voice2.left(kChars);
     for (int step = 0; step < 2 * kPatternSteps; ++step)
         table[1][step] = midi::chordTokenCode(QStringView(s).mid(std::min<qsizetype>(2 * step, s.size()), 2));
 }
