@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QListWidget;
+class QWidget;
 
 namespace keyboard {
 
@@ -16,5 +17,11 @@ void RefreshFileList(QListWidget* list, const QString& folder, const QString& pa
 // Selects the entry named exactly `name` with the list's signals blocked; none when the list
 // does not hold it.
 void SelectListedFile(QListWidget* list, const QString& name);
+
+enum class DeleteResult { NoFile, Kept, Deleted, Failed };
+// Deletes the plain file at `path` once the user has answered 是 to a question that names it as
+// a `kind` ("乐谱文件"); 否 keeps it. A delete that fails (a read-only folder) says so in a box.
+// NoFile, without a question, when `path` names no plain file.
+DeleteResult DeleteFileAsked(const QString& path, const QString& kind, QWidget* parent);
 
 }  // namespace keyboard

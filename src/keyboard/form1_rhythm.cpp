@@ -14,8 +14,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace keyboard {
@@ -341,9 +339,11 @@ void Form1::Cmdcill_Click(int Index)
             return;
         }
         DeletePath = forms::joinPath(File1Path, selected->text());
-        if (!QFile::remove(DeletePath)) {
-            FJWZ->setText(QStringLiteral("节奏文件无法删除！"));
-            return;
+        switch (DeleteFileAsked(DeletePath, QStringLiteral("节奏文件"), this)) {
+        case DeleteResult::Kept: return;
+        case DeleteResult::NoFile:
+        case DeleteResult::Failed: FJWZ->setText(QStringLiteral("节奏文件无法删除！")); return;
+        case DeleteResult::Deleted: break;
         }
         RefreshFileList(File1, File1Path, kRhythmPattern);
         if (File1->count() == 0) return;   // the grid keeps the deleted pattern

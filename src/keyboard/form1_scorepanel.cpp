@@ -12,8 +12,6 @@
 #include "midi/state.h"
 #include "resources/pictures.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -187,20 +185,15 @@ void Form1::PlayOrStopScore()
 
 void Form1::DeleteScoreFile()
 {
-    // Only the score file this panel opened or saved is deleted.
+    // Only the score file this panel opened or saved is deleted, after the question, which
+    // names the file: the box may show another score by now, or none.
     const QString path = ScoreFilePath;
     const bool isScoreFile = path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive);
-    if (path.isEmpty() || !isScoreFile || !QFileInfo(path).isFile()) {
-        FJWZ->setText(QStringLiteral("没有可删除的乐谱文件。。。"));
-        return;
-    }
-    // Nothing is deleted without the question, which names the file: the box may show
-    // another score by now, or none.
-    if (!forms::AskYesNo(QStringLiteral("确实要删除乐谱文件“%1”吗？").arg(QFileInfo(path).fileName()), this))
-        return;
-    if (!QFile::remove(path)) {
-        FJWZ->setText(QStringLiteral("删除文件失败。。。"));
-        return;
+    switch (isScoreFile ? DeleteFileAsked(path, QStringLiteral("乐谱文件"), this) : DeleteResult::NoFile) {
+    case DeleteResult::NoFile: FJWZ->setText(QStringLiteral("没有可删除的乐谱文件。。。")); return;
+    case DeleteResult::Kept: return;
+    case DeleteResult::Failed: FJWZ->setText(QStringLiteral("删除文件失败。。。")); return;
+    case DeleteResult::Deleted: break;
     }
     // The score goes with its file: its playback and a take being recorded end first.
     if (ScorePlaying()) HaltScorePlayback();

@@ -281,6 +281,11 @@ TEST_F(RhythmWindow, DeleteTellsTheTruthAndAppliesTheFirstRemainingFile)
     EXPECT_EQ(f.File1->count(), 5);
 
     f.File1->setCurrentRow(0);
+    const QString label = f.Label11->text();
+    dialogs.answers = {false};
+    QTest::mouseClick(f.Cmdcill[0], Qt::LeftButton);   // 否: the file, the list and the pattern stay
+    EXPECT_TRUE(dialogs.messages.value(0).contains("“1-流行4拍.bin”")) << dialogs.messages.value(0).toStdString();
+    EXPECT_EQ(f.Label11->text(), label);
     f.Cmdcill[0]->click();
     EXPECT_FALSE(QFile::exists(recordPath("1-流行4拍.bin")));
     ASSERT_EQ(f.File1->count(), 4);
@@ -297,7 +302,24 @@ TEST_F(RhythmWindow, DeleteTellsTheTruthAndAppliesTheFirstRemainingFile)
     f.Cmdcill[0]->click();
     EXPECT_EQ(f.FJWZ->text(), QStringLiteral("节奏文件无法删除！"));
     EXPECT_TRUE(f.Option1[1]->isChecked());   // the grid kept the waltz
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(dialogs.messages.size(), 2);     // the questions: none for a file gone
+
+    // The waltz turns into a folder while the question is open: it cannot be deleted.
+    const QString waltz = recordPath("3-华尔兹3拍.bin");
+    dialogs.onQuestion = [&] { QFile::remove(waltz), QDir().mkpath(waltz + "/x"); };
+    f.File1->setCurrentRow(1);
+    f.Cmdcill[0]->click();
+    ASSERT_EQ(dialogs.messages.size(), 4);
+    EXPECT_TRUE(dialogs.messages[3].contains("“3-华尔兹3拍.bin”删除失败")) << dialogs.messages[3].toStdString();
+
+    // 是 on the last file listed: the list is empty and its pattern stays in force.
+    dialogs.onQuestion = nullptr;
+    QFile::remove(recordPath("2-摇滚4拍.bin"));
+    refreshList(f);
+    f.File1->setCurrentRow(0);
+    f.Cmdcill[0]->click();
+    EXPECT_EQ(f.File1->count(), 0);
+    EXPECT_EQ(f.Label11->text(), QStringLiteral("1★4-进行曲2拍.bin"));
 }
 
 TEST_F(RhythmWindow, ListClickReadsTheWholeFirstLine)
