@@ -130,7 +130,7 @@ bool YYBJ::BCBJWJ()
     // A character the edit file's encoding lacks would be written as "?": nothing is written,
     // and the user is told which character it is.
     if (const QString bad = forms::charOutsideGbk(lines.join(QString())); !bad.isEmpty()) {
-        forms::MsgBox(QStringLiteral("编辑中的字符“%1”不能写入编辑文件，编辑没有保存。请先修改这个字符。").arg(bad), this);
+        forms::MsgBox(QStringLiteral("编辑中的字符%1不能写入编辑文件，编辑没有保存。请先修改这个字符。").arg(forms::charForBox(bad)), this);
         return false;
     }
     const auto choice = forms::ShowSave({kSaveFilter, DuiHu.InitDir, kOverwritePromptFlag, {}}, this);

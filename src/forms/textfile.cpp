@@ -117,6 +117,29 @@ QString charOutsideGbk(const QString& text)
     return text.mid(bad, text[bad].isHighSurrogate() && bad + 1 < text.size() ? 2 : 1);
 }
 
+QString charForBox(const QString& ch)
+{
+    const QList<uint> code = ch.toUcs4();
+    if (code.isEmpty()) return QString();
+    // Letters, digits, punctuation and symbols show themselves; marks, separators, controls,
+    // format characters and unassigned codes do not, or not where they stand.
+    switch (QChar::category(char32_t(code[0]))) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Separator_Space:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph:
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_PrivateUse:
+    case QChar::Other_NotAssigned:
+        return QStringLiteral("U+%1").arg(code[0], 4, 16, QLatin1Char('0')).toUpper();
+    default:
+        return QStringLiteral("“%1”").arg(ch);
+    }
+}
+
 std::optional<QByteArray> readBytes(const QString& path, qint64 limit, ReadFailure* why)
 {
     auto failed = [why](ReadFailure f) -> std::optional<QByteArray> {

@@ -26,6 +26,10 @@ qsizetype firstCharOutsideGbk(const QString& text);
 // That character itself (both halves of a surrogate pair); empty when the whole text can be
 // written.
 QString charOutsideGbk(const QString& text);
+// A character as a box names it: a visible one between quotes (“字”), one that shows nothing or
+// turns the text around it (a control, a space, a direction mark, a combining mark) by its code
+// (U+202E).
+QString charForBox(const QString& ch);
 
 // The largest file a reader takes when it names no limit of its own. Every text file of the
 // program is far smaller; a bigger one is not one of ours, and reading it would keep the window

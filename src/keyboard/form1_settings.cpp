@@ -24,7 +24,7 @@ constexpr int kPercussionList = 3;        // YQSZ(3)
 // name and its character `bad`.
 QString unsavableNameText(const QString& name, const QString& bad)
 {
-    return QStringLiteral("音效文件名“%1”中的字符“%2”不能写入设置文件。").arg(name, bad);
+    return QStringLiteral("音效文件名“%1”中的字符%2不能写入设置文件。").arg(name, forms::charForBox(bad));
 }
 
 }  // namespace

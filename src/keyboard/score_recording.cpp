@@ -29,7 +29,7 @@ QString unsavableScoreText(const QString& score)
     }
     const QString bad = forms::charOutsideGbk(score);
     if (bad.isEmpty()) return QString();
-    return QStringLiteral("乐谱中的字符“%1”不能写入乐谱文件，乐谱没有保存。请先修改这个字符。").arg(bad);
+    return QStringLiteral("乐谱中的字符%1不能写入乐谱文件，乐谱没有保存。请先修改这个字符。").arg(forms::charForBox(bad));
 }
 
 }  // namespace keyboard

@@ -316,6 +316,15 @@ TEST_F(EditorFiles, SaveRefusesACharacterTheEditFileCannotHold)
     EXPECT_TRUE(dialogs.messages[0].contains(QString::fromUtf8("\xE2\x80\x9C\xF0\x9F\x98\x80\xE2\x80\x9D")));
     EXPECT_TRUE(dialogs.saveRequests.empty());   // refused before the dialog
     EXPECT_FALSE(QFile::exists(target));
+
+    // A direction control shows nothing and turns the sentence round: it is named by its code.
+    b.replace("\xF0\x9F\x98\x80", "\xE2\x80\xAE-");
+    writeFile(odd, b);
+    openFile(e, odd);
+    saveAs(e, target);
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages[1].contains(QStringLiteral("字符U+202E不能"))) << dialogs.messages[1].toStdString();
+    EXPECT_FALSE(dialogs.messages[1].contains(QChar(0x202E)));
 }
 
 TEST_F(EditorFiles, FilesThatCannotBeLoadedLeaveThePieceAsItWas)

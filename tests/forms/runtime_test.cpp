@@ -84,6 +84,7 @@ TEST(TextFiles, FindsTheFirstCharacterGbkLacks)
     EXPECT_EQ(forms::charOutsideGbk(QStringLiteral("雷声🎵.wav")), QStringLiteral("🎵"));
     EXPECT_EQ(forms::charOutsideGbk(QStringLiteral("a한b")), QStringLiteral("한"));
     EXPECT_TRUE(forms::charOutsideGbk(QStringLiteral("玻璃1.wav")).isEmpty());
+    EXPECT_EQ(forms::charForBox(QString(QChar(0xAD))), "U+00AD");   // a soft hyphen shows nothing
 }
 
 TEST(TextFiles, AFullDiskLeavesTheOldFileByteForByteAndReportsFailure)
