@@ -40,7 +40,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (read.piece || read.error != editor::EditFileError::TooLarge) abort();
         return 0;
     }
-    const editor::EditFileResult parsed = editor::parseEditFile(forms::splitLines(forms::decodeText(bytes)));
+    // Bytes that are not text, or hold nothing but line ends, are refused before any check.
+    const auto text = forms::decodeIfText(bytes);
+    const QStringList lines = text ? forms::splitLines(*text) : QStringList();
+    editor::EditFileResult parsed;
+    if (!text)
+        parsed.error = editor::EditFileError::NotText;
+    else if (lines.join(QString()).isEmpty())
+        parsed.error = editor::EditFileError::Empty;
+    else
+        parsed = editor::parseEditFile(lines);
     if (bool(read.piece) != bool(parsed.piece) || read.error != parsed.error) abort();
     if (!read.piece) {
         if (read.error == editor::EditFileError::None || read.error == editor::EditFileError::Unreadable ||

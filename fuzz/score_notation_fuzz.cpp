@@ -1,7 +1,8 @@
 // Reads arbitrary bytes as a score file the way the windows open one (the program's own
-// decoding, lines joined, the size limit), then walks the text as the score player does: read a
-// token, move one past the read position, until the end, a stop or an error. Checks that every
-// read stays inside the text, that lengths stay 0..99 and that the walk always moves forward.
+// decoding, lines joined, the size limit; bytes that are not text or hold only line ends are
+// refused), then walks the text as the score player does: read a token, move one past the read
+// position, until the end, a stop or an error. Checks that every read stays inside the text,
+// that lengths stay 0..99 and that the walk always moves forward.
 #include "fuzz_file.h"
 #include "forms/textfile.h"
 #include "midi/score_notation.h"
@@ -21,9 +22,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (read || why != forms::ReadFailure::TooLarge) abort();
         return 0;
     }
+    // Bytes that are not text, or hold nothing but line ends, give no score.
+    const auto decoded = forms::decodeIfText(bytes);
+    const QString expected = decoded ? forms::splitLines(*decoded).join(QString()) : QString();
+    if (expected.isEmpty()) {
+        if (read || why != (decoded ? forms::ReadFailure::Empty : forms::ReadFailure::NotText)) abort();
+        return 0;
+    }
     if (!read || why != forms::ReadFailure::None) abort();
     const QString text = *read;
-    if (text != forms::splitLines(forms::decodeText(bytes)).join(QString())) abort();
+    if (text != expected) abort();
     if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'))) abort();
 
     int64_t pos = int64_t(size % 3) - 1;   // also start below 1 now and then

@@ -126,13 +126,15 @@ EditFileResult readEditFile(const QString& path)
 {
     EditFileResult result;
     forms::ReadFailure why = forms::ReadFailure::None;
-    const auto lines = forms::readLines(path, maxEditFileBytes(), &why);
-    if (!lines) {
-        const bool tooLarge = why == forms::ReadFailure::TooLarge;
-        result.error = tooLarge ? EditFileError::TooLarge : EditFileError::Unreadable;
+    const auto text = forms::readTextFile(path, maxEditFileBytes(), &why);
+    if (!text) {
+        result.error = why == forms::ReadFailure::TooLarge ? EditFileError::TooLarge
+                       : why == forms::ReadFailure::NotText ? EditFileError::NotText
+                       : why == forms::ReadFailure::Empty   ? EditFileError::Empty
+                                                            : EditFileError::Unreadable;
         return result;
     }
-    return parseEditFile(*lines);
+    return parseEditFile(forms::splitLines(*text));
 }
 
 QString editFileErrorText(EditFileError error)
@@ -140,6 +142,7 @@ QString editFileErrorText(EditFileError error)
     switch (error) {
     case EditFileError::Unreadable: return QStringLiteral("无法读取这个编辑文件，请检查！");
     case EditFileError::Empty: return QStringLiteral("这个编辑文件是空的，无法打开！");
+    case EditFileError::NotText:
     case EditFileError::BadSteps: return QStringLiteral("这不是有效的编辑文件，无法打开！");
     case EditFileError::TooLarge: return QStringLiteral("这个编辑文件超出了编辑器的容量(每行最多10000步)，无法打开！");
     case EditFileError::None: break;

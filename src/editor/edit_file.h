@@ -49,7 +49,7 @@ struct EditPiece {
     std::vector<std::array<QString, kRows>> rows;    // per measure; lines a short file lacks are empty
 };
 
-enum class EditFileError { None, Unreadable, Empty, BadSteps, TooLarge };
+enum class EditFileError { None, Unreadable, NotText, Empty, BadSteps, TooLarge };
 
 struct EditFileResult {
     std::optional<EditPiece> piece;
@@ -61,7 +61,8 @@ struct EditFileResult {
 // the file has more than 10000 lines).
 EditFileResult parseEditFile(const QStringList& lines);
 
-// Reads and checks an edit file; a file larger than maxEditFileBytes() is refused unread.
+// Reads and checks an edit file; a file larger than maxEditFileBytes() is refused unread, one
+// that is not text or holds nothing but line ends is refused too.
 EditFileResult readEditFile(const QString& path);
 
 // The message a refused file shows.

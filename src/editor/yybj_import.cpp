@@ -1,6 +1,6 @@
 // "导入记录乐谱": a score file of the keyboard's notation becomes a new piece in melody rows 0
-// and 1. The file is chosen and read first; only a file that could be read and holds a note, a
-// rest or a stop replaces the shared score text and the piece.
+// and 1. The file is chosen and read first; only a text file that could be read and holds a
+// note, a rest or a stop replaces the shared score text and the piece.
 #include "editor/editor_fields.h"
 #include "editor/score_import.h"
 #include "editor/score_model.h"

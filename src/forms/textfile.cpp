@@ -33,21 +33,53 @@ Encoding encodingOf(const QByteArray& bytes)
     return utf8.hasError() ? Encoding::Gbk : Encoding::Utf8;
 }
 
+// The text of `bytes` in the encoding decodeText reads them in; `broken` tells whether a byte
+// sequence that encoding cannot decode was met, one cut off at the end included.
+QString decode(const QByteArray& bytes, bool& broken)
+{
+    constexpr auto kWhole = QStringConverter::Flag::Stateless;   // a cut-off end is an error too
+    const Encoding encoding = encodingOf(bytes);
+    const char* name = "UTF-8";
+    qsizetype mark = 0;
+    switch (encoding) {
+    case Encoding::Utf16LE: name = "UTF-16LE"; mark = 2; break;
+    case Encoding::Utf16BE: name = "UTF-16BE"; mark = 2; break;
+    case Encoding::Utf8Bom: mark = 3; break;
+    case Encoding::Ascii:
+    case Encoding::Utf8: break;
+    case Encoding::Gbk: name = "GBK"; break;
+    }
+    // Made in place: a GBK converter moved after it was made reports no errors.
+    QStringDecoder decoder(name, kWhole);
+    if (!decoder.isValid()) {   // no GBK on this system: every byte is a character
+        broken = false;
+        return QString::fromLatin1(bytes);
+    }
+    const QByteArrayView body = QByteArrayView(bytes).sliced(mark);
+    QString text = decoder(body);
+    // UTF-16 decoding lets an odd last byte and a lone half of a surrogate pair through.
+    const bool utf16 = encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE;
+    broken = decoder.hasError() || (utf16 && (body.size() % 2 != 0 || !text.isValidUtf16()));
+    return text;
+}
+
 }  // namespace
 
 QString decodeText(const QByteArray& bytes)
 {
-    switch (encodingOf(bytes)) {
-    case Encoding::Utf16LE: return QStringDecoder(QStringDecoder::Utf16LE)(bytes.mid(2));
-    case Encoding::Utf16BE: return QStringDecoder(QStringDecoder::Utf16BE)(bytes.mid(2));
-    case Encoding::Utf8Bom: return QString::fromUtf8(bytes.mid(3));
-    case Encoding::Ascii:
-    case Encoding::Utf8: return QString::fromUtf8(bytes);
-    case Encoding::Gbk: break;
-    }
-    QStringDecoder gbk("GBK");
-    if (gbk.isValid()) return gbk(bytes);
-    return QString::fromLatin1(bytes);
+    bool broken = false;
+    return decode(bytes, broken);
+}
+
+std::optional<QString> decodeIfText(const QByteArray& bytes)
+{
+    bool broken = false;
+    QString text = decode(bytes, broken);
+    if (broken) return std::nullopt;
+    if (text.endsWith(QChar(0x1A))) text.chop(1);   // the end-of-file mark of old editors
+    for (QChar c : text)
+        if (c.category() == QChar::Other_Control && c != u'\t' && c != u'\r' && c != u'\n') return std::nullopt;
+    return text;
 }
 
 std::optional<QByteArray> encodeLike(const QByteArray& bytes, const QString& text)
@@ -167,6 +199,17 @@ std::optional<QString> readText(const QString& path, qint64 limit, ReadFailure* 
     const auto bytes = readBytes(path, limit, why);
     if (!bytes) return std::nullopt;
     return decodeText(*bytes);
+}
+
+std::optional<QString> readTextFile(const QString& path, qint64 limit, ReadFailure* why)
+{
+    const auto bytes = readBytes(path, limit, why);
+    if (!bytes) return std::nullopt;
+    auto text = decodeIfText(*bytes);
+    auto lineEnd = [](QChar c) { return c == u'\r' || c == u'\n'; };
+    if (text && !std::all_of(text->begin(), text->end(), lineEnd)) return text;
+    if (why) *why = text ? ReadFailure::Empty : ReadFailure::NotText;
+    return std::nullopt;
 }
 
 QString sizeText(qint64 bytes)

@@ -11,6 +11,10 @@ namespace forms {
 // Decodes file bytes: UTF-16 when they start with its byte-order mark, UTF-8 when they carry a
 // BOM or are valid UTF-8, else GBK.
 QString decodeText(const QByteArray& bytes);
+// The text file bytes hold, decoded as decodeText does; nullopt when they are not text: their
+// encoding cannot decode them, or they hold a control character other than tab, CR and LF (a
+// NUL, say). A Ctrl-Z as the very last character marks the end of the text and is dropped.
+std::optional<QString> decodeIfText(const QByteArray& bytes);
 // Encodes text as GBK (characters GBK lacks become '?').
 QByteArray encodeGbk(const QString& text);
 // Encodes `text` to be added to a file that holds `bytes`, in the encoding decodeText reads
@@ -41,6 +45,8 @@ enum class ReadFailure {
     None,
     Unreadable,   // missing, not a plain file (a folder, a pipe, a device) or not readable
     TooLarge,     // bigger than the reader's limit: nothing of it was read
+    NotText,      // not text (see decodeIfText)
+    Empty,        // nothing in it but line ends
 };
 
 // The file's bytes; nullopt when it is not a readable plain file or holds more than `limit`
@@ -48,6 +54,9 @@ enum class ReadFailure {
 std::optional<QByteArray> readBytes(const QString& path, qint64 limit = kTextFileLimit, ReadFailure* why = nullptr);
 // Whole file as text; nullopt as for readBytes.
 std::optional<QString> readText(const QString& path, qint64 limit = kTextFileLimit, ReadFailure* why = nullptr);
+// Whole file as text, for a reader that replaces what the user has with what it reads: nullopt
+// as for readText, and also when the file is not text or holds nothing but line ends.
+std::optional<QString> readTextFile(const QString& path, qint64 limit, ReadFailure* why = nullptr);
 // The file's lines (CRLF, LF or CR); a final line end does not make an extra empty line.
 std::optional<QStringList> readLines(const QString& path, qint64 limit = kTextFileLimit, ReadFailure* why = nullptr);
 // Size limits as the messages state them ("4 KB", "512 KB", "1 MB").

@@ -132,13 +132,13 @@ void YYLR::DKYP_Click()
     auto choice = forms::ShowOpen(request, this);
     if (!choice) return;   // cancelled: the texts stay as they were
     forms::ReadFailure why = forms::ReadFailure::None;
-    auto text = forms::readText(choice->path, midi::kScoreFileLimit, &why);
-    if (why == forms::ReadFailure::TooLarge) {
-        forms::MsgBox(midi::scoreFileTooLargeText(), this);   // the typed score stays
+    auto text = forms::readTextFile(choice->path, midi::kScoreFileLimit, &why);
+    if (!text) {
+        // The typed score stays; a name that names no file is passed over without a word.
+        if (why != forms::ReadFailure::Unreadable) forms::MsgBox(midi::scoreFileRefusalText(why), this);
         return;
     }
     EntryPath = choice->path;
-    if (!text) return;
     WJMC->setText(choice->title);
     EntryText = *text;
     Text1->setPlainText(forTextBox(EntryText));

@@ -75,9 +75,9 @@ ScoreRead readScoreToken(const QString& text, int64_t pos)
 
 std::optional<QString> readScoreFile(const QString& path, forms::ReadFailure* why)
 {
-    const auto bytes = forms::readBytes(path, kScoreFileLimit, why);
-    if (!bytes) return std::nullopt;
-    return scoreFromFileBytes(*bytes);
+    const auto text = forms::readTextFile(path, kScoreFileLimit, why);
+    if (!text) return std::nullopt;
+    return forms::splitLines(*text).join(QString());
 }
 
 QString scoreFromFileBytes(const QByteArray& bytes) { return forms::splitLines(forms::decodeText(bytes)).join(QString()); }
@@ -89,8 +89,12 @@ QString scoreFileTooLargeText()
 
 QString scoreFileRefusalText(forms::ReadFailure why)
 {
-    return why == forms::ReadFailure::TooLarge ? scoreFileTooLargeText()
-                                               : QStringLiteral("无法读取这个乐谱文件，请检查！");
+    switch (why) {
+    case forms::ReadFailure::TooLarge: return scoreFileTooLargeText();
+    case forms::ReadFailure::NotText: return QStringLiteral("这个文件不是乐谱文件，没有打开！");
+    case forms::ReadFailure::Empty: return QStringLiteral("这个乐谱文件是空的，没有打开！");
+    default: return QStringLiteral("无法读取这个乐谱文件，请检查！");
+    }
 }
 
 QString withCrLfBreaks(const QString& text)

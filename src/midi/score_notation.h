@@ -61,14 +61,15 @@ ScoreRead readScoreToken(const QString& text, int64_t pos);
 inline constexpr qint64 kScoreFileLimit = 128 * 1024;
 
 // A score file as the main window opens it: every line appended with nothing between them
-// (CR LF, LF or CR line ends; GBK, UTF-8 or UTF-16). nullopt when the file cannot be read or
-// is bigger than kScoreFileLimit (`why` tells which).
+// (CR LF, LF or CR line ends; GBK, UTF-8 or UTF-16). nullopt when the file cannot be read, is
+// bigger than kScoreFileLimit, is not text or holds nothing but line ends (`why` tells which).
 std::optional<QString> readScoreFile(const QString& path, forms::ReadFailure* why = nullptr);
-// The score a score file's bytes hold, as readScoreFile reads it.
+// The lines of a score file's bytes (decoded as forms::decodeText does) appended as readScoreFile
+// appends them.
 QString scoreFromFileBytes(const QByteArray& bytes);
 // What the windows say when they refuse a score file bigger than kScoreFileLimit.
 QString scoreFileTooLargeText();
-// Why a score file gave no score: too large, or not readable.
+// Why a score file gave no score: too large, not text, empty, or not readable.
 QString scoreFileRefusalText(forms::ReadFailure why);
 
 // The text with every line break (CR LF, LF or CR) written as CR LF, as score files keep them.

@@ -116,6 +116,23 @@ TEST_F(ScorePanelTest, OpenReplacesTheScoreOnlyWithAFileThatWasRead)
     EXPECT_TRUE(playbackStopped());
 }
 
+TEST_F(ScorePanelTest, OpenRefusesAFileThatIsNotTextOrIsEmptyAndKeepsTheScore)
+{
+    // Text in GBK and in UTF-8; a NUL, bytes GBK cannot decode, UTF-16 cut short; two empty files.
+    const QByteArray files[] = {"KC2TZ\xC4\xE3\r\n", "KC2TZ\t\xE4\xBD\xA0\x1A", {"KC2\0TZ", 6}, "KC2\x81 TZ",
+                                "\xFF\xFEK", "", "\xEF\xBB\xBF\r\n"};
+    for (const QByteArray& bytes : files) {
+        ASSERT_TRUE(forms::writeBytes(scorePath("x.txt"), bytes));
+        dialogs.openFiles.push_back(dialogs.file(scorePath("x.txt")));
+        QTest::mouseClick(f().Yuepu[2], Qt::LeftButton);
+    }
+    ASSERT_EQ(dialogs.messages.size(), 5) << dialogs.messages.join('|').toStdString();
+    EXPECT_EQ(dialogs.messages.filter(QStringLiteral("不是乐谱文件")).size(), 3);
+    EXPECT_EQ(dialogs.messages.filter(QStringLiteral("是空的")).size(), 2);
+    EXPECT_EQ(midi::state().ScoreText, QStringLiteral("KC2TZ\t你"));   // the last text read stays
+    EXPECT_EQ(f().Text3->toPlainText(), midi::state().ScoreText);
+}
+
 TEST_F(ScorePanelTest, OpenJoinsTheLinesAndPlaysAtOnce)
 {
     const QString path = scorePath("lines.txt");
