@@ -10,8 +10,10 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
+#include <QWindow>
 #include <algorithm>
 #include <deque>
+#include <vector>
 
 namespace forms {
 
@@ -19,38 +21,74 @@ const char* const kAppTitle = "Velqor电子琴";
 
 namespace {
 
+// A box or dialog stands over the window it belongs to without being that window's child: a
+// window that closes or is deleted while its box is open (the start-up window handing over, a
+// window deleted meanwhile) would delete the box with it, and the box lives on the stack of the
+// call that shows it. So it has no parent: it blocks the whole program, stands centred on the
+// window, and the window system keeps it above that window.
+template <class Dialog>
+class StandingOver : public Dialog {
+public:
+    template <class... Args>
+    explicit StandingOver(QWidget* over, Args&&... args)
+        : Dialog(std::forward<Args>(args)...), over_(over ? over->window() : nullptr)
+    {
+        this->setWindowModality(Qt::ApplicationModal);
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        Dialog::showEvent(event);   // a message box takes its final size here
+        if (!over_) return;
+        // Its inside is centred on the window's inside; its frame will be as wide as the window's.
+        QMargins frame;
+        if (QWindow* under = over_->windowHandle()) {
+            frame = under->frameMargins();
+            if (this->windowHandle()) this->windowHandle()->setTransientParent(under);
+        }
+        this->move(over_->geometry().center() - QRect(QPoint(), this->size()).center() -
+                   QPoint(frame.left(), frame.top()));
+    }
+
+private:
+    QPointer<QWidget> over_;
+};
+
 class QtDialogs : public Dialogs {
 public:
     void message(QWidget* parent, const QString& text) override
     {
-        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok, parent);
+        StandingOver<QMessageBox> box(parent, QMessageBox::NoIcon, QString::fromUtf8(kAppTitle), text,
+                                      QMessageBox::Ok);
         box.exec();
     }
     bool question(QWidget* parent, const QString& text) override
     {
-        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kAppTitle), text,
-                        QMessageBox::Yes | QMessageBox::No, parent);
+        StandingOver<QMessageBox> box(parent, QMessageBox::NoIcon, QString::fromUtf8(kAppTitle), text,
+                                      QMessageBox::Yes | QMessageBox::No);
         return box.exec() == QMessageBox::Yes;
     }
     Answer questionWithCancel(QWidget* parent, const QString& text) override
     {
-        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kAppTitle), text,
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+        StandingOver<QMessageBox> box(parent, QMessageBox::NoIcon, QString::fromUtf8(kAppTitle), text,
+                                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         const int chosen = box.exec();   // closing the box chooses Cancel
         return chosen == QMessageBox::Yes ? Answer::Yes : chosen == QMessageBox::No ? Answer::No : Answer::Cancel;
     }
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
                                  const QString& initial) override
     {
-        bool ok = false;
-        QString t = QInputDialog::getText(parent, title.isEmpty() ? QString::fromUtf8(kAppTitle) : title,
-                                          prompt, QLineEdit::Normal, initial, &ok);
-        if (!ok) return std::nullopt;
-        return t;
+        StandingOver<QInputDialog> box(parent);
+        box.setWindowTitle(title.isEmpty() ? QString::fromUtf8(kAppTitle) : title);
+        box.setLabelText(prompt);
+        box.setTextValue(initial);
+        if (box.exec() != QDialog::Accepted) return std::nullopt;
+        return box.textValue();
     }
     std::optional<FileChoice> openFile(QWidget* parent, const FileRequest& r) override
     {
-        QFileDialog dialog(parent, QString(), startPath(r), qtFilter(r.filter));
+        StandingOver<QFileDialog> dialog(parent, nullptr, QString(), startPath(r), qtFilter(r.filter));
         dialog.setFileMode(QFileDialog::ExistingFile);
         return choice(dialog);
     }
@@ -58,7 +96,7 @@ public:
     {
         // It adds the filter's extension to a name typed without one before it asks about
         // replacing, so the question is about the file that is really written.
-        QFileDialog dialog(parent, QString(), startPath(r), qtFilter(r.filter));
+        StandingOver<QFileDialog> dialog(parent, nullptr, QString(), startPath(r), qtFilter(r.filter));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !(r.flags & 2));
         dialog.setDefaultSuffix(defaultSuffix(r.filter));
@@ -104,17 +142,29 @@ std::deque<MidiBox> g_midiQueue;
 QStringList g_midiShownThisRound;
 bool g_midiShowPosted = false;
 
+// The windows the boxes open now stand over, the innermost last.
+std::vector<QPointer<QWidget>> g_standingOver;
+
 struct OpenGuard {
-    OpenGuard() { ++g_open; }
-    ~OpenGuard() { --g_open; }
+    explicit OpenGuard(QWidget* over)
+    {
+        ++g_open;
+        g_standingOver.emplace_back(over ? over->window() : nullptr);
+    }
+    ~OpenGuard()
+    {
+        --g_open;
+        g_standingOver.pop_back();
+    }
 };
 
 // The window a refusal comes from is the one the user acts in: the active window, or the window
-// under the dialog that is open over it.
+// under the dialog or box that is open over it.
 QWidget* raisingWindow()
 {
     QWidget* w = QApplication::activeWindow();
-    while (w && w->isModal()) w = w->parentWidget() ? w->parentWidget()->window() : nullptr;
+    while (w && w->isModal() && w->parentWidget()) w = w->parentWidget()->window();
+    if (w && w->isModal()) w = g_standingOver.empty() ? nullptr : g_standingOver.back().data();
     return w;
 }
 
@@ -151,12 +201,12 @@ void showWaitingMidiBoxes()
 // Shows one box or dialog through the seam: it counts as open while it stands, and once it has
 // closed the MIDI error texts that waited for it are posted.
 template <class Show>
-auto shown(Show show)
+auto shown(QWidget* over, Show show)
 {
     struct PostWaiting {
         ~PostWaiting() { postMidiBoxes(); }
     } afterClose;   // declared first, so it runs after the guard has counted the box closed
-    OpenGuard guard;
+    OpenGuard guard(over);
     return show();
 }
 
@@ -181,33 +231,33 @@ bool midiErrorBoxOpen() { return g_midiOpen > 0 || !g_midiQueue.empty(); }
 
 void MsgBox(const QString& text, QWidget* parent)
 {
-    shown([&] { dialogs().message(parent, text); });
+    shown(parent, [&] { dialogs().message(parent, text); });
 }
 
 bool AskYesNo(const QString& text, QWidget* parent)
 {
-    return shown([&] { return dialogs().question(parent, text); });
+    return shown(parent, [&] { return dialogs().question(parent, text); });
 }
 
 Answer AskYesNoCancel(const QString& text, QWidget* parent)
 {
-    return shown([&] { return dialogs().questionWithCancel(parent, text); });
+    return shown(parent, [&] { return dialogs().questionWithCancel(parent, text); });
 }
 
 std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& initial,
                                 QWidget* parent)
 {
-    return shown([&] { return dialogs().input(parent, prompt, title, initial); });
+    return shown(parent, [&] { return dialogs().input(parent, prompt, title, initial); });
 }
 
 std::optional<FileChoice> ShowOpen(const FileRequest& request, QWidget* parent)
 {
-    return shown([&] { return dialogs().openFile(parent, request); });
+    return shown(parent, [&] { return dialogs().openFile(parent, request); });
 }
 
 std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent)
 {
-    return shown([&] { return dialogs().saveFile(parent, request); });
+    return shown(parent, [&] { return dialogs().saveFile(parent, request); });
 }
 
 void MidiErrorBox(const QString& text)

@@ -35,6 +35,8 @@ struct CommonDialog {
 // The answer to a question with a cancel: "是", "否", or "取消" (also closing the box).
 enum class Answer { Yes, No, Cancel };
 
+// Each box and dialog stands centred on `parent`'s window and blocks the whole program; it is
+// not that window's child, so the window may close or be deleted while the box is open.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;

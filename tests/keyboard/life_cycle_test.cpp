@@ -11,8 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 using testing_support::MainWindowFixture;
 
@@ -143,6 +145,36 @@ TEST_F(LifeCycle, KnownAtOnceHandsOverAndTheTimerNeverFires)
     EXPECT_FALSE(w->Timer1->running());
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->WindowReady);
+}
+
+TEST_F(LifeCycle, HandOverWithARefusingDeviceOutlivesTheStartupWindowAndShowsEachTextOnce)
+{
+    midi.refuseOpen = platform::kMidiError;
+    form = std::make_unique<keyboard::Form1>();
+    keyboard::DZQQD* w = startupWindow().release();
+    w->Form_Load();
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    const QPoint centre = w->geometry().center();
+    forms::setDialogs(nullptr);   // the real boxes
+    QStringList shown;
+    QTimer user;   // reads each box and closes it
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (w) { EXPECT_LE((box->geometry().center() - centre).manhattanLength(), 6); }
+            delete std::exchange(w, nullptr);   // the closed start-up window goes while its box is open
+            shown << box->text();
+            QTest::mouseClick(box->buttons().first(), Qt::LeftButton);
+        }
+    });
+    user.start(5);
+    QTest::mouseClick(w->Command1, Qt::LeftButton);
+    QTest::qWait(100);
+    forms::setDialogs(&dialogs);
+    EXPECT_EQ(shown.value(0), platform::midiErrorText(platform::kMidiError));
+    EXPECT_EQ(shown.removeDuplicates(), 0);
     EXPECT_TRUE(form->WindowReady);
 }
 
