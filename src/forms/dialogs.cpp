@@ -130,13 +130,12 @@ private:
 
 Dialogs* g_override = nullptr;
 int g_open = 0;
-// MIDI error boxes: the text of the one showing, the texts waiting (with the window that raised
-// each), and the texts shown since the waiting texts began to be shown.
+// MIDI error boxes: the texts waiting (with the window that raised each), and the texts shown
+// since the user last acted.
 struct MidiBox {
     QString text;
     QPointer<QWidget> window;
 };
-QString g_midiShowing;
 int g_midiOpen = 0;
 std::deque<MidiBox> g_midiQueue;
 QStringList g_midiShownThisRound;
@@ -187,15 +186,36 @@ void showWaitingMidiBoxes()
     if (g_open > 0) return;
     while (!g_midiQueue.empty()) {
         const MidiBox box = g_midiQueue.front();
-        g_midiShowing = box.text;
         ++g_midiOpen;
         g_midiQueue.pop_front();
         g_midiShownThisRound << box.text;
         MsgBox(box.text, box.window);
         --g_midiOpen;
-        g_midiShowing.clear();
     }
-    g_midiShownThisRound.clear();
+}
+
+// A key or mouse button pressed, or the wheel turned, while no box or dialog is open is a new
+// action of the user: the texts shown since the last one may be shown again. The work an action
+// sets going (a clock it starts, the ticks that follow its box) tells each text once.
+class NewActionWatch : public QObject {
+public:
+    explicit NewActionWatch(QObject* app) : QObject(app) { app->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::KeyPress || type == QEvent::MouseButtonPress || type == QEvent::Wheel) &&
+            !QApplication::activeModalWidget())
+            g_midiShownThisRound.clear();
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void watchNewActions()
+{
+    static const NewActionWatch* const watch = new NewActionWatch(QCoreApplication::instance());
+    (void)watch;
 }
 
 // Shows one box or dialog through the seam: it counts as open while it stands, and once it has
@@ -262,8 +282,9 @@ std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent)
 
 void MidiErrorBox(const QString& text)
 {
-    // A refusal whose text is showing, waiting or already shown in this round adds no box.
-    if (text == g_midiShowing || g_midiShownThisRound.contains(text) ||
+    watchNewActions();
+    // A refusal whose text is waiting, or showing or shown since the user last acted, adds no box.
+    if (g_midiShownThisRound.contains(text) ||
         std::any_of(g_midiQueue.begin(), g_midiQueue.end(), [&](const MidiBox& b) { return b.text == text; }))
         return;
     g_midiQueue.push_back({text, raisingWindow()});

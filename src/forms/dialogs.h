@@ -75,10 +75,11 @@ std::optional<FileChoice> ShowSave(const FileRequest& request, QWidget* parent =
 
 // A MIDI error box never opens inside the handler whose send was refused, and never nests: the
 // text waits and is shown right after that handler has returned and any box open then has
-// closed, one box after the other. A text that is showing or waiting, or was shown already
-// since the waiting texts began to be shown, is not queued again: one action (a key, a click, a
-// clock tick, the start-up) shows at most one box per distinct text. The box is centred on the
-// window the refusal came from (the active one then), also when that has closed meanwhile.
+// closed, one box after the other. A text that is waiting, or showing or shown since the user
+// last acted (pressed a key or a mouse button, or turned the wheel, with no box open), is not
+// queued again: a key stroke or a click, with the clocks it sets going, and the start-up show at
+// most one box per distinct text. The box is centred on the window the refusal came from (the
+// active one then), also when that has closed meanwhile.
 void MidiErrorBox(const QString& text);
 
 // Qt's own texts (file dialogs, standard buttons) in Chinese: Qt's zh_CN translation from Qt's
