@@ -129,9 +129,16 @@ public:
     void SilenceScoreNote();
     // Note-off of every on-screen key on channels 0..lastChannel (a rest or the end of a score).
     void SilenceMelodyRange(int16_t lastChannel);
+    // The stop of the space bar and of "TZ": every key on channels 0..4, and the chord voices'
+    // notes outside the keys.
+    void SilenceEveryKey();
+    // Ends what keys leave sounding beside the melody: the effect note, and the chord clock
+    // with both chord voices. Every stop runs it.
+    void EndKeysPlayedAlong();
     // Selection of the score box at read position `readAt`.
     void ShowScorePosition(int64_t readAt);
-    // Caption "试听", Auditioning False, and the score box open for typing again.
+    // Caption "试听", Auditioning False, the score box open for typing again, and what keys
+    // played along left sounding ended.
     void EndScorePlayback();
     // A score is playing (or halted at a tempo it cannot take, until it is stopped).
     bool ScorePlaying() const;

@@ -25,7 +25,7 @@ void Form1::StopForEditor()
     // Score playback, free rhythm and chord accompaniment end through their own stop paths.
     if (Auditioning || Timer3->enabled()) StopScorePlayback();
     BzQd->setChecked(false);
-    Check6->setChecked(false);
+    EndKeysPlayedAlong();
     // A live take ends without a word in the score: its clock stops and its notes go off. The
     // recorder's clock goes on.
     if (Timer1->enabled()) {

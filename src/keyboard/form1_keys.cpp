@@ -201,10 +201,8 @@ void Form1::stopKey()
     auto& s = midi::state();
     const bool playing = ScorePlaying();
     Timer1->setEnabled(false);
-    SilenceMelodyRange(4);
-    releaseChordVoiceOutsideKeys(1);
-    releaseChordVoiceOutsideKeys(2);
-    endEffectNote();
+    SilenceEveryKey();
+    EndKeysPlayedAlong();
     BzQd->setChecked(false);
     // The stop ends a take; a score that is playing only stops, nothing is added to it.
     if (!playing && !s.ScoreText.isEmpty())

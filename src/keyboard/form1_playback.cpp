@@ -10,6 +10,7 @@
 #include "forms/conv.h"
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
+#include "keyboard/accompaniment.h"
 #include "keyboard/rhythm_file.h"
 #include "midi/midi_out.h"
 #include "midi/state.h"
@@ -49,6 +50,22 @@ void Form1::SilenceMelodyRange(int16_t lastChannel)
     for (int k = 0; k < 12; ++k) midi::NoteOff(2, int16_t(s.BaseNote + k - 12));
 }
 
+void Form1::SilenceEveryKey()
+{
+    SilenceMelodyRange(4);
+    releaseChordVoiceOutsideKeys(1);
+    releaseChordVoiceOutsideKeys(2);
+}
+
+void Form1::EndKeysPlayedAlong()
+{
+    // Beside the melody a key leaves the effect note sounding, and a chord key the chord clock,
+    // which would go on sounding new chords to the end of its pass. Unticking the chord box
+    // stops that clock and ends both chord voices.
+    endEffectNote();
+    Check6->setChecked(false);
+}
+
 void Form1::ShowScorePosition(int64_t readAt)
 {
     // The character behind the token's first letter is selected, so the box shows where
@@ -65,6 +82,7 @@ void Form1::EndScorePlayback()
     Yuepu[0]->setText(QStringLiteral("试听"));
     Auditioning = false;
     Text3->setReadOnly(false);
+    EndKeysPlayedAlong();
     ReleasePressedKeys();   // keys played along, also one still held
 }
 
@@ -133,7 +151,7 @@ void Form1::YSCX()
 
         case ScoreAction::Stop:
             Timer3->setEnabled(false);
-            SilenceMelodyRange(4);
+            SilenceEveryKey();
             if (Check5->isChecked()) {
                 BZDS->setEnabled(false);
                 BzQd->setChecked(false);
@@ -146,12 +164,12 @@ void Form1::YSCX()
             return;
 
         default:
-            // The clock stops before the box: clocks go on under an ordinary box.
+            // Playback ends before the box: clocks go on under an ordinary box.
             SilenceScoreNote();
             Timer3->setInterval(0);
             Timer3->setEnabled(false);
-            forms::MsgBox(QStringLiteral("乐谱中出现错误，请修改！"), this);
             EndScorePlayback();
+            forms::MsgBox(QStringLiteral("乐谱中出现错误，请修改！"), this);
             return;
         }
     }

@@ -86,12 +86,15 @@ TEST_F(MainPanels, ClickOnTheTabOrTopicAlreadyShownGivesTheKeysBack)
     for (const auto& m : messages()) drums += m[0] == 0x99;
     EXPECT_EQ(drums, 1);
 
-    // So does ticking the chord start or the automatic synchronisation: the space bar is the keys'.
+    // So does ticking the chord start or the automatic synchronisation: the space bar is the keys'
+    // stop, which ends the chord clock and leaves "自动同步" ticked.
     for (auto [tab, box] : {std::pair{1, f.Check6}, std::pair{2, f.Check5}}) {
         QTest::mouseClick(f.Xxk[tab], Qt::LeftButton);
         QTest::mouseClick(box, Qt::LeftButton);
+        ASSERT_EQ(QApplication::focusWidget(), f.SFYXYZ) << tab;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-        EXPECT_TRUE(box->isChecked() && QApplication::focusWidget() == f.SFYXYZ) << tab;
+        EXPECT_EQ(box->isChecked(), box == f.Check5) << tab;
+        EXPECT_EQ(QApplication::focusWidget(), f.SFYXYZ) << tab;
     }
 }
 

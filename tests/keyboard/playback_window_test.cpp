@@ -2,13 +2,16 @@
 // clock: which notes sound on which tick, and how playback ends.
 #include "forms/dialogs.h"
 #include "forms/textfile.h"
+#include "forms/windows.h"
 #include "keyboard/yylr.h"
 #include "support/main_window_fixture.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QTest>
+#include <functional>
 #include <map>
+#include <set>
 
 // Readable texts in failure messages.
 static void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
@@ -281,6 +284,38 @@ TEST_F(PlaybackTest, AScoreErrorSilencesTheNoteBeforeItsBox)
     EXPECT_EQ(dialogs.messages, QStringList{kScoreError});
     EXPECT_TRUE(offBeforeBox);
     EXPECT_TRUE(idle());
+}
+
+// Keys played along leave notes beside the score's: a key's melody note, an effect key's note and
+// a chord key's chord clock. Every way of stopping ends them all, and no chord follows.
+TEST_F(PlaybackTest, EveryStopEndsWhatKeysPlayedAlongStarted)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    int editorShown = 0;
+    forms::registerWindow(forms::window::Editor, {[&] { ++editorShown; }, [] {}, [] { return false; }});
+    const std::pair<QString, std::function<void()>> stops[] = {
+        {"KC8KD8TZ", [&] { QTest::mouseClick(f().Yuepu[0], Qt::LeftButton); }},   // "停止"
+        {"KC8TZ", [&] { tickN(7); }},                                          // a stop token
+        {"KC8KD", [&] { tickN(7); }},                                          // the end of the score
+        {"KC8KD8TZ", [&] { QTest::mouseClick(f().BJCK, Qt::LeftButton); }},     // "编辑"
+    };
+    for (const auto& [score, stop] : stops) {
+        play(score);
+        tickN(1);
+        for (Qt::Key key : {Qt::Key_G, Qt::Key_A, Qt::Key_R, Qt::Key_H})   // note, effect, chord, note
+            QTest::keyClick(QApplication::focusWidget(), key);
+        f().HXYS->tick();   // the chord key's chord sounds
+        stop();
+        ASSERT_TRUE(idle()) << score.toStdString();
+        EXPECT_FALSE(f().HXYS->enabled()) << score.toStdString();
+        std::set<uint32_t> sounding;   // channel and note of each note-on not ended since
+        for (uint32_t v : midi.sent())
+            if ((v & 0xF0) == 0x90 && (v >> 16) > 0 && (v & 0x0F) != 9) sounding.insert(v & 0xFF0F);
+            else if ((v & 0xF0) == 0x80) sounding.erase(v & 0xFF0F);
+        EXPECT_TRUE(sounding.empty()) << score.toStdString() << " leaves " << std::hex << *sounding.begin();
+    }
+    EXPECT_EQ(editorShown, 1);
+    forms::unregisterWindow(forms::window::Editor);
 }
 
 TEST_F(PlaybackTest, AnInstrumentGroupCommandSetsTheThreeLayers)

@@ -2,6 +2,7 @@
 // built-in synthesizer and the audio output.
 #include "disk_audio.h"
 #include "midi/midi_out.h"
+#include "platform/audio_engine.h"
 #include "sound_check.h"
 #include "support/main_window_fixture.h"
 
@@ -13,30 +14,68 @@ namespace {
 class LiveSound : public testing_support::MainWindowFixture {
 protected:
     ~LiveSound() override { midi::CloseMidiDevice(); }
+
+    // The main window playing on the built-in synthesizer, group 1 (one piano) chosen.
+    keyboard::Form1& startOnSynth()
+    {
+        platform::setMidiService(nullptr);   // the system's service: the built-in synthesizer
+        keyboard::Form1& f = start();
+        if (midi::state().MidiOutHandle == 0) midi::OpenMidiDevice(-1);
+        EXPECT_NE(midi::state().MidiOutHandle, 0);
+        dialogs.messages.clear();
+        QTest::keyClick(f.SFYXYZ, Qt::Key_F1);
+        return f;
+    }
+
+    // `left` begins a sound whose steady part is middle C.
+    static void expectMiddleC(const std::vector<float>& left)
+    {
+        const long onset = disk_audio::firstSound(left);
+        ASSERT_GE(onset, 0) << "the key made no sound";
+        ASSERT_GT(left.size(), size_t(onset) + 12000);
+        const std::vector<float> steady(left.begin() + onset + 1500, left.begin() + onset + 11100);
+        EXPECT_NEAR(sound_check::dominantFrequency(steady, 48000, 100, 2000), 261.6, 3.0);
+    }
 };
 
 TEST_F(LiveSound, KeyGSoundsMiddleC)
 {
-    platform::setMidiService(nullptr);   // the system's service: the built-in synthesizer
-    keyboard::Form1& f = start();
-    if (midi::state().MidiOutHandle == 0) {
-        ASSERT_TRUE(midi::OpenMidiDevice(-1));
-    }
-    dialogs.messages.clear();
-    // Group 1 of the default settings: one piano on layer 0, layers 1 and 2 silent.
-    QTest::keyClick(f.SFYXYZ, Qt::Key_F1);
+    keyboard::Form1& f = startOnSynth();
     ASSERT_EQ(f.ComSounds[1]->currentIndex(), 0);
     ASSERT_EQ(f.ComSounds[2]->currentIndex(), 0);
     const size_t mark = disk_audio::settledMark();
     QTest::keyClick(f.SFYXYZ, Qt::Key_G);
     disk_audio::waitFrames(19200);
-    const std::vector<float> left = disk_audio::output(mark);
-    const long onset = disk_audio::firstSound(left);
-    ASSERT_GE(onset, 0) << "the key made no sound";
-    ASSERT_GT(left.size(), size_t(onset) + 12000);
-    const std::vector<float> steady(left.begin() + onset + 1500, left.begin() + onset + 11100);
-    EXPECT_NEAR(sound_check::dominantFrequency(steady, 48000, 100, 2000), 261.6, 3.0);
+    expectMiddleC(disk_audio::output(mark));
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('|').toStdString();
+}
+
+// Keys played along with a score, 20 a second, among them an effect key and chord keys, then the
+// space bar: from 1.5 s on the output stays below -60 dBFS, and a key after the stop sounds.
+TEST_F(LiveSound, SpaceEndsAScoreAndTheKeysPlayedAlongSilently)
+{
+    keyboard::Form1& f = startOnSynth();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.Text3->setPlainText(QStringLiteral("KC8KD8KE8KF8KG8KA8KB8HC8TZ"));
+    QTest::mouseClick(f.Yuepu[0], Qt::LeftButton);
+    for (char key : std::string("ghjrklatyxuidopvbfnm")) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QTest::qWait(50);
+    }
+    ASSERT_TRUE(f.Auditioning);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    // 3.5 s rendered on, the clocks running (or less: a quiet output rests).
+    const size_t stop = disk_audio::outputFrames();
+    auto& engine = platform::AudioEngine::instance();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return disk_audio::outputFrames() >= stop + 168000 || engine.resting(); }, 15000));
+    const std::vector<float> after = disk_audio::output(stop);
+    for (size_t at = 72000; at + 4800 <= after.size(); at += 4800)   // 100 ms windows
+        ASSERT_LT(sound_check::rms(after, at, at + 4800), 1e-3) << "at " << at / 48 << " ms";
+
+    const size_t mark = disk_audio::outputFrames();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return disk_audio::outputFrames() >= mark + 19200; }, 10000));
+    expectMiddleC(disk_audio::output(mark));
 }
 
 TEST_F(LiveSound, WaveEffectKeySoundsItsFile)
