@@ -291,8 +291,7 @@ TEST_F(PlaybackTest, AScoreErrorSilencesTheNoteBeforeItsBox)
 TEST_F(PlaybackTest, EveryStopEndsWhatKeysPlayedAlongStarted)
 {
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    int editorShown = 0;
-    forms::registerWindow(forms::window::Editor, {[&] { ++editorShown; }, [] {}, [] { return false; }});
+    forms::registerWindow(forms::window::Editor, {[] {}, [] {}, [] { return false; }});
     const std::pair<QString, std::function<void()>> stops[] = {
         {"KC8KD8TZ", [&] { QTest::mouseClick(f().Yuepu[0], Qt::LeftButton); }},   // "停止"
         {"KC8TZ", [&] { tickN(7); }},                                          // a stop token
@@ -314,7 +313,6 @@ TEST_F(PlaybackTest, EveryStopEndsWhatKeysPlayedAlongStarted)
             else if ((v & 0xF0) == 0x80) sounding.erase(v & 0xFF0F);
         EXPECT_TRUE(sounding.empty()) << score.toStdString() << " leaves " << std::hex << *sounding.begin();
     }
-    EXPECT_EQ(editorShown, 1);
     forms::unregisterWindow(forms::window::Editor);
 }
 
