@@ -118,9 +118,9 @@ TEST_F(ScorePanelTest, OpenReplacesTheScoreOnlyWithAFileThatWasRead)
 
 TEST_F(ScorePanelTest, OpenRefusesAFileThatIsNotTextOrIsEmptyAndKeepsTheScore)
 {
-    // Text in GBK and in UTF-8; a NUL, bytes GBK cannot decode, UTF-16 cut short; two empty files.
-    const QByteArray files[] = {"KC2TZ\xC4\xE3\r\n", "KC2TZ\t\xE4\xBD\xA0\x1A", {"KC2\0TZ", 6}, "KC2\x81 TZ",
-                                "\xFF\xFEK", "", "\xEF\xBB\xBF\r\n"};
+    // Text in UTF-16, GBK and UTF-8; a NUL, bytes GBK cannot decode, UTF-16 cut short; two empty files.
+    const QByteArray files[] = {{"\xFF\xFET\0Z\0", 6}, "KC2TZ\xC4\xE3\r\n", "KC2TZ\t\xE4\xBD\xA0\x1A", {"KC2\0TZ", 6},
+                                "KC2\x81 TZ", "\xFF\xFEK", "", "\xEF\xBB\xBF\r\n"};
     for (const QByteArray& bytes : files) {
         ASSERT_TRUE(forms::writeBytes(scorePath("x.txt"), bytes));
         dialogs.openFiles.push_back(dialogs.file(scorePath("x.txt")));
