@@ -1,5 +1,5 @@
-// Imports arbitrary bytes as the text of a score file (decoded and its lines joined as the file
-// reader does; the reading of files and their size limit are the score notation target's) at
+// Imports arbitrary bytes as the text of a score file (decoded, refused when not text, and its
+// lines joined as the file reader does; the reading of files and their size limit are the score notation target's) at
 // 2/4, 3/4 or 4/4 by the input's first byte, with the length the last import left by its second
 // byte, as the editor's import does (a text without a note, rest or stop is refused). The write position must stay on a cell of the piece, the
 // piece within the tables, and the rebuilt rows of the imported measures exactly S tokens long.
@@ -19,9 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 2 || size - 2 > size_t(midi::kScoreFileLimit)) return 0;
     const int steps = editor::stepsForTimeSignature(data[0] % 3);
-    const QString text = midi::scoreFromFileBytes(QByteArray(reinterpret_cast<const char*>(data + 2), qsizetype(size - 2)));
-
-    if (!editor::holdsScore(text)) return 0;   // refused before the piece is touched
+    const auto read = midi::scoreFromFileBytes(QByteArray(reinterpret_cast<const char*>(data + 2), qsizetype(size - 2)));
+    // Bytes that are not text, and a text without a note, rest or stop, are refused before the
+    // piece is touched.
+    if (!read || !editor::holdsScore(*read)) return 0;
+    const QString& text = *read;
 
     static midi::SharedState& state = *new midi::SharedState;
     static editor::Piece& tables = *new editor::Piece;   // too large for the stack, empty

@@ -205,7 +205,12 @@ std::optional<QString> readTextFile(const QString& path, qint64 limit, ReadFailu
 {
     const auto bytes = readBytes(path, limit, why);
     if (!bytes) return std::nullopt;
-    auto text = decodeIfText(*bytes);
+    return textFromFileBytes(*bytes, why);
+}
+
+std::optional<QString> textFromFileBytes(const QByteArray& bytes, ReadFailure* why)
+{
+    auto text = decodeIfText(bytes);
     auto lineEnd = [](QChar c) { return c == u'\r' || c == u'\n'; };
     if (text && !std::all_of(text->begin(), text->end(), lineEnd)) return text;
     if (why) *why = text ? ReadFailure::Empty : ReadFailure::NotText;

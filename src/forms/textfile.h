@@ -57,6 +57,9 @@ std::optional<QString> readText(const QString& path, qint64 limit = kTextFileLim
 // Whole file as text, for a reader that replaces what the user has with what it reads: nullopt
 // as for readText, and also when the file is not text or holds nothing but line ends.
 std::optional<QString> readTextFile(const QString& path, qint64 limit, ReadFailure* why = nullptr);
+// The text of a file's bytes as readTextFile gives it: nullopt (NotText or Empty in `why`) when
+// they are not text or hold nothing but line ends.
+std::optional<QString> textFromFileBytes(const QByteArray& bytes, ReadFailure* why = nullptr);
 // The file's lines (CRLF, LF or CR); a final line end does not make an extra empty line.
 std::optional<QStringList> readLines(const QString& path, qint64 limit = kTextFileLimit, ReadFailure* why = nullptr);
 // Size limits as the messages state them ("4 KB", "512 KB", "1 MB").

@@ -75,12 +75,17 @@ ScoreRead readScoreToken(const QString& text, int64_t pos)
 
 std::optional<QString> readScoreFile(const QString& path, forms::ReadFailure* why)
 {
-    const auto text = forms::readTextFile(path, kScoreFileLimit, why);
+    const auto bytes = forms::readBytes(path, kScoreFileLimit, why);
+    if (!bytes) return std::nullopt;
+    return scoreFromFileBytes(*bytes, why);
+}
+
+std::optional<QString> scoreFromFileBytes(const QByteArray& bytes, forms::ReadFailure* why)
+{
+    const auto text = forms::textFromFileBytes(bytes, why);
     if (!text) return std::nullopt;
     return forms::splitLines(*text).join(QString());
 }
-
-QString scoreFromFileBytes(const QByteArray& bytes) { return forms::splitLines(forms::decodeText(bytes)).join(QString()); }
 
 QString scoreFileTooLargeText()
 {

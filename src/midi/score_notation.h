@@ -64,9 +64,9 @@ inline constexpr qint64 kScoreFileLimit = 128 * 1024;
 // (CR LF, LF or CR line ends; GBK, UTF-8 or UTF-16). nullopt when the file cannot be read, is
 // bigger than kScoreFileLimit, is not text or holds nothing but line ends (`why` tells which).
 std::optional<QString> readScoreFile(const QString& path, forms::ReadFailure* why = nullptr);
-// The lines of a score file's bytes (decoded as forms::decodeText does) appended as readScoreFile
-// appends them.
-QString scoreFromFileBytes(const QByteArray& bytes);
+// The score a file's bytes hold, as readScoreFile gives it; nullopt when they are not text or hold
+// nothing but line ends (`why` tells which).
+std::optional<QString> scoreFromFileBytes(const QByteArray& bytes, forms::ReadFailure* why = nullptr);
 // What the windows say when they refuse a score file bigger than kScoreFileLimit.
 QString scoreFileTooLargeText();
 // Why a score file gave no score: too large, not text, empty, or not readable.
